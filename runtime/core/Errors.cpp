@@ -1,0 +1,72 @@
+// Program end through one door: shutdown in order, the end record, the one-line cause, the exit status.
+#include "runtime/core/Errors.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "runtime/core/RuntimeContext.h"
+
+namespace {
+
+int TruncToInt(double v) {
+  if (!std::isfinite(v) || v >= 2147483648.0 || v < -2147483648.0) return 0;
+  return static_cast<int>(v);
+}
+
+}  // namespace
+
+void ReportRuntimeError(double code) {
+  ErrorState& e = Rt().error;
+  e.errorCode = code;
+  e.errorLine = e.currentLine;
+}
+
+void SetSourcePosition(double module, double line) {
+  Rt().error.currentModule = module;
+  Rt().error.currentLine = line;
+}
+
+void StopProgram() {
+  RuntimeContext& rt = Rt();
+  ErrorState& e = rt.error;
+  const int status = TruncToInt(e.errorCode);
+  // A failure inside the shutdown itself (or inside an end hook) must not run the shutdown again.
+  if (!e.stopping) {
+    e.stopping = true;
+    // A check that fails inside a shutdown step ends only that step; the rest still runs.
+    try {
+      if (rt.shutdown) rt.shutdown();
+    } catch (const ProgramExit&) {
+    }
+    if (rt.settings.debugLog) {
+      AppendErrorLog("-End On Line");
+      AppendErrorLog(std::to_string(status));
+      AppendErrorLog(std::to_string(TruncToInt(e.errorLine) - 1));
+      AppendErrorLog(std::to_string(TruncToInt(e.currentLine)));
+      AppendErrorLog(std::to_string(TruncToInt(e.currentModule)));
+    }
+    for (auto& hook : rt.atEnd) {
+      try {
+        hook(status);
+      } catch (const ProgramExit&) {
+      }
+    }
+    if (status != kErrNone) {
+      std::fprintf(stderr, "brillora: error %d: %s\n", status,
+                   e.cause.empty() ? "runtime error" : e.cause.c_str());
+      std::fflush(stderr);
+    }
+  }
+  throw ProgramExit{status};
+}
+
+void EndProgram() {
+  ReportRuntimeError(kErrNone);
+  StopProgram();
+}
+
+void RuntimeFail(int code, const std::string& cause) {
+  if (Rt().error.cause.empty()) Rt().error.cause = cause;
+  ReportRuntimeError(code);
+  StopProgram();
+}

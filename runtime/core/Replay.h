@@ -1,0 +1,46 @@
+// Recorded input: a replay file holds the keyboard and mouse input of every frame of a run.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// The input in effect for one frame, from the keyboard poll of its ShowFrame to the next one.
+struct FrameInput {
+  std::vector<uint8_t> keys;  // scan codes held, ascending
+  int dx = 0, dy = 0;         // mouse motion read by the first mouse read of the frame
+  bool left = false, right = false;
+  bool operator==(const FrameInput&) const = default;
+};
+
+// Reads a replay file and hands out its frames in order.
+class ReplayPlayer {
+ public:
+  // Parses the whole file; on a malformed file returns false with a one-line error naming the line.
+  bool Load(const std::string& path, std::string& error);
+  int32_t seed() const { return seed_; }
+  // The input of the next frame; false when the replay has no frame left.
+  bool Next(FrameInput& out);
+  size_t FrameCount() const;
+
+ private:
+  int32_t seed_ = 0;
+  std::vector<std::pair<FrameInput, long long>> lines_;  // a frame and how many times it repeats
+  size_t line_ = 0;
+  long long repeat_ = 0;
+};
+
+// Writes the input of a run as it is read.
+class ReplayRecorder {
+ public:
+  bool Open(const std::string& path, int32_t seed);
+  void Write(const FrameInput& frame);
+  void Close();
+
+ private:
+  std::ofstream out_;
+  FrameInput pending_;
+  long long pendingCount_ = 0;
+  void FlushPending();
+};

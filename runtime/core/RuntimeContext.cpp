@@ -1,0 +1,75 @@
+// The runtime's record, the private temporary folder and the runtime log.
+#include "runtime/core/RuntimeContext.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+
+#include "runtime/core/Replay.h"
+#include "runtime/platform/Platform.h"
+
+InputState::InputState() = default;
+InputState::~InputState() = default;
+InputState::InputState(InputState&&) noexcept = default;
+InputState& InputState::operator=(InputState&&) noexcept = default;
+
+namespace {
+RuntimeContext* gContext = nullptr;
+}
+
+RuntimeContext& Rt() {
+  if (!gContext) gContext = new RuntimeContext();
+  return *gContext;
+}
+
+void ResetRuntimeContext() {
+  RuntimeContext* old = gContext;
+  gContext = new RuntimeContext();
+  if (old) {
+    for (auto& ch : old->channels) {
+      if (ch.handle) std::fclose(ch.handle);
+      if (!ch.tempPath.empty()) ::unlink(ch.tempPath.c_str());
+    }
+    delete old;
+  }
+}
+
+const std::string& PrivateTempDir() {
+  std::string& dir = Rt().privateTempDir;
+  if (!dir.empty()) return dir;
+  const char* base = std::getenv("TMPDIR");
+  std::string root = (base && *base) ? base : "/tmp";
+  if (root.back() != '/') root += '/';
+  // A folder of our own, so that no other user can pre-place a file or a link under our names.
+  std::string candidate = root + "brillora-" + std::to_string(::getuid());
+  struct stat st {};
+  if (::mkdir(candidate.c_str(), 0700) != 0 && errno != EEXIST) {
+    candidate.clear();
+  } else if (::lstat(candidate.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+             (st.st_mode & 077) != 0) {
+    // Someone else's folder, or a link: make a fresh one with a unique name instead.
+    std::string templ = root + "brillora-XXXXXX";
+    candidate = ::mkdtemp(templ.data()) ? templ : std::string();
+  }
+  if (candidate.empty()) candidate = root;  // last resort; nothing is written through links below
+  if (candidate.back() != '/') candidate += '/';
+  dir = candidate;
+  return dir;
+}
+
+std::string ErrorLogPath() { return PrivateTempDir() + "ErrorLog.txt"; }
+
+void AppendErrorLog(const std::string& text) {
+  const std::string path = ErrorLogPath();
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    if (out) {
+      out << text << "\r\n";
+      return;
+    }
+    if (attempt < 4) ::usleep(100 * 1000);
+  }
+}

@@ -1,0 +1,1 @@
+// Placeholder until the 2D renderer lands.

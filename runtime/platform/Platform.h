@@ -1,0 +1,84 @@
+// The thin platform layer: window and GL surface, events, clock, keyboard, mouse and the audio device.
+// Two implementations are chosen once at start-up: the SDL2 one (a real window, OpenGL, audio) and the
+// headless one (no window, no GL, a virtual clock, silent audio that still keeps time).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+// What happened to the window since the last pump.
+struct WindowEvents {
+  bool closeRequested = false;  // close button or the window manager's close
+  bool focusGained = false;
+  bool focusLost = false;
+};
+
+// Audio is pulled by the platform: interleaved 16-bit stereo frames at the device rate.
+using AudioPull = std::function<void(int16_t* out, int frames)>;
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  virtual bool Headless() const = 0;
+  // True while an OpenGL context is current and drawing may issue GL calls.
+  virtual bool HasGl() const = 0;
+
+  // Window and picture. The game draws a picture of width x height pixels; it is shown 1:1 in a window of
+  // that size, or scaled to fit (aspect kept, black bars) in a larger window and in full screen.
+  virtual bool OpenWindow(int width, int height, const std::string& caption) = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  // Full screen is the desktop's own mode with the picture scaled; the display mode never changes.
+  virtual bool SetFullScreen(bool on) = 0;
+  virtual bool FullScreen() const = 0;
+  virtual void ShowWindow(bool visible) = 0;
+  virtual void CloseWindow() = 0;
+  // Size of the picture the game draws (the render target).
+  virtual int PictureWidth() const = 0;
+  virtual int PictureHeight() const = 0;
+  // Makes the picture the target of GL drawing (done after OpenWindow and after every Present).
+  virtual void BindPicture() = 0;
+  // Shows the picture (scaled into the window) and swaps buffers; the picture stays bound for drawing.
+  virtual void Present() = 0;
+
+  // Handles every waiting window event; keyboard and mouse state are taken in along the way.
+  virtual WindowEvents PumpEvents() = 0;
+
+  // Monotonic clock in milliseconds (virtual when headless).
+  virtual double NowMs() = 0;
+  // Suspends for ms milliseconds (headless: the virtual clock moves on by ms).
+  virtual void SleepMs(double ms) = 0;
+  // Waits a little towards deadlineMs without burning a core: sleeps while the deadline is more than about
+  // 2 ms away and returns at once for the last stretch (the caller spins there). Headless: the clock
+  // jumps just past the deadline.
+  virtual void IdleToward(double deadlineMs) = 0;
+
+  // Keyboard by scan code (1 Esc, 28 Return, 57 Space, 200 Up, ...); 0x80 marks a key that is down.
+  virtual void ReadKeyboard(uint8_t state[256]) = 0;
+  // Mouse motion since the last call, in picture pixels, and the buttons now.
+  virtual void ReadMouse(int& dx, int& dy, bool& left, bool& right) = 0;
+  // Hides the system pointer and reports relative motion (the runtime keeps its own position).
+  virtual void SetRelativeMouse(bool on) = 0;
+
+  // Audio device: 16-bit stereo at `rate`; `pull` is called for every block of frames to play.
+  // Headless: the frames are pulled as the virtual clock advances and discarded.
+  virtual bool OpenAudio(int rate, AudioPull pull) = 0;
+  virtual int AudioRate() const = 0;
+  // The pull function runs on the audio thread; the runtime changes the mixer's state only under the lock.
+  virtual void LockAudio() = 0;
+  virtual void UnlockAudio() = 0;
+  virtual void CloseAudio() = 0;
+
+  // Copies the current picture (RGBA, top row first) for tests and screenshots; false without GL.
+  virtual bool ReadPicture(std::vector<uint8_t>& rgba) = 0;
+};
+
+std::unique_ptr<Platform> CreateSdlPlatform();
+std::unique_ptr<Platform> CreateHeadlessPlatform();
+
+}  // namespace plat
