@@ -1,13 +1,157 @@
-// Replay files (being written).
+// Replay files: a text header, then one line per frame (held scan codes, mouse motion, buttons, and an
+// optional repeat count), so that recordings can be read, written and edited by hand.
 #include "runtime/core/Replay.h"
 
-bool ReplayPlayer::Load(const std::string&, std::string& error) {
-  error = "replays are not supported yet";
-  return false;
+#include <cerrno>
+#include <cstdlib>
+#include <algorithm>
+#include <climits>
+#include <sstream>
+
+namespace {
+
+constexpr const char* kMagic = "BRILLORA-REPLAY 1";
+constexpr long long kMaxRepeat = 1000000000LL;
+
+// Parses a whole decimal number in [lo, hi]; false on anything else.
+bool ParseNumber(const std::string& text, long long lo, long long hi, long long& out) {
+  if (text.empty()) return false;
+  size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  if (i == text.size()) return false;
+  for (size_t j = i; j < text.size(); ++j)
+    if (text[j] < '0' || text[j] > '9') return false;
+  errno = 0;
+  char* end = nullptr;
+  const long long v = std::strtoll(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+  out = v;
+  return true;
 }
-bool ReplayPlayer::Next(FrameInput&) { return false; }
-size_t ReplayPlayer::FrameCount() const { return 0; }
-bool ReplayRecorder::Open(const std::string&, int32_t) { return false; }
-void ReplayRecorder::Write(const FrameInput&) {}
-void ReplayRecorder::Close() {}
-void ReplayRecorder::FlushPending() {}
+
+}  // namespace
+
+bool ReplayPlayer::Load(const std::string& path, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "cannot read replay " + path;
+    return false;
+  }
+  lines_.clear();
+  line_ = 0;
+  repeat_ = 0;
+  std::string text;
+  int lineNo = 0;
+  auto fail = [&](const std::string& why) {
+    error = "replay " + path + " line " + std::to_string(lineNo) + ": " + why;
+    return false;
+  };
+  while (std::getline(in, text)) {
+    ++lineNo;
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    if (lineNo == 1) {
+      if (text != kMagic) return fail(std::string("expected \"") + kMagic + "\"");
+      continue;
+    }
+    if (lineNo == 2) {
+      long long seed = 0;
+      if (text.rfind("seed ", 0) != 0 || !ParseNumber(text.substr(5), INT32_MIN, INT32_MAX, seed))
+        return fail("expected \"seed N\" with N a signed 32-bit number");
+      seed_ = static_cast<int32_t>(seed);
+      continue;
+    }
+    if (!text.empty() && text[0] == '#') continue;
+    std::istringstream tokens(text);
+    std::string tok;
+    FrameInput frame;
+    long long count = 1;
+    bool repeatSeen = false;
+    bool keySeen[256] = {};
+    while (tokens >> tok) {
+      if (repeatSeen) return fail("the repeat count must be the last token");
+      long long v = 0;
+      if (tok == "lmb") {
+        frame.left = true;
+      } else if (tok == "rmb") {
+        frame.right = true;
+      } else if (tok.rfind("dx=", 0) == 0) {
+        if (!ParseNumber(tok.substr(3), -100000, 100000, v)) return fail("bad mouse motion \"" + tok + "\"");
+        frame.dx = static_cast<int>(v);
+      } else if (tok.rfind("dy=", 0) == 0) {
+        if (!ParseNumber(tok.substr(3), -100000, 100000, v)) return fail("bad mouse motion \"" + tok + "\"");
+        frame.dy = static_cast<int>(v);
+      } else if (tok[0] == 'x') {
+        if (!ParseNumber(tok.substr(1), 1, kMaxRepeat, v)) return fail("bad repeat count \"" + tok + "\"");
+        count = v;
+        repeatSeen = true;
+      } else if (ParseNumber(tok, 0, 255, v)) {
+        if (!keySeen[v]) frame.keys.push_back(static_cast<uint8_t>(v));
+        keySeen[v] = true;
+      } else {
+        return fail("unknown token \"" + tok + "\"");
+      }
+    }
+    std::sort(frame.keys.begin(), frame.keys.end());
+    lines_.emplace_back(std::move(frame), count);
+  }
+  if (lineNo < 2) {
+    lineNo = lineNo + 1;
+    return fail(lineNo == 1 ? "empty file" : "missing \"seed N\" line");
+  }
+  return true;
+}
+
+bool ReplayPlayer::Next(FrameInput& out) {
+  while (line_ < lines_.size() && repeat_ >= lines_[line_].second) {
+    ++line_;
+    repeat_ = 0;
+  }
+  if (line_ >= lines_.size()) return false;
+  out = lines_[line_].first;
+  ++repeat_;
+  return true;
+}
+
+size_t ReplayPlayer::FrameCount() const {
+  long long n = 0;
+  for (const auto& l : lines_) n += l.second;
+  return static_cast<size_t>(n);
+}
+
+bool ReplayRecorder::Open(const std::string& path, int32_t seed) {
+  out_.open(path, std::ios::binary | std::ios::trunc);
+  if (!out_) return false;
+  out_ << kMagic << "\n" << "seed " << seed << "\n";
+  out_.flush();
+  pendingCount_ = 0;
+  return true;
+}
+
+void ReplayRecorder::Write(const FrameInput& frame) {
+  if (pendingCount_ > 0 && frame == pending_) {
+    ++pendingCount_;
+    return;
+  }
+  FlushPending();
+  pending_ = frame;
+  pendingCount_ = 1;
+}
+
+void ReplayRecorder::FlushPending() {
+  if (pendingCount_ == 0 || !out_) return;
+  std::string line;
+  for (uint8_t k : pending_.keys) line += std::to_string(k) + " ";
+  if (pending_.dx) line += "dx=" + std::to_string(pending_.dx) + " ";
+  if (pending_.dy) line += "dy=" + std::to_string(pending_.dy) + " ";
+  if (pending_.left) line += "lmb ";
+  if (pending_.right) line += "rmb ";
+  if (pendingCount_ > 1) line += "x" + std::to_string(pendingCount_) + " ";
+  if (!line.empty()) line.pop_back();
+  out_ << line << "\n";
+  out_.flush();
+  pendingCount_ = 0;
+}
+
+void ReplayRecorder::Close() {
+  FlushPending();
+  if (out_.is_open()) out_.close();
+}

@@ -35,11 +35,25 @@ class ReplayPlayer {
 class ReplayRecorder {
  public:
   bool Open(const std::string& path, int32_t seed);
+  // The frame being recorded: keys and buttons from its poll, motion from its first mouse read.
+  FrameInput& StartCurrent() {
+    current_ = FrameInput{};
+    currentValid_ = true;
+    return current_;
+  }
+  FrameInput& Current() { return current_; }
+  // Writes the frame being recorded (once).
+  void CommitCurrent() {
+    if (currentValid_) Write(current_);
+    currentValid_ = false;
+  }
   void Write(const FrameInput& frame);
   void Close();
 
  private:
   std::ofstream out_;
+  FrameInput current_;
+  bool currentValid_ = false;
   FrameInput pending_;
   long long pendingCount_ = 0;
   void FlushPending();

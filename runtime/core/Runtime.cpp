@@ -1,26 +1,313 @@
-// Start-up, frame loop and shutdown (being written).
+// Start-up, the frame loop and shutdown: the runtime's spine around the game main.
 #include "runtime/core/Runtime.h"
 
-#include "runtime/core/Errors.h"
-#include "runtime/core/RuntimeContext.h"
+#include <unistd.h>
 
-int RunProgram(const std::vector<std::string>&, const std::string& title, void (*gameMain)()) {
+#include <chrono>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "runtime/core/Archive.h"
+#include "runtime/core/Errors.h"
+#include "runtime/core/Input.h"
+#include "runtime/core/Options.h"
+#include "runtime/core/Replay.h"
+#include "runtime/core/RuntimeContext.h"
+#include "runtime/gfx2d/Fonts.h"
+#include "runtime/gfx2d/Renderer2D.h"
+#include "runtime/platform/Platform.h"
+
+// Start-up and shutdown hooks of the other runtime parts.
+void SoundStartup();
+void SoundShutdown();
+void CloseAllChannels();
+void SeedRandom(int32_t seed);
+
+namespace {
+
+long long TruncToLong(double v) {
+  if (!std::isfinite(v) || v >= 9.2e18 || v <= -9.2e18) return 0;
+  return static_cast<long long>(v);
+}
+
+// A failure to bring the runtime up ends the run before the game starts.
+[[noreturn]] void StartFailure(const std::string& message) {
+  std::fprintf(stderr, "brillora: %s\n", message.c_str());
+  Rt().error.cause = message;
+  Rt().error.errorCode = 1;
+  StopProgram();
+}
+
+std::string Absolute(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code ec;
+  auto p = std::filesystem::absolute(path, ec);
+  return ec ? path : p.string();
+}
+
+// The program's own folder: where the executable lies.
+std::string ProgramFolder() {
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return ".";
+  return exe.parent_path().string();
+}
+
+bool CreateRenderWindow(int width, int height, int fps) {
+  RuntimeContext& rt = Rt();
+  Renderer2D& r = *rt.renderer;
+  r.framePeriodMs = fps > 0 ? 1000.0 / fps : 2.0;
+  if (!rt.platform->OpenWindow(width, height, "Quillon")) return false;
+  r.width = width;
+  r.height = height;
+  r.fullScreenActive = false;
+  r.nextFrameMs = ReadClockMs();
+  if (rt.platform->HasGl()) {
+    rt.platform->BindPicture();
+    r.StartGl();
+  } else {
+    r.ResetView2D(0, 0, 0, 0);
+  }
+  r.initialised = true;
+  return true;
+}
+
+void EnterWindowed() {
+  RuntimeContext& rt = Rt();
+  rt.platform->SetFullScreen(false);
+  rt.renderer->fullScreenActive = false;
+  rt.renderer->ResetView2D(0, 0, 0, 0);
+}
+
+bool EnterFullScreen() {
+  RuntimeContext& rt = Rt();
+  if (!rt.platform->SetFullScreen(true)) {
+    AppendErrorLog("No Fullscreen Mode available");
+    EnterWindowed();
+    return false;
+  }
+  rt.renderer->fullScreenActive = true;
+  rt.renderer->ResetView2D(0, 0, 0, 0);
+  return true;
+}
+
+}  // namespace
+
+int RunProgram(const std::vector<std::string>& args, const std::string& title, void (*gameMain)()) {
+  ResetRuntimeContext();
+  RuntimeContext& rt = Rt();
+  std::string error;
+  switch (ParseLaunchOptions(args, rt.options, error)) {
+    case OptionsResult::kHelp:
+      std::fputs(UsageText().c_str(), stdout);
+      return 0;
+    case OptionsResult::kError:
+      std::fprintf(stderr, "brillora: %s\n", error.c_str());
+      return 2;
+    case OptionsResult::kRun:
+      break;
+  }
+  LaunchOptions& o = rt.options;
+  // Files named on the command line are relative to where the program was started.
+  o.recordPath = Absolute(o.recordPath);
+  o.playPath = Absolute(o.playPath);
+  o.dumpPath = Absolute(o.dumpPath);
+  if (!o.playPath.empty()) {
+    auto player = std::make_unique<ReplayPlayer>();
+    if (!player->Load(o.playPath, error)) {
+      std::fprintf(stderr, "brillora: %s\n", error.c_str());
+      return 2;
+    }
+    rt.input.player = std::move(player);
+  }
+  if (!o.dataDir.empty() && !std::filesystem::is_directory(o.dataDir)) {
+    std::fprintf(stderr, "brillora: --data: no such folder \"%s\"\n", o.dataDir.c_str());
+    return 2;
+  }
+
+  rt.commandLine.clear();
+  for (size_t i = 1; i < args.size(); ++i) rt.commandLine += (i > 1 ? " " : "") + args[i];
+  rt.settings = StartSettings{};
+  if (o.windowed) rt.settings.fullScreen = 0;
   try {
     RuntimeInit(title);
+    rt.error = ErrorState{};
     gameMain();
     StopProgram();
   } catch (const ProgramExit& e) {
     return e.status;
   }
 }
-void RuntimeInit(const std::string&) {}
-void ShowFrame() { EndProgram(); }
-double PresentFrame() { return 1; }
-void SetFrameRateLimit(double) {}
-void SleepMs(double) {}
-void SetScreenMode(double, double, double) {}
-void AllowEscape(double) {}
-void SetAutoPause(double) {}
-double ReadClockMs() { return 0; }
-void PumpMessages() {}
-void ShutdownRuntime() {}
+
+void RuntimeInit(const std::string& title) {
+  RuntimeContext& rt = Rt();
+  rt.shutdown = ShutdownRuntime;
+  rt.autoPause = true;
+  rt.platform = rt.options.headless ? plat::CreateHeadlessPlatform() : plat::CreateSdlPlatform();
+  rt.renderer = new Renderer2D();
+  if (!CreateRenderWindow(rt.settings.screenWidth, rt.settings.screenHeight, rt.settings.frameRate))
+    StartFailure("cannot open the game's window (use --headless to run without one)");
+  rt.platform->SetCaption(title);
+  rt.title = title;
+  std::remove(ErrorLogPath().c_str());
+
+  // The seed: a replay's own, --seed, or the clock.
+  int32_t seed = 0;
+  if (rt.input.player) {
+    seed = rt.input.player->seed();
+  } else if (rt.options.haveSeed) {
+    seed = rt.options.seed;
+  } else {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    seed = static_cast<int32_t>(static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count() & 0xFFFFFFFFu));
+  }
+  SeedRandom(seed);
+  if (!rt.options.recordPath.empty()) {
+    auto recorder = std::make_unique<ReplayRecorder>();
+    if (!recorder->Open(rt.options.recordPath, seed))
+      StartFailure("cannot write the replay " + rt.options.recordPath);
+    rt.input.recorder = std::move(recorder);
+  }
+
+  if (rt.settings.fullScreen == 0)
+    EnterWindowed();
+  else
+    EnterFullScreen();
+
+  rt.input.systemPointer = rt.settings.exclusiveMouse == 0;
+  if (!rt.input.player) rt.platform->SetRelativeMouse(rt.settings.exclusiveMouse != 0);
+  SoundStartup();
+  rt.currentFont = 0;
+
+  // Every relative path of the game (levels, records, media) is relative to the program's folder.
+  const std::string folder = rt.options.dataDir.empty() ? ProgramFolder() : rt.options.dataDir;
+  if (::chdir(folder.c_str()) != 0) StartFailure("cannot enter the game's folder " + folder);
+  SetArchive(std::filesystem::current_path().string(), std::filesystem::current_path().string());
+
+  ClearBackBuffer();
+  rt.clock.currentFrameMs = rt.clock.previousFrameMs = rt.clock.startMs = ReadClockMs();
+  PresentFrame();
+  rt.renderer->ResetView2D(0, 0, 0, 0);
+
+  LoadFont("", 0);
+  LoadFont("smalfont.bmp", 0);
+  double cw = 0, ch = 0;
+  GetFontSize(cw, ch);
+  PrintText("Loading...", (rt.renderer->width - 10 * cw) * 0.5, (rt.renderer->height - ch) * 0.5);
+  ShowFrame();
+
+  rt.paused = false;
+  rt.clock.currentFrameMs = rt.clock.previousFrameMs = rt.clock.startMs = ReadClockMs();
+  std::fputs("Init OK\n", stdout);
+  std::fflush(stdout);
+}
+
+double ReadClockMs() {
+  RuntimeContext& rt = Rt();
+  return rt.platform ? rt.platform->NowMs() : 0.0;
+}
+
+void PumpMessages() {
+  RuntimeContext& rt = Rt();
+  if (!rt.platform) return;
+  const plat::WindowEvents ev = rt.platform->PumpEvents();
+  if (ev.closeRequested) EndProgram();
+  if (rt.settings.debugLog || !rt.autoPause) return;
+  if (ev.focusLost) {
+    rt.platform->SetCaption(rt.title + " <pause>");
+    rt.paused = true;
+  } else if (ev.focusGained) {
+    rt.platform->SetCaption(rt.title);
+    rt.paused = false;
+  }
+}
+
+double PresentFrame() {
+  RuntimeContext& rt = Rt();
+  Renderer2D& r = *rt.renderer;
+  rt.platform->Present();
+  r.ClearBuffers();
+  const double t0 = ReadClockMs();
+  double t = t0;
+  // Wait for the frame's deadline on the monotonic clock, handling window events all the while.
+  for (;;) {
+    PumpMessages();
+    t = ReadClockMs();
+    if (t > r.nextFrameMs) break;
+    rt.platform->IdleToward(r.nextFrameMs);
+  }
+  r.nextFrameMs += r.framePeriodMs;
+  // A late frame skips whole periods instead of hurrying to catch up; the schedule keeps its phase.
+  if (r.framePeriodMs > 0)
+    while (r.nextFrameMs < t) r.nextFrameMs += r.framePeriodMs;
+  return t - t0 + 1;
+}
+
+void ShowFrame() {
+  RuntimeContext& rt = Rt();
+  if (rt.options.frameLimit >= 0 && rt.clock.frames >= rt.options.frameLimit) EndProgram();
+  rt.clock.previousFrameMs = rt.clock.currentFrameMs;
+  rt.clock.currentFrameMs = ReadClockMs();
+  while (rt.paused) {
+    PumpMessages();
+    rt.platform->SleepMs(100);
+  }
+  PollInput();
+  rt.clock.frames++;
+  const uint8_t* keys = rt.input.keyState;
+  if (rt.allowEscape && ((keys[129] & 0x80) || (keys[1] & 0x80))) EndProgram();
+  if ((keys[56] & 0x80) && (keys[62] & 0x80)) EndProgram();
+  PumpMessages();
+  PresentFrame();
+  rt.renderer->PrepareNextFrame();
+}
+
+void SetFrameRateLimit(double fps) {
+  Renderer2D* r = Rt().renderer;
+  if (!r) return;
+  const long long n = TruncToLong(fps);
+  r->framePeriodMs = n <= 0 ? 2.0 : 1000.0 / static_cast<double>(n);
+}
+
+void SleepMs(double ms) {
+  const long long n = TruncToLong(ms);
+  if (n > 0 && Rt().platform) Rt().platform->SleepMs(static_cast<double>(n));
+}
+
+void SetScreenMode(double width, double height, double fullScreen) {
+  RuntimeContext& rt = Rt();
+  const int w = static_cast<int>(TruncToLong(width)), h = static_cast<int>(TruncToLong(height));
+  rt.settings.screenWidth = w;
+  rt.settings.screenHeight = h;
+  rt.settings.fullScreen = static_cast<int>(TruncToLong(fullScreen));
+  // The picture keeps the size the window was opened with; the game only ever asks for 640 x 480.
+  if (w > 0 && h > 0 && rt.platform) {
+    rt.settings.screenWidth = rt.renderer->width;
+    rt.settings.screenHeight = rt.renderer->height;
+  }
+  // --windowed keeps the window even when the game asks for full screen.
+  if (rt.settings.fullScreen != 0 && !rt.options.windowed)
+    EnterFullScreen();
+  else
+    EnterWindowed();
+  for (int i = 0; i < 5; ++i) ShowFrame();
+}
+
+void AllowEscape(double flag) { Rt().allowEscape = flag != 0 || std::isnan(flag); }
+
+void SetAutoPause(double flag) { Rt().autoPause = flag != 0 || std::isnan(flag); }
+
+void ShutdownRuntime() {
+  RuntimeContext& rt = Rt();
+  delete rt.renderer;  // textures, background sets
+  rt.renderer = nullptr;
+  if (rt.platform) rt.platform->CloseWindow();
+  ShutdownInput();
+  SoundShutdown();
+  ReleaseArchives();
+  CloseAllChannels();
+  rt.platform.reset();
+}

@@ -94,6 +94,8 @@ struct InputState {
   bool rightButton = false;
   bool systemPointer = false;  // system pointer shown, absolute positions
   int framesPolled = 0;        // ShowFrame polls so far (the line number of a replay)
+  int pendingDx = 0, pendingDy = 0;  // device motion not yet read by the game
+  int replayDx = 0, replayDy = 0;    // motion of the current replay frame
   std::unique_ptr<ReplayPlayer> player;      // --play: all input comes from the replay
   std::unique_ptr<ReplayRecorder> recorder;  // --record: input is written as it is read
   InputState();

@@ -1,1 +1,3 @@
 // Placeholder until sound lands.
+void SoundStartup() {}
+void SoundShutdown() {}

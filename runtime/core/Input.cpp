@@ -1,0 +1,111 @@
+// Keyboard and mouse snapshots, and their recording and playback.
+#include "runtime/core/Input.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "runtime/core/Errors.h"
+#include "runtime/core/Replay.h"
+#include "runtime/core/RuntimeContext.h"
+#include "runtime/platform/Platform.h"
+
+namespace {
+
+int32_t TruncToInt32(double v) {
+  if (!std::isfinite(v) || v >= 2147483648.0 || v < -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+void WriteRecordedFrame() {
+  InputState& in = Rt().input;
+  if (in.recorder) in.recorder->CommitCurrent();
+}
+
+}  // namespace
+
+void PollInput() {
+  RuntimeContext& rt = Rt();
+  InputState& in = rt.input;
+  WriteRecordedFrame();
+  FrameInput frame;
+  if (in.player) {
+    if (!in.player->Next(frame)) EndProgram();
+    std::fill(std::begin(in.keyState), std::end(in.keyState), 0);
+    for (uint8_t k : frame.keys) in.keyState[k] = 0x80;
+    in.leftButton = frame.left;
+    in.rightButton = frame.right;
+  } else if (rt.platform) {
+    rt.platform->ReadKeyboard(in.keyState);
+    int dx = 0, dy = 0;
+    bool left = false, right = false;
+    // Buttons are taken with the keys; motion keeps accumulating until the first mouse read.
+    rt.platform->ReadMouse(dx, dy, left, right);
+    in.pendingDx += dx;
+    in.pendingDy += dy;
+    in.leftButton = left;
+    in.rightButton = right;
+  }
+  in.freshPoll = true;
+  in.framesPolled++;
+  if (in.recorder) {
+    FrameInput& rec = in.recorder->StartCurrent();
+    for (int k = 0; k < 256; ++k)
+      if (in.keyState[k] & 0x80) rec.keys.push_back(static_cast<uint8_t>(k));
+    rec.left = in.leftButton;
+    rec.right = in.rightButton;
+  }
+  in.replayDx = frame.dx;
+  in.replayDy = frame.dy;
+}
+
+double KeyState(double code) {
+  const int32_t wide = TruncToInt32(code);
+  const int i = static_cast<uint8_t>(static_cast<int16_t>(wide));
+  return (Rt().input.keyState[i] & 0x80) ? 1 : 0;
+}
+
+void MouseState(double& x, double& y, double& button1, double& button2) {
+  RuntimeContext& rt = Rt();
+  InputState& in = rt.input;
+  if (in.freshPoll) {
+    in.freshPoll = false;
+    int dx = 0, dy = 0;
+    if (in.player) {
+      dx = in.replayDx;
+      dy = in.replayDy;
+    } else {
+      dx = in.pendingDx;
+      dy = in.pendingDy;
+      in.pendingDx = in.pendingDy = 0;
+    }
+    in.lastDx = static_cast<int16_t>(std::clamp(dx, -32768, 32767));
+    in.lastDy = static_cast<int16_t>(std::clamp(dy, -32768, 32767));
+    in.mouseX += dx;
+    in.mouseY += dy;
+    if (in.recorder) {
+      in.recorder->Current().dx = dx;
+      in.recorder->Current().dy = dy;
+    }
+  }
+  const int w = rt.settings.screenWidth, h = rt.settings.screenHeight;
+  in.mouseX = std::clamp(in.mouseX, 0, std::max(0, w - 1));
+  in.mouseY = std::clamp(in.mouseY, 0, std::max(0, h - 1));
+  x = in.mouseX;
+  y = in.mouseY;
+  button1 = in.leftButton ? 1 : 0;
+  button2 = in.rightButton ? 1 : 0;
+}
+
+void SetMousePos(double x, double y) {
+  Rt().input.mouseX = TruncToInt32(x);
+  Rt().input.mouseY = TruncToInt32(y);
+}
+
+void ShutdownInput() {
+  InputState& in = Rt().input;
+  if (in.recorder) {
+    WriteRecordedFrame();
+    in.recorder->Close();
+    in.recorder.reset();
+  }
+}

@@ -1,0 +1,86 @@
+// The program's command line: a few options for windowed play, headless runs, replays and state dumps.
+#include "runtime/core/Options.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+bool ParseWhole(const std::string& text, long long lo, long long hi, long long& out) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  const long long v = std::strtoll(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+std::string UsageText() {
+  return "usage: brillora [options]\n"
+         "  --windowed       play in a window instead of full screen\n"
+         "  --data DIR       use DIR as the game's folder (levels, records, media)\n"
+         "  --headless       no window, no OpenGL, no sound output; a virtual clock\n"
+         "  --seed N         seed the random generator with N\n"
+         "  --frames N       end the program after N frames\n"
+         "  --record FILE    record the input of this run into FILE\n"
+         "  --play FILE      play the input recorded in FILE back\n"
+         "  --dump FILE      write the game state as JSON to FILE when the program ends\n"
+         "  --help           show this text\n";
+}
+
+OptionsResult ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& o, std::string& error) {
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value (try --help)";
+        return false;
+      }
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    long long n = 0;
+    if (a == "--help" || a == "-h") return OptionsResult::kHelp;
+    if (a == "--windowed") {
+      o.windowed = true;
+    } else if (a == "--headless") {
+      o.headless = true;
+    } else if (a == "--data") {
+      if (!value(o.dataDir)) return OptionsResult::kError;
+    } else if (a == "--seed") {
+      if (!value(v)) return OptionsResult::kError;
+      if (!ParseWhole(v, INT32_MIN, INT32_MAX, n)) {
+        error = "--seed takes a signed 32-bit whole number, not \"" + v + "\"";
+        return OptionsResult::kError;
+      }
+      o.haveSeed = true;
+      o.seed = static_cast<int32_t>(n);
+    } else if (a == "--frames") {
+      if (!value(v)) return OptionsResult::kError;
+      if (!ParseWhole(v, 0, LLONG_MAX, n)) {
+        error = "--frames takes a whole number of frames, not \"" + v + "\"";
+        return OptionsResult::kError;
+      }
+      o.frameLimit = n;
+    } else if (a == "--record") {
+      if (!value(o.recordPath)) return OptionsResult::kError;
+    } else if (a == "--play") {
+      if (!value(o.playPath)) return OptionsResult::kError;
+    } else if (a == "--dump") {
+      if (!value(o.dumpPath)) return OptionsResult::kError;
+    } else {
+      error = "unknown option \"" + a + "\" (try --help)";
+      return OptionsResult::kError;
+    }
+  }
+  if (!o.recordPath.empty() && !o.playPath.empty() && o.recordPath == o.playPath) {
+    error = "--record and --play name the same file";
+    return OptionsResult::kError;
+  }
+  return OptionsResult::kRun;
+}

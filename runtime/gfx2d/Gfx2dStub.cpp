@@ -1,1 +1,0 @@
-// Placeholder until the 2D renderer lands.

@@ -1,0 +1,185 @@
+// Start-up, the frame schedule, the command line, replays and program end, driven headless.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "runtime/core/Errors.h"
+#include "runtime/core/Input.h"
+#include "runtime/core/Options.h"
+#include "runtime/core/Replay.h"
+#include "runtime/core/Runtime.h"
+#include "runtime/core/RuntimeContext.h"
+#include "runtime/gfx2d/Renderer2D.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteText;
+
+// The body of the game main for the current test.
+std::function<void()>& Body() {
+  static std::function<void()> body;
+  return body;
+}
+void RunBody() { Body()(); }
+
+int RunHeadless(std::vector<std::string> extra, std::function<void()> body) {
+  Body() = std::move(body);
+  std::vector<std::string> args{"brillora", "--headless"};
+  args.insert(args.end(), extra.begin(), extra.end());
+  testing::internal::CaptureStdout();
+  const int status = RunProgram(args, "Brillora", RunBody);
+  testing::internal::GetCapturedStdout();
+  return status;
+}
+
+TEST(CommandLine, OptionsAndErrors) {
+  LaunchOptions o;
+  std::string err;
+  EXPECT_EQ(ParseLaunchOptions({"b", "--windowed", "--seed", "-7", "--frames", "10"}, o, err), OptionsResult::kRun);
+  EXPECT_TRUE(o.windowed);
+  EXPECT_EQ(o.seed, -7);
+  EXPECT_EQ(o.frameLimit, 10);
+  EXPECT_EQ(ParseLaunchOptions({"b", "--help"}, o, err), OptionsResult::kHelp);
+  EXPECT_EQ(ParseLaunchOptions({"b", "--nope"}, o, err), OptionsResult::kError);
+  EXPECT_NE(err.find("--nope"), std::string::npos);
+  EXPECT_EQ(ParseLaunchOptions({"b", "--seed", "4294967296"}, o, err), OptionsResult::kError);
+  EXPECT_EQ(ParseLaunchOptions({"b", "--frames"}, o, err), OptionsResult::kError);
+  EXPECT_EQ(RunProgram({"b", "--bogus"}, "Brillora", RunBody), 2);
+}
+
+TEST(FrameLoop, FramesOptionEndsAfterThatManyFramesWithStatusZero) {
+  long long seen = -1;
+  const int status = RunHeadless({"--frames", "10"}, [&] {
+    for (;;) {
+      seen = Rt().clock.frames;
+      ShowFrame();
+    }
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(seen, 10);  // start-up shows one frame, the game nine more
+}
+
+TEST(FrameLoop, ScheduleKeepsItsPhaseAndSkipsWholePeriodsWhenLate) {
+  std::vector<double> times;
+  double nextAfterLate = 0, lateScheduled = 0;
+  RunHeadless({}, [&] {
+    SetFrameRateLimit(26.9);  // truncated to 26
+    EXPECT_DOUBLE_EQ(Rt().renderer->framePeriodMs, 1000.0 / 26);
+    ShowFrame();
+    for (int i = 0; i < 5; ++i) {
+      ShowFrame();
+      times.push_back(ReadClockMs());
+    }
+    const double period = Rt().renderer->framePeriodMs;
+    lateScheduled = Rt().renderer->nextFrameMs;
+    SleepMs(std::ceil(2.5 * period) + (lateScheduled - ReadClockMs()));
+    ShowFrame();  // shown at once
+    nextAfterLate = Rt().renderer->nextFrameMs;
+    SetFrameRateLimit(0);
+    EXPECT_DOUBLE_EQ(Rt().renderer->framePeriodMs, 2.0);
+    SetFrameRateLimit(-3);
+    EXPECT_DOUBLE_EQ(Rt().renderer->framePeriodMs, 2.0);
+    EndProgram();
+  });
+  ASSERT_EQ(times.size(), 5u);
+  for (size_t i = 1; i < times.size(); ++i) EXPECT_NEAR(times[i] - times[i - 1], 1000.0 / 26, 0.01);
+  EXPECT_NEAR(nextAfterLate - lateScheduled, 3 * 1000.0 / 26, 0.01);
+}
+
+TEST(FrameLoop, EscapeEndsOnlyWhileAllowedAndAltF4Always) {
+  TempDir dir;
+  const std::string replay = dir.File("esc.rpl");
+  WriteText(replay, "BRILLORA-REPLAY 1\nseed 1\n\n1 x3\n56 62\n");
+  long long framesAtEnd = 0;
+  auto body = [&](bool allow) {
+    return [&, allow] {
+      AllowEscape(allow ? 1 : 0);
+      for (;;) {
+        ShowFrame();
+        framesAtEnd = Rt().clock.frames;
+      }
+    };
+  };
+  EXPECT_EQ(RunHeadless({"--play", replay}, body(true)), 0);
+  EXPECT_EQ(Rt().clock.frames, 2);  // start-up frame, then Esc held in the second
+  EXPECT_EQ(RunHeadless({"--play", replay}, body(false)), 0);
+  EXPECT_EQ(Rt().clock.frames, 5);  // Esc ignored; left Alt + F4 in the fifth
+  (void)framesAtEnd;
+}
+
+TEST(Replay, MalformedFileIsRefusedWithItsLine) {
+  TempDir dir;
+  const std::string bad = dir.File("bad.rpl");
+  WriteText(bad, "BRILLORA-REPLAY 1\nseed 5\n200\nhello\n");
+  ReplayPlayer p;
+  std::string err;
+  EXPECT_FALSE(p.Load(bad, err));
+  EXPECT_NE(err.find("line 4"), std::string::npos);
+  WriteText(bad, "BRILLORA-REPLAY 1\nseed x\n");
+  EXPECT_FALSE(p.Load(bad, err));
+  EXPECT_NE(err.find("line 2"), std::string::npos);
+  WriteText(bad, "BRILLORA-REPLAY 1\nseed 5\n300\n");
+  EXPECT_FALSE(p.Load(bad, err));
+  WriteText(bad, "BRILLORA-REPLAY 1\nseed 5\nx2 200\n");
+  EXPECT_FALSE(p.Load(bad, err));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunProgram({"b", "--headless", "--play", bad}, "Brillora", RunBody), 2);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("line 3"), std::string::npos);
+}
+
+TEST(Replay, RecordedInputPlaysBackIdentically) {
+  TempDir dir;
+  const std::string script = dir.File("script.rpl");
+  const std::string recorded = dir.File("recorded.rpl");
+  // Frames: Right held twice, a comment, mouse motion with the left button, a repeated empty frame.
+  WriteText(script,
+            "BRILLORA-REPLAY 1\nseed -42\n\n205 x2\n# a comment\n200 205 dx=5 dy=-3 lmb\nx3\n57 rmb\n");
+  std::vector<std::string> log;
+  auto body = [&] {
+    for (;;) {
+      ShowFrame();
+      double x = 0, y = 0, b1 = 0, b2 = 0;
+      MouseState(x, y, b1, b2);
+      MouseState(x, y, b1, b2);  // a second read in the same frame does not move the pointer again
+      log.push_back(std::to_string(KeyState(205)) + std::to_string(KeyState(200 + 256)) +
+                    std::to_string(KeyState(57)) + " " + std::to_string(static_cast<int>(x)) + "," +
+                    std::to_string(static_cast<int>(y)) + " " + std::to_string(b1) + std::to_string(b2));
+    }
+  };
+  EXPECT_EQ(RunHeadless({"--play", script, "--record", recorded}, body), 0);
+  const std::vector<std::string> first = log;
+  ASSERT_EQ(first.size(), 7u);  // eight frame lines, the first consumed by the start-up frame
+  EXPECT_EQ(first[2].substr(0, 3), "1.0");
+  EXPECT_NE(first[2].find("105,97"), std::string::npos);
+  log.clear();
+  EXPECT_EQ(RunHeadless({"--play", recorded}, body), 0);
+  EXPECT_EQ(log, first);
+  const auto bytes = ReadFile(recorded);
+  const std::string text(bytes.begin(), bytes.end());
+  EXPECT_EQ(text.rfind("BRILLORA-REPLAY 1\nseed -42\n", 0), 0u);
+}
+
+TEST(Input, KeyCodesAreMaskedAndTheMouseIsClamped) {
+  RunHeadless({"--frames", "3"}, [&] {
+    Rt().input.keyState[1] = 0x80;
+    EXPECT_EQ(KeyState(257), 1);
+    EXPECT_EQ(KeyState(1.9), 1);
+    EXPECT_EQ(KeyState(2), 0);
+    SetMousePos(96, 160);
+    double x = 0, y = 0, b1 = 0, b2 = 0;
+    MouseState(x, y, b1, b2);
+    EXPECT_EQ(x, 96);
+    EXPECT_EQ(y, 160);
+    SetMousePos(5000, -20);
+    MouseState(x, y, b1, b2);
+    EXPECT_EQ(x, 639);
+    EXPECT_EQ(y, 0);
+    EndProgram();
+  });
+}
+
+}  // namespace
