@@ -1,5 +1,7 @@
 // The resource archive: lookups through the records, extraction into the private folder, the packer,
 // and damaged or hostile archives that must fail cleanly.
+#include "runtime/core/Archive.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "runtime/core/Archive.h"
 #include "runtime/core/ArchiveReader.h"
 #include "runtime/core/ArchiveWriter.h"
 #include "runtime/core/RuntimeContext.h"
@@ -23,7 +24,9 @@ using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
-std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+std::vector<uint8_t> Bytes(const std::string& text) {
+  return std::vector<uint8_t>(text.begin(), text.end());
+}
 
 std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
   std::vector<uint8_t> out(size);
@@ -136,7 +139,8 @@ TEST_F(ArchiveTest, LooseFileWinsOverTheArchive) {
 TEST_F(ArchiveTest, EntryFoundInAnyLetterCaseAndExtractedPrivately) {
   const std::vector<uint8_t> picture = Pattern(5000, 3);
   UsePacked({{"Other.bmp", Bytes("x")}, {"Tiles1.png", picture}});
-  for (const std::string path : {"Graphic/TILES1.PNG", "Graphic/tiles1.png", "Chars\\Tiles1.Png", "tiles1.PNG"}) {
+  for (const std::string path :
+       {"Graphic/TILES1.PNG", "Graphic/tiles1.png", "Chars\\Tiles1.Png", "tiles1.PNG"}) {
     std::string resolved;
     ASSERT_TRUE(Lookup(root_.File(path), resolved)) << path;
     EXPECT_EQ(std::filesystem::path(resolved).parent_path(), std::filesystem::path(priv_).parent_path());
@@ -186,9 +190,9 @@ TEST_F(ArchiveTest, NegativeDirectoryOffsetCountsFromTheEnd) {
   const int32_t directory = static_cast<int32_t>(bytes[end - 4] | bytes[end - 3] << 8 | bytes[end - 2] << 16 |
                                                  static_cast<uint32_t>(bytes[end - 1]) << 24);
   EXPECT_EQ(directory, -100);
-  const int32_t offset = static_cast<int32_t>(bytes[end - 100 + 84] | bytes[end - 100 + 85] << 8 |
-                                              bytes[end - 100 + 86] << 16 |
-                                              static_cast<uint32_t>(bytes[end - 100 + 87]) << 24);
+  const int32_t offset =
+      static_cast<int32_t>(bytes[end - 100 + 84] | bytes[end - 100 + 85] << 8 | bytes[end - 100 + 86] << 16 |
+                           static_cast<uint32_t>(bytes[end - 100 + 87]) << 24);
   EXPECT_EQ(offset, -static_cast<int32_t>(end));  // the data starts the file
   SetArchive(WriteArchive(bytes), "");
   std::string resolved;
@@ -212,13 +216,15 @@ TEST_F(ArchiveTest, PackerRoundTripsBothOffsetFormsDeterministically) {
 }
 
 TEST_F(ArchiveTest, PackerRefusesNamesTheArchiveCannotHold) {
-  EXPECT_THROW(PackArchive({{"Tiles.png", Bytes("a")}, {"TILES.PNG", Bytes("b")}}, false), std::invalid_argument);
+  EXPECT_THROW(PackArchive({{"Tiles.png", Bytes("a")}, {"TILES.PNG", Bytes("b")}}, false),
+               std::invalid_argument);
   EXPECT_THROW(PackArchive({{std::string(256, 'a'), Bytes("a")}}, false), std::invalid_argument);
   EXPECT_THROW(PackArchive({{"", Bytes("a")}}, false), std::invalid_argument);
   EXPECT_THROW(PackArchive({{"..", Bytes("a")}}, false), std::invalid_argument);
   const std::string longest(255, 'a');
   ArchiveEntry out;
-  EXPECT_EQ(FindArchiveEntry(PackArchive({{longest, Bytes("a")}}, false), longest, out), ArchiveLookup::kFound);
+  EXPECT_EQ(FindArchiveEntry(PackArchive({{longest, Bytes("a")}}, false), longest, out),
+            ArchiveLookup::kFound);
 }
 
 TEST_F(ArchiveTest, ExtractedFileLivesUntilTheNextLookupOrRelease) {
@@ -392,12 +398,16 @@ TEST_F(ArchiveTest, PackToolWritesTheSameArchive) {
   const std::string quiet = " >/dev/null 2>&1";
   const std::string files = " " + root_.File("Graphic/Tiles1.png") + " " + root_.File("boom.wav");
   ASSERT_EQ(std::system((tool + " " + out + files + quiet).c_str()), 0);
-  EXPECT_EQ(ReadFile(out), PackArchive({{"Tiles1.png", Pattern(4000, 8)}, {"boom.wav", Bytes("RIFF")}}, false));
+  EXPECT_EQ(ReadFile(out),
+            PackArchive({{"Tiles1.png", Pattern(4000, 8)}, {"boom.wav", Bytes("RIFF")}}, false));
   ASSERT_EQ(std::system((tool + " --negative " + out + files + quiet).c_str()), 0);
-  EXPECT_EQ(ReadFile(out), PackArchive({{"Tiles1.png", Pattern(4000, 8)}, {"boom.wav", Bytes("RIFF")}}, true));
+  EXPECT_EQ(ReadFile(out),
+            PackArchive({{"Tiles1.png", Pattern(4000, 8)}, {"boom.wav", Bytes("RIFF")}}, true));
   WriteFile(root_.File("TILES1.PNG"), Bytes("dup"));
-  EXPECT_NE(std::system((tool + " " + root_.File("dup.kpq") + files + " " + root_.File("TILES1.PNG") + quiet).c_str()),
-            0);
+  EXPECT_NE(
+      std::system(
+          (tool + " " + root_.File("dup.kpq") + files + " " + root_.File("TILES1.PNG") + quiet).c_str()),
+      0);
   EXPECT_NE(std::system((tool + " " + out + quiet).c_str()), 0);
 }
 

@@ -1,4 +1,6 @@
 // The ISAAC generator: its core against ISAAC's published output, our seeding pinned, RandomInt's bounds.
+#include "runtime/core/Random.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,14 +8,14 @@
 #include <limits>
 #include <set>
 
-#include "runtime/core/Random.h"
 #include "runtime/core/RuntimeContext.h"
 
 namespace {
 
 bool SameState(const RandomState& a, const RandomState& b) {
-  return std::memcmp(a.mm, b.mm, sizeof a.mm) == 0 && std::memcmp(a.randrsl, b.randrsl, sizeof a.randrsl) == 0 &&
-         a.aa == b.aa && a.bb == b.bb && a.cc == b.cc;
+  return std::memcmp(a.mm, b.mm, sizeof a.mm) == 0 &&
+         std::memcmp(a.randrsl, b.randrsl, sizeof a.randrsl) == 0 && a.aa == b.aa && a.bb == b.bb &&
+         a.cc == b.cc;
 }
 
 TEST(Random, CoreMatchesPublishedReferenceOutput) {
@@ -44,7 +46,8 @@ TEST(Random, SeedingGivesPinnedSequences) {
     SeedRandom(c.seed);
     EXPECT_EQ(Rt().random.unread, 256);
     // A bound of 2^32 - 1 or more hands out the generator's word itself.
-    for (uint32_t v : c.values) EXPECT_EQ(RandomInt(4294967295.0), static_cast<double>(v)) << "seed " << c.seed;
+    for (uint32_t v : c.values)
+      EXPECT_EQ(RandomInt(4294967295.0), static_cast<double>(v)) << "seed " << c.seed;
   }
 }
 

@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
     ArchiveInput entry;
     entry.name = std::string(ArchiveEntryName(paths[i]));
     if (!ReadWholeFile(paths[i], entry.data)) {
-      std::fprintf(stderr, "kpqpack: cannot read %s (missing, not a file, or above 64 MiB)\n", paths[i].c_str());
+      std::fprintf(stderr, "kpqpack: cannot read %s (missing, not a file, or above 64 MiB)\n",
+                   paths[i].c_str());
       return 1;
     }
     entries.push_back(std::move(entry));

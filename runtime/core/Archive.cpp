@@ -58,7 +58,9 @@ bool PrivateFolderUsable(std::string dir) {
          (st.st_mode & 077) == 0;
 }
 
-char NameLetter(int32_t value) { return static_cast<char>('A' + (static_cast<uint32_t>(value) & 0xFF) % 26); }
+char NameLetter(int32_t value) {
+  return static_cast<char>('A' + (static_cast<uint32_t>(value) & 0xFF) % 26);
+}
 
 // Writes the extracted file under a fresh name; a stale file or link of that name is removed first and
 // the new file is created exclusively, so nothing is written through a link.
@@ -111,13 +113,15 @@ bool ResolveMediaPath(ArchiveRecord& record, const std::string& path, std::strin
     return false;
   }
   ArchiveEntry entry;
-  const ArchiveLookup found = FindArchiveEntry(FileArchiveSource(archive.get(), size), ArchiveEntryName(path), entry);
+  const ArchiveLookup found =
+      FindArchiveEntry(FileArchiveSource(archive.get(), size), ArchiveEntryName(path), entry);
   if (found == ArchiveLookup::kBadTrailer) record.usable = false;
   if (found != ArchiveLookup::kFound) return false;
 
   const std::string& folder = PrivateTempDir();
   if (!PrivateFolderUsable(folder)) return false;
-  const std::string extracted = folder + "kpq" + NameLetter(entry.offset) + NameLetter(entry.storedSize) + entry.name;
+  const std::string extracted =
+      folder + "kpq" + NameLetter(entry.offset) + NameLetter(entry.storedSize) + entry.name;
   if (!WriteExtractedFile(extracted, entry.data)) return false;
   record.extractedPath = extracted;
   resolvedPath = extracted;

@@ -19,9 +19,13 @@ int32_t ReadInt32(const uint8_t* p) {
   return static_cast<int32_t>(v);
 }
 
-uint32_t ReadUint32(const uint8_t* p) { return static_cast<uint32_t>(ReadInt32(p)); }
+uint32_t ReadUint32(const uint8_t* p) {
+  return static_cast<uint32_t>(ReadInt32(p));
+}
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Where an offset from the archive points: from the start, or (negative directory offset) from the end.
 int64_t Locate(int64_t archiveSize, bool fromEnd, int32_t offset) {
@@ -54,7 +58,9 @@ bool LzoReady() {
   return ready;
 }
 
-size_t LzoWorstCase(size_t size) { return size + size / 16 + 64 + 3; }
+size_t LzoWorstCase(size_t size) {
+  return size + size / 16 + 64 + 3;
+}
 
 std::string_view ArchiveEntryName(std::string_view path) {
   const size_t cut = path.find_last_of("/\\");
@@ -93,7 +99,8 @@ bool DecompressStoredEntry(std::span<const uint8_t> stored, std::vector<uint8_t>
   return true;
 }
 
-ArchiveLookup FindArchiveEntry(const ArchiveSource& source, std::string_view wantedName, ArchiveEntry& entry) {
+ArchiveLookup FindArchiveEntry(const ArchiveSource& source, std::string_view wantedName,
+                               ArchiveEntry& entry) {
   entry = ArchiveEntry{};
   const int64_t size = source.Size();
   uint8_t trailer[kArchiveTrailerBytes] = {};

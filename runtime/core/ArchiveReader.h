@@ -63,10 +63,10 @@ enum class ArchiveLookup {
 };
 
 struct ArchiveEntry {
-  std::string name;            // the entry's name as stored
-  int32_t offset = 0;          // data offset O as stored
-  int32_t storedSize = 0;      // stored size S as stored
-  std::vector<uint8_t> data;   // the decompressed file (U bytes)
+  std::string name;           // the entry's name as stored
+  int32_t offset = 0;         // data offset O as stored
+  int32_t storedSize = 0;     // stored size S as stored
+  std::vector<uint8_t> data;  // the decompressed file (U bytes)
 };
 
 // Looks `wantedName` up (letter case ignored) and decompresses the first matching entry into `entry`.

@@ -38,7 +38,8 @@ std::vector<uint8_t> PackArchive(const std::vector<ArchiveInput>& entries, bool 
   for (size_t i = 0; i < entries.size(); ++i) {
     const std::string& name = entries[i].name;
     if (name.size() > 255) throw std::invalid_argument("name longer than 255 bytes: " + name);
-    if (!IsSafeEntryName(name)) throw std::invalid_argument("name not usable in the archive: \"" + name + "\"");
+    if (!IsSafeEntryName(name))
+      throw std::invalid_argument("name not usable in the archive: \"" + name + "\"");
     for (size_t j = 0; j < i; ++j) {
       if (SameEntryName(entries[j].name, name)) {
         throw std::invalid_argument("duplicate name (letter case ignored): " + name);

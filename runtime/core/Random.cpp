@@ -17,6 +17,7 @@ void Mix(uint32_t w[8]) {
   uint32_t& f = w[5];
   uint32_t& g = w[6];
   uint32_t& h = w[7];
+  // clang-format off
   a ^= b << 11; d += a; b += c;
   b ^= c >> 2;  e += b; c += d;
   c ^= d << 8;  f += c; d += e;
@@ -25,6 +26,7 @@ void Mix(uint32_t w[8]) {
   f ^= g >> 4;  a += f; g += h;
   g ^= h << 8;  b += g; h += a;
   h ^= a >> 9;  c += h; a += b;
+  // clang-format on
 }
 
 void StartWords(RandomState& state, uint32_t words[8]) {
@@ -44,10 +46,18 @@ void Round(RandomState& s) {
   for (int i = 0; i < 256; ++i) {
     const uint32_t x = s.mm[i];
     switch (i & 3) {
-      case 0: a ^= a << 13; break;
-      case 1: a ^= a >> 6; break;
-      case 2: a ^= a << 2; break;
-      default: a ^= a >> 16; break;
+      case 0:
+        a ^= a << 13;
+        break;
+      case 1:
+        a ^= a >> 6;
+        break;
+      case 2:
+        a ^= a << 2;
+        break;
+      default:
+        a ^= a >> 16;
+        break;
     }
     a += s.mm[(i + 128) & 255];
     const uint32_t y = s.mm[(x >> 2) & 255] + a + b;
