@@ -1,19 +1,130 @@
-// Placeholder: loose files only, until the archive reader lands.
+// The media and music archive records: path lookup for every media load, loose files first, then the
+// archive, whose entry is extracted to a file of our own in the private temporary folder.
 #include "runtime/core/Archive.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-void SetArchive(const std::string& media, const std::string& music) {
-  Rt().archives[kMediaArchive] = ArchiveRecord{true, media, ""};
-  Rt().archives[kMusicArchive] = ArchiveRecord{true, music, ""};
+#include <cerrno>
+
+#include "runtime/core/ArchiveReader.h"
+
+namespace {
+
+// An open descriptor that closes itself.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_ = -1;
+};
+
+// Opens `path` for reading when it is a regular file (a folder does not count as a file here); returns
+// the descriptor or -1, and the file's size.
+int OpenRegularFile(const std::string& path, int64_t& size) {
+  size = 0;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  size = static_cast<int64_t>(st.st_size);
+  return fd;
 }
 
-bool ResolveMediaPath(ArchiveRecord&, const std::string& path, std::string& resolvedPath) {
-  if (path.empty() || ::access(path.c_str(), R_OK) != 0) {
-    resolvedPath.clear();
+void DeleteExtracted(ArchiveRecord& record) {
+  if (record.extractedPath.empty()) return;
+  ::unlink(record.extractedPath.c_str());
+  record.extractedPath.clear();
+}
+
+// The private temporary folder, but only if it really is private: a folder of ours that no one else can
+// write to. Extracted files are never written anywhere else.
+bool PrivateFolderUsable(std::string dir) {
+  // Without the trailing "/", so that a link in place of the folder is seen as a link.
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  struct stat st {};
+  return !dir.empty() && ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+         (st.st_mode & 077) == 0;
+}
+
+char NameLetter(int32_t value) {
+  return static_cast<char>('A' + (static_cast<uint32_t>(value) & 0xFF) % 26);
+}
+
+// Writes the extracted file under a fresh name; a stale file or link of that name is removed first and
+// the new file is created exclusively, so nothing is written through a link.
+bool WriteExtractedFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) return false;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  size_t done = 0;
+  bool ok = true;
+  while (ok && done < bytes.size()) {
+    const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    ok = wrote > 0;
+    if (ok) done += static_cast<size_t>(wrote);
+  }
+  ok = (::close(fd) == 0) && ok;
+  // An incomplete file is removed: the loader then falls back to the path it was asked for.
+  if (!ok) ::unlink(path.c_str());
+  return ok;
+}
+
+}  // namespace
+
+void SetArchive(const std::string& mediaArchivePath, const std::string& musicArchivePath) {
+  ReleaseArchives();
+  Rt().archives[kMediaArchive] = ArchiveRecord{true, mediaArchivePath, ""};
+  Rt().archives[kMusicArchive] = ArchiveRecord{true, musicArchivePath, ""};
+}
+
+bool ResolveMediaPath(ArchiveRecord& record, const std::string& path, std::string& resolvedPath) {
+  // At most one extracted file per record: the last lookup's file goes when the next lookup starts.
+  DeleteExtracted(record);
+  resolvedPath.clear();
+  if (path.empty()) return false;
+
+  // Loose files always win over the archive.
+  int64_t size = 0;
+  {
+    Fd loose(OpenRegularFile(path, size));
+    if (loose.get() >= 0) {
+      resolvedPath = path;
+      return true;
+    }
+  }
+  if (!record.usable) return false;
+
+  Fd archive(record.archivePath.empty() ? -1 : OpenRegularFile(record.archivePath, size));
+  if (archive.get() < 0) {
+    record.usable = false;
     return false;
   }
-  resolvedPath = path;
+  ArchiveEntry entry;
+  const ArchiveLookup found =
+      FindArchiveEntry(FileArchiveSource(archive.get(), size), ArchiveEntryName(path), entry);
+  if (found == ArchiveLookup::kBadTrailer) record.usable = false;
+  if (found != ArchiveLookup::kFound) return false;
+
+  const std::string& folder = PrivateTempDir();
+  if (!PrivateFolderUsable(folder)) return false;
+  const std::string extracted =
+      folder + "kpq" + NameLetter(entry.offset) + NameLetter(entry.storedSize) + entry.name;
+  if (!WriteExtractedFile(extracted, entry.data)) return false;
+  record.extractedPath = extracted;
+  resolvedPath = extracted;
   return true;
 }
 
@@ -22,4 +133,6 @@ std::string ResolveMedia(const std::string& path) {
   return ResolveMediaPath(Rt().archives[kMediaArchive], path, resolved) ? resolved : path;
 }
 
-void ReleaseArchives() {}
+void ReleaseArchives() {
+  for (ArchiveRecord& record : Rt().archives) DeleteExtracted(record);
+}
