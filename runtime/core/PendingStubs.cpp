@@ -1,4 +1,2 @@
-// Placeholders until the file channels and the random generator land.
-#include <cstdint>
+// Placeholder until the file channels land.
 void CloseAllChannels() {}
-void SeedRandom(int32_t) {}

@@ -13,6 +13,7 @@
 #include "runtime/core/Errors.h"
 #include "runtime/core/Input.h"
 #include "runtime/core/Options.h"
+#include "runtime/core/Random.h"
 #include "runtime/core/Replay.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Fonts.h"
@@ -23,7 +24,7 @@
 void SoundStartup();
 void SoundShutdown();
 void CloseAllChannels();
-void SeedRandom(int32_t seed);
+
 
 namespace {
 

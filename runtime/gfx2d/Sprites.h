@@ -1,0 +1,13 @@
+// Sprite slots for the game: loading pictures and animation strips, and drawing frames and whole images.
+#pragma once
+
+#include <string>
+
+// Loads an image into a sprite slot with the sprite colour key; 1 on success, 0 otherwise (slot empty).
+double LoadSprite(const std::string& path, double slot);
+// Loads an image and cuts it into cells of frameWidth x frameHeight (kept only when the image loaded).
+void LoadAnimStrip(const std::string& path, double slot, double frameWidth, double frameHeight);
+// Draws cell `frame` of a strip at its natural size with its top-left corner at (x, y).
+void DrawAnimFrame(double slot, double frame, double x, double y);
+// Draws the whole image scaled to width x height; negative sizes mirror.
+void StretchSprite(double slot, double x, double y, double width, double height);
