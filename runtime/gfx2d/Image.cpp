@@ -154,7 +154,8 @@ bool DecodeBmpInto(const uint8_t* data, size_t size, uint32_t key, RgbaImage& ou
         // Indices past the table (or with no table at all) read as black.
         const size_t index = src[0];
         if (index < palette.entries) {
-          StorePixel(dst, palette.rgb[index * 3], palette.rgb[index * 3 + 1], palette.rgb[index * 3 + 2], key);
+          StorePixel(dst, palette.rgb[index * 3], palette.rgb[index * 3 + 1], palette.rgb[index * 3 + 2],
+                     key);
         } else {
           StorePixel(dst, 0, 0, 0, key);
         }

@@ -21,7 +21,7 @@ constexpr uint32_t kDefaultSpriteKey = 0x008000FFu;  // red 255, green 0, blue 1
 constexpr uint32_t kDefaultFontKey = 0x00000000u;    // black
 
 // Limits on what a decoder accepts, checked before anything is allocated for the picture.
-constexpr int32_t kMaxImageSide = 16384;              // pixels per row or rows per picture
+constexpr int32_t kMaxImageSide = 16384;               // pixels per row or rows per picture
 constexpr int64_t kMaxImagePixels = int64_t{1} << 26;  // 64 Mi pixels, 256 MiB as RGBA
 // Image files larger than this are refused without being read.
 constexpr size_t kMaxImageFileBytes = size_t{64} << 20;

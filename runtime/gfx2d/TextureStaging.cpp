@@ -66,8 +66,7 @@ bool BuildTextureStaging(const RgbaImage& image, int x0, int y0, int w, int h, i
     const int64_t y = y0 + ty;
     if (y < 0 || y >= image.height) continue;
     const uint8_t* src = image.pixels.data() + static_cast<size_t>((y * image.width + x0 + firstCol) * 4);
-    uint8_t* dst =
-        out.texels.data() + static_cast<size_t>(((height - 1 - ty) * out.texWidth + firstCol) * 4);
+    uint8_t* dst = out.texels.data() + static_cast<size_t>(((height - 1 - ty) * out.texWidth + firstCol) * 4);
     std::copy(src, src + (endCol - firstCol) * 4, dst);
   }
 

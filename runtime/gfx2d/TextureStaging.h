@@ -10,10 +10,10 @@
 // The texels of one texture, RGBA, row 0 first. Row 0 holds the rectangle's bottom row and row
 // height - 1 its top row (texture rows count upward); texels outside the rectangle are transparent.
 struct TextureStaging {
-  int32_t width = 0;      // rectangle width after defaults and the size limit
-  int32_t height = 0;     // rectangle height after defaults and the size limit
-  int32_t texWidth = 0;   // power of two, at least 2
-  int32_t texHeight = 0;  // power of two, at least 2
+  int32_t width = 0;            // rectangle width after defaults and the size limit
+  int32_t height = 0;           // rectangle height after defaults and the size limit
+  int32_t texWidth = 0;         // power of two, at least 2
+  int32_t texHeight = 0;        // power of two, at least 2
   std::vector<uint8_t> texels;  // texWidth * texHeight * 4 bytes
 };
 
