@@ -489,6 +489,39 @@ TEST(ImageFile, BmpAndPngFilesAreRecognisedAndBadFilesRefused) {
   ExpectEmpty(img);
 }
 
+// Random byte changes to valid files: every result is either a consistent picture or an empty failure.
+// Run under the address sanitizer this also catches reads past the input.
+TEST(ImageFuzz, DamagedFilesDecodeConsistentlyOrFailEmpty) {
+  Bytes os2Table(768, 0x40);
+  const Bytes seeds[] = {
+      Bmp(12, 5, 3, 8, os2Table, Rows(5, 3, 8, std::vector<uint32_t>(15, 3))),
+      Bmp(40, 5, 3, 32, {}, Rows(5, 3, 32, std::vector<uint32_t>(15, 0x123456))),
+      RgbPng(3, {1, 2, 3, 4, 5, 6, 7, 8, 9}),
+  };
+  uint32_t state = 12345;
+  auto next = [&state] { return state = state * 1103515245u + 12345u, state >> 8; };
+  testing::internal::CaptureStderr();
+  for (const Bytes& seed : seeds) {
+    for (int round = 0; round < 600; ++round) {
+      Bytes file = seed;
+      const int changes = 1 + static_cast<int>(next() % 4);
+      for (int i = 0; i < changes; ++i) file[next() % file.size()] = static_cast<uint8_t>(next());
+      if (next() % 4 == 0) file.resize(next() % file.size());
+      RgbaImage img;
+      const bool ok = DecodeBmp(file.data(), file.size(), kDefaultSpriteKey, img) ||
+                      DecodePng(file.data(), file.size(), kDefaultSpriteKey, "fuzz.png", img);
+      if (ok) {
+        ASSERT_TRUE(ImageSizeAllowed(img.width, img.height));
+        ASSERT_EQ(img.pixels.size(), static_cast<size_t>(img.width) * img.height * 4);
+      } else {
+        ASSERT_EQ(img.width, 0);
+        ASSERT_TRUE(img.pixels.empty());
+      }
+    }
+  }
+  testing::internal::GetCapturedStderr();
+}
+
 // ---- Texture staging ----
 
 // Texel (col, row) of the staging buffer as 0xRRGGBBAA.
