@@ -1,0 +1,75 @@
+// Staging of texture texels: placement of the picture rectangle and the colour fill of sprite textures.
+#include "runtime/gfx2d/TextureStaging.h"
+
+#include <algorithm>
+
+namespace {
+
+// Gives every transparent texel the average colour of its opaque neighbours inside the texture's
+// border, or black when there are none; alpha stays 0. Only opaque texels are read as neighbours and
+// only transparent ones are written, so filling in place matches filling from a copy.
+void FillUnderTransparentTexels(std::vector<uint8_t>& texels, int texWidth, int texHeight) {
+  static constexpr int kNeighbours[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
+                                            {0, 1},   {1, -1}, {1, 0},  {1, 1}};  // {row, column}
+  for (int row = 0; row < texHeight; ++row) {
+    for (int col = 0; col < texWidth; ++col) {
+      uint8_t* texel = texels.data() + (static_cast<size_t>(row) * texWidth + col) * 4;
+      if (texel[3] != 0) continue;
+      int sum[3] = {0, 0, 0};
+      int count = 0;
+      for (const auto& step : kNeighbours) {
+        const int r = row + step[0];
+        const int c = col + step[1];
+        if (c < 1 || c > texWidth - 2 || r < 1 || r > texHeight - 2) continue;
+        const uint8_t* neighbour = texels.data() + (static_cast<size_t>(r) * texWidth + c) * 4;
+        if (neighbour[3] == 0) continue;
+        sum[0] += neighbour[0];
+        sum[1] += neighbour[1];
+        sum[2] += neighbour[2];
+        ++count;
+      }
+      for (int i = 0; i < 3; ++i) texel[i] = static_cast<uint8_t>(count > 0 ? sum[i] / count : 0);
+    }
+  }
+}
+
+}  // namespace
+
+int TextureSizeFor(int n) {
+  int size = 2;
+  while (size < n && size < (1 << 30)) size *= 2;
+  return size;
+}
+
+bool BuildTextureStaging(const RgbaImage& image, int x0, int y0, int w, int h, int maxTextureSize,
+                         bool fontMode, TextureStaging& out) {
+  out = TextureStaging{};
+  int64_t width = w == 0 ? int64_t{image.width} - x0 : w;
+  int64_t height = h == 0 ? int64_t{image.height} - y0 : h;
+  if (width < 1 || height < 1) return false;
+  // No picture is larger than the decoders accept, so the same limit keeps a bad driver answer (or a
+  // stray rectangle) from asking for gigabytes of staging.
+  const int64_t limit = std::clamp<int64_t>(maxTextureSize, 1, kMaxImageSide);
+  width = std::min(width, limit);
+  height = std::min(height, limit);
+
+  out.width = static_cast<int32_t>(width);
+  out.height = static_cast<int32_t>(height);
+  out.texWidth = TextureSizeFor(out.width);
+  out.texHeight = TextureSizeFor(out.height);
+  out.texels.assign(static_cast<size_t>(out.texWidth) * out.texHeight * 4, 0);
+
+  // Only the part of the rectangle that lies on the picture is copied.
+  const int64_t firstCol = std::max<int64_t>(0, -int64_t{x0});
+  const int64_t endCol = std::min<int64_t>(width, int64_t{image.width} - x0);
+  for (int64_t ty = 0; ty < height && firstCol < endCol; ++ty) {
+    const int64_t y = y0 + ty;
+    if (y < 0 || y >= image.height) continue;
+    const uint8_t* src = image.pixels.data() + static_cast<size_t>((y * image.width + x0 + firstCol) * 4);
+    uint8_t* dst = out.texels.data() + static_cast<size_t>(((height - 1 - ty) * out.texWidth + firstCol) * 4);
+    std::copy(src, src + (endCol - firstCol) * 4, dst);
+  }
+
+  if (!fontMode) FillUnderTransparentTexels(out.texels, out.texWidth, out.texHeight);
+  return true;
+}
