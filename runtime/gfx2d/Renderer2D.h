@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "runtime/gfx2d/Image.h"
+
 constexpr int kSpriteSlots = 65536;
 constexpr int kFontSlotBase = 65504;  // font n lives in sprite slot 65504 + n
 constexpr int kFontCount = 32;
-constexpr uint32_t kNoColourKey = 0xFFFFFFFFu;
-constexpr uint32_t kDefaultSpriteKey = 0x8000FFu;  // red 255, green 0, blue 128
 constexpr int kBackgroundSets = 16;
 
 // One entry of the sprite table.
