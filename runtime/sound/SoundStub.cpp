@@ -1,3 +1,0 @@
-// Placeholder until sound lands.
-void SoundStartup() {}
-void SoundShutdown() {}
