@@ -1,5 +1,7 @@
 // Sound effects: the mixer's sums, volume and pan, resampling, and the slot operations the game uses,
 // driven through a stand-in platform whose audio pull the test calls itself.
+#include "runtime/sound/Sound.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +11,6 @@
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/platform/Platform.h"
 #include "runtime/sound/Mixer.h"
-#include "runtime/sound/Sound.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -94,8 +95,8 @@ TEST(Mixer, ConversionResamplesLinearlyAndKeepsDuration) {
   SampleData up = ConvertForMixer(ramp, 22050);
   ASSERT_TRUE(up);
   // Twice the frames, the new ones halfway between their neighbours, both channels alike.
-  const std::vector<int16_t> expect = {0, 0, 500, 500, 1000, 1000, 1500, 1500, 2000, 2000, 2500, 2500,
-                                       3000, 3000, 3000, 3000};
+  const std::vector<int16_t> expect = {0,    0,    500,  500,  1000, 1000, 1500, 1500,
+                                       2000, 2000, 2500, 2500, 3000, 3000, 3000, 3000};
   EXPECT_EQ(*up, expect);
   EXPECT_EQ(*ConvertForMixer(ramp, 11025), (std::vector<int16_t>{0, 0, 1000, 1000, 2000, 2000, 3000, 3000}));
 
@@ -215,7 +216,7 @@ TEST_F(SoundTest, WithoutADeviceEverythingIsSilent) {
   for (int variant = 0; variant < 3; ++variant) {
     SCOPED_TRACE(variant);
     SoundShutdown();
-    if (variant == 0) fake->openSucceeds = false;  // the device refuses to open
+    if (variant == 0) fake->openSucceeds = false;             // the device refuses to open
     if (variant == 1) Rt().platform.reset(), fake = nullptr;  // no platform at all
     if (variant == 2) {
       // Not even a device record: nothing may crash.

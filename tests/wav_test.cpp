@@ -1,4 +1,6 @@
 // WAV reader: the chunk layouts our sound files come in, hostile headers, and the generated game sounds.
+#include "runtime/sound/Wav.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "runtime/sound/Wav.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -49,7 +50,8 @@ void PutChunk(std::vector<uint8_t>& b, const char* id, const std::vector<uint8_t
   b.insert(b.end(), payload.begin(), payload.end());
 }
 
-const std::vector<uint8_t> kSamples = {0x10, 0x00, 0xF0, 0xFF, 0x00, 0x40, 0x00, 0xC0};  // 16, -16, 16384, -16384
+const std::vector<uint8_t> kSamples = {0x10, 0x00, 0xF0, 0xFF,
+                                       0x00, 0x40, 0x00, 0xC0};  // 16, -16, 16384, -16384
 
 std::vector<uint8_t> PlainMono16() {
   std::vector<uint8_t> b = Head(16, 1, 22050, 16, 2);
@@ -202,7 +204,7 @@ TEST(Wav, GeneratedGameSoundsLoadAndAreClean) {
   ASSERT_TRUE(testing_support::FileExists(tool)) << "build the make_sounds target first";
   TempDir dir;
   ASSERT_EQ(std::system((tool + " " + dir.path() + " >/dev/null").c_str()), 0);
-  const char* names[] = {"Move",  "Suck",  "Key",  "Open", "Exit",   "Boxes",   "Click", "Explos",
+  const char* names[] = {"Move",  "Suck",  "Key",  "Open",   "Exit",    "Boxes", "Click", "Explos",
                          "Crown", "Baddy", "Time", "Wobble", "NoLevel", "Flame", "Doka"};
   for (const char* name : names) {
     SCOPED_TRACE(name);

@@ -19,7 +19,9 @@ constexpr double kHighestPartial = 10000.0;
 
 using Signal = std::vector<double>;
 
-size_t Frames(double seconds) { return static_cast<size_t>(std::lround(seconds * kRate)); }
+size_t Frames(double seconds) {
+  return static_cast<size_t>(std::lround(seconds * kRate));
+}
 
 // Small fixed-seed noise source (xorshift32): white noise in -1..1.
 class Noise {
@@ -82,7 +84,8 @@ void Add(Signal& s, const Tone& tone) {
       if (pf < kHighestPartial) v += tone.partials[p].second * std::sin(phase[p]);
     }
     double a = tone.amp * tone.env.At(t, tone.length);
-    if (tone.tremoloHz > 0) a *= 1.0 - tone.tremoloDepth * (0.5 + 0.5 * std::sin(kTwoPi * tone.tremoloHz * t));
+    if (tone.tremoloHz > 0)
+      a *= 1.0 - tone.tremoloDepth * (0.5 + 0.5 * std::sin(kTwoPi * tone.tremoloHz * t));
     s[begin + i] += a * v;
   }
 }
@@ -116,9 +119,13 @@ void Add(Signal& s, const Hiss& hiss) {
   }
 }
 
-Envelope Env(double attack, double tau, double release) { return Envelope{attack, tau, release}; }
+Envelope Env(double attack, double tau, double release) {
+  return Envelope{attack, tau, release};
+}
 
-double Note(int semitonesFromA4) { return 440.0 * std::pow(2.0, semitonesFromA4 / 12.0); }
+double Note(int semitonesFromA4) {
+  return 440.0 * std::pow(2.0, semitonesFromA4 / 12.0);
+}
 // A few notes by name (A4 = 440 Hz).
 const double kC4 = Note(-9), kG3 = Note(-14), kC5 = Note(3), kE5 = Note(7), kG5 = Note(10), kA5 = Note(12),
              kC6 = Note(15), kE6 = Note(19), kG6 = Note(22), kC7 = Note(27);
@@ -204,8 +211,8 @@ Signal Click() {  // a menu click
 
 Signal Explos() {  // an explosion: a thump under a noise burst that darkens as it dies away
   Signal s;
-  Add(s, Hiss{0, 1.3, 1.6, Env(0.004, 0.32, 0.3), [](double t) { return 300.0 + 2700.0 * std::exp(-t / 0.2); },
-              0.7, true, 53});
+  Add(s, Hiss{0, 1.3, 1.6, Env(0.004, 0.32, 0.3),
+              [](double t) { return 300.0 + 2700.0 * std::exp(-t / 0.2); }, 0.7, true, 53});
   Add(s, Tone{0, 0.6, 75, 38, 0.4, 0.9, Env(0.003, 0.18, 0.1), {{1, 1}, {2, 0.2}}});
   Noise pick(59);
   for (int i = 0; i < 10; ++i) {
@@ -221,8 +228,8 @@ Signal Crown() {  // a fruit appears: a high shimmer that swells and fades
   const double partials[] = {kC7, kC7 * 1.26, kC7 * 1.5, kC7 * 1.68, kC7 * 2.0};
   Noise pick(71);
   for (double f : partials) {
-    Add(s, Tone{0, 0.7, f, f * 1.03, 0.7, 0.22, Env(0.12, 0.3, 0.15), {{1, 1}}, 0, 0,
-                pick.Range(11, 18), 0.6});
+    Add(s,
+        Tone{0, 0.7, f, f * 1.03, 0.7, 0.22, Env(0.12, 0.3, 0.15), {{1, 1}}, 0, 0, pick.Range(11, 18), 0.6});
   }
   return s;
 }
@@ -258,9 +265,10 @@ Signal NoLevel() {  // a level step is refused: a low, rough buzz
 
 Signal Flame() {  // a name slot is taken over: a whoosh that rises and falls
   Signal s;
-  Add(s, Hiss{0, 0.65, 3.0, Env(0.25, 0.18, 0.2),
-              [](double t) { return t < 0.3 ? 300.0 + 2200.0 * t / 0.3 : 2500.0 - 1700.0 * (t - 0.3) / 0.35; },
-              1.5, false, 97});
+  Add(s,
+      Hiss{0, 0.65, 3.0, Env(0.25, 0.18, 0.2),
+           [](double t) { return t < 0.3 ? 300.0 + 2200.0 * t / 0.3 : 2500.0 - 1700.0 * (t - 0.3) / 0.35; },
+           1.5, false, 97});
   return s;
 }
 
@@ -317,12 +325,12 @@ bool WriteWav(const std::string& path, const std::vector<int16_t>& samples) {
   PutId(b, "WAVE");
   PutId(b, "fmt ");
   PutU32(b, 16);
-  PutU16(b, 1);             // PCM
-  PutU16(b, 1);             // mono
+  PutU16(b, 1);  // PCM
+  PutU16(b, 1);  // mono
   PutU32(b, kRate);
-  PutU32(b, kRate * 2);     // bytes per second
-  PutU16(b, 2);             // block align
-  PutU16(b, 16);            // bits per sample
+  PutU32(b, kRate * 2);  // bytes per second
+  PutU16(b, 2);          // block align
+  PutU16(b, 16);         // bits per sample
   PutId(b, "data");
   PutU32(b, dataBytes);
   for (int16_t v : samples) PutU16(b, static_cast<uint16_t>(v));
@@ -339,9 +347,9 @@ struct Effect {
 };
 
 const Effect kEffects[] = {
-    {"Move", Move, 0.35},   {"Suck", Suck, 0.6},       {"Key", Key, 0.6},       {"Open", Open, 0.65},
-    {"Exit", Exit, 0.7},    {"Boxes", Boxes, 0.6},     {"Click", Click, 0.45},  {"Explos", Explos, 0.8},
-    {"Crown", Crown, 0.5},  {"Baddy", Baddy, 0.6},     {"Time", Time, 0.5},     {"Wobble", Wobble, 0.5},
+    {"Move", Move, 0.35},       {"Suck", Suck, 0.6},   {"Key", Key, 0.6},      {"Open", Open, 0.65},
+    {"Exit", Exit, 0.7},        {"Boxes", Boxes, 0.6}, {"Click", Click, 0.45}, {"Explos", Explos, 0.8},
+    {"Crown", Crown, 0.5},      {"Baddy", Baddy, 0.6}, {"Time", Time, 0.5},    {"Wobble", Wobble, 0.5},
     {"NoLevel", NoLevel, 0.55}, {"Flame", Flame, 0.6}, {"Doka", Doka, 0.8},
 };
 

@@ -64,7 +64,9 @@ SampleData ConvertForMixer(const WavSound& wav, int rate) {
 
 Mixer::Mixer(int rate) : rate_(rate) {}
 
-void Mixer::SetRate(int rate) { rate_ = rate; }
+void Mixer::SetRate(int rate) {
+  rate_ = rate;
+}
 
 Mixer::Voice* Mixer::Find(int id) {
   if (id < 0 || static_cast<size_t>(id) >= voices_.size() || !voices_[id].inUse) return nullptr;

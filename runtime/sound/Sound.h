@@ -14,16 +14,16 @@ class Platform;
 }
 struct SoundDevice;
 
-constexpr int kSoundSlots = 256;      // records created at start-up
-constexpr int kMaxSoundSlot = 127;    // every operation clamps the slot number to this
-constexpr int kMaxSoundBuffers = 4;   // copies of one sound that can play at once
-constexpr int kSoundRate = 22050;     // device rate asked for: 16-bit stereo at 22050 Hz
+constexpr int kSoundSlots = 256;     // records created at start-up
+constexpr int kMaxSoundSlot = 127;   // every operation clamps the slot number to this
+constexpr int kMaxSoundBuffers = 4;  // copies of one sound that can play at once
+constexpr int kSoundRate = 22050;    // device rate asked for: 16-bit stereo at 22050 Hz
 
 struct SoundSlot {
-  int32_t bufferCount = 0;        // 1..4 buffers; 0 = empty
-  int32_t nextIndex = 0;          // buffer tried first by the next PlaySound
-  std::string path;               // file being loaded, only while loading
-  SoundDevice* device = nullptr;  // set by LoadSound
+  int32_t bufferCount = 0;                           // 1..4 buffers; 0 = empty
+  int32_t nextIndex = 0;                             // buffer tried first by the next PlaySound
+  std::string path;                                  // file being loaded, only while loading
+  SoundDevice* device = nullptr;                     // set by LoadSound
   int buffers[kMaxSoundBuffers] = {-1, -1, -1, -1};  // mixer buffer ids; duplicates share buffer 0's samples
 };
 
