@@ -143,6 +143,11 @@ bool Mixer::Playing(int id) const {
   return v && v->playing;
 }
 
+SampleData Mixer::Samples(int id) const {
+  const Voice* v = Find(id);
+  return v ? v->samples : nullptr;
+}
+
 size_t Mixer::Position(int id) const {
   const Voice* v = Find(id);
   return v ? v->position : 0;

@@ -49,6 +49,8 @@ class Mixer {
   void SetVolume(int id, int units);  // -10000..0
   void SetPan(int id, int units);     // -10000 (left only)..10000 (right only)
   bool Playing(int id) const;
+  // The samples behind a buffer (null when `id` is no buffer).
+  SampleData Samples(int id) const;
   // Frames played so far of the current run (0 when idle from its start).
   size_t Position(int id) const;
 
