@@ -19,10 +19,11 @@
 #include "runtime/gfx2d/Fonts.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/platform/Platform.h"
+#include "runtime/sound/Sound.h"
 
 // Start-up and shutdown hooks of the other runtime parts.
-void SoundStartup();
-void SoundShutdown();
+
+
 void CloseAllChannels();
 
 
