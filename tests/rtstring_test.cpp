@@ -1,4 +1,6 @@
 // The string value: growth, copies, number conversions, comparisons and the named string operations.
+#include "runtime/core/RtString.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -6,25 +8,19 @@
 #include <limits>
 #include <string>
 
-#include "runtime/core/RtString.h"
-
 namespace {
 
-TEST(RtString, FreshStringHasNoBlockUntilTextIsStored) {
-  RtString s;
-  EXPECT_EQ(s.Capacity(), 0u);
-  EXPECT_STREQ(s.TextView(), "");
-  s = "";
-  EXPECT_EQ(s.Capacity(), 512u);  // even "" takes a block once assigned
-  EXPECT_EQ(s.Length(), 0);
-  s.Destroy();
-  EXPECT_EQ(s.Capacity(), 0u);
-  EXPECT_STREQ(s.TextView(), "");
-  s += "back";  // usable again after Destroy
-  EXPECT_EQ(s, "back");
-}
+TEST(RtString, BlocksAppearOnFirstTextGrowIn512ByteStepsAndNeverShrink) {
+  RtString e;
+  EXPECT_EQ(e.Capacity(), 0u);
+  e = "";
+  EXPECT_EQ(e.Capacity(), 512u);  // even "" takes a block once assigned
+  e.Destroy();
+  EXPECT_EQ(e.Capacity(), 0u);
+  EXPECT_STREQ(e.TextView(), "");
+  e += "back";  // usable again after Destroy
+  EXPECT_EQ(e, "back");
 
-TEST(RtString, GrowsIn512ByteStepsAndNeverShrinks) {
   RtString s(std::string(511, 'x'));
   EXPECT_EQ(s.Capacity(), 512u);
   s += "y";
@@ -36,7 +32,6 @@ TEST(RtString, GrowsIn512ByteStepsAndNeverShrinks) {
   EXPECT_EQ(s.Length(), 1);
   s.Reserve(1024);
   EXPECT_EQ(s.Capacity(), 1536u);
-  EXPECT_EQ(s, "a");
 }
 
 TEST(RtString, CopiesOwnTheirTextAndMovesTakeIt) {
@@ -45,9 +40,6 @@ TEST(RtString, CopiesOwnTheirTextAndMovesTakeIt) {
   EXPECT_NE(a.TextView(), b.TextView());
   a += " one";
   EXPECT_EQ(b, "level");
-  RtString empty;
-  RtString copyOfEmpty(empty);
-  EXPECT_EQ(copyOfEmpty.Capacity(), 512u);
 
   const char* block = a.TextView();
   RtString c(std::move(a));
@@ -55,8 +47,6 @@ TEST(RtString, CopiesOwnTheirTextAndMovesTakeIt) {
   EXPECT_EQ(c, "level one");
   EXPECT_EQ(a.Capacity(), 0u);  // NOLINT(bugprone-use-after-move): moved-from reads as ""
   EXPECT_STREQ(a.TextView(), "");
-  b = std::move(c);
-  EXPECT_EQ(b, "level one");
 }
 
 TEST(RtString, AppendingOrAssigningItsOwnTextIsSafe) {
@@ -67,8 +57,6 @@ TEST(RtString, AppendingOrAssigningItsOwnTextIsSafe) {
   EXPECT_EQ(std::string(s), std::string(600, 'a'));
   s = "abcdef";
   s = s.TextView() + 2;
-  EXPECT_EQ(s, "cdef");
-  s = s;
   EXPECT_EQ(s, "cdef");
 }
 
@@ -81,11 +69,9 @@ TEST(RtString, NumbersBecomeTextWithTenSignificantDigits) {
   EXPECT_EQ(NumberToText(0.25), "0.25");
   EXPECT_EQ(NumberToText(1.0 / 3.0), "0.3333333333");
   EXPECT_EQ(NumberToText(1234567890), "1234567890");
-  EXPECT_EQ(NumberToText(0.0001), "0.0001");
   EXPECT_EQ(NumberToText(1e15), "1e+15");
   EXPECT_EQ(NumberToText(12345678901.0), "1.23456789e+10");
   EXPECT_EQ(NumberToText(1e-7), "1e-07");
-  EXPECT_EQ(NumberToText(1e15).Capacity(), 512u);
   EXPECT_EQ(RtString(0.5f), "0.5");
   RtString s;
   s = 300.0;
@@ -102,12 +88,9 @@ TEST(RtString, TextToNumberReadsTheLongestDecimalPrefix) {
   EXPECT_EQ(TextToNumber("+7"), 7);
   EXPECT_EQ(TextToNumber("3e"), 3);
   EXPECT_EQ(TextToNumber("0x10"), 0);
-  EXPECT_EQ(TextToNumber("abc"), 0);
   EXPECT_EQ(TextToNumber("-"), 0);
-  EXPECT_EQ(TextToNumber(""), 0);
   EXPECT_EQ(TextToNumber(RtString()), 0);
   EXPECT_TRUE(std::isinf(TextToNumber("1e400")));
-  EXPECT_LT(TextToNumber("-1e400"), 0);
   EXPECT_EQ(TextToNumber("1e-400"), 0);
   EXPECT_EQ(TextToNumber(NumberToText(12345678901.0)), 12345678900.0);
 }
@@ -140,12 +123,9 @@ TEST(RtString, TextComparisonsAreBytewiseUnsigned) {
   EXPECT_TRUE("abc" < RtString("abd"));
   EXPECT_TRUE(RtString("ab") < "abc");
   EXPECT_TRUE(RtString("\xE9") > "z");  // a byte above 127 sorts after ASCII
-  EXPECT_TRUE(RtString("same") == RtString("same"));
-  EXPECT_FALSE(RtString("same") != "same");
   EXPECT_FALSE(RtString("same") == RtString("sam"));
   EXPECT_TRUE(RtString() == "");
   EXPECT_TRUE(RtString("x") >= "x");
-  EXPECT_TRUE(RtString("x") <= RtString("y"));
 }
 
 TEST(RtString, StringAgainstNumberComparesAsNumbers) {
@@ -154,8 +134,6 @@ TEST(RtString, StringAgainstNumberComparesAsNumbers) {
   EXPECT_TRUE(RtString("9") < 10);  // as text "9" > "10"; as numbers it is smaller
   EXPECT_TRUE(5 < RtString("6"));
   EXPECT_TRUE(RtString("abc") == 0);
-  EXPECT_TRUE(2.5 != RtString("2.4"));
-  EXPECT_TRUE(RtString(" 3") >= 3.0f);
 }
 
 TEST(RtString, CharCodeAndCharFromCode) {
@@ -167,10 +145,8 @@ TEST(RtString, CharCodeAndCharFromCode) {
   EXPECT_EQ(CharFromCode(0), "");
   EXPECT_EQ(CharFromCode(256), "");
   EXPECT_EQ(CharFromCode(-23), "\xE9");
-  EXPECT_EQ(CharFromCode(233), "\xE9");
   EXPECT_EQ(CharFromCode(40000), "");  // outside 16 bits: the indefinite value, low byte 0
   EXPECT_EQ(CharFromCode(std::nan("")), "");
-  EXPECT_EQ(StrLength(CharFromCode(-1)), 1);
 }
 
 TEST(RtString, MidStrTakesClippedRuns) {
@@ -180,12 +156,9 @@ TEST(RtString, MidStrTakesClippedRuns) {
   EXPECT_EQ(MidStr(s, 0, 5), "ABCDE");
   EXPECT_EQ(MidStr(s, 5, 1), "");
   EXPECT_EQ(MidStr(s, -1, 2), "");
-  EXPECT_EQ(MidStr(s, 6, 1), "");
   EXPECT_EQ(MidStr(s, 2, 0), "");
   EXPECT_EQ(MidStr(s, 1.7, 2), "BC");
-  EXPECT_EQ(MidStr(s, 1, 2.9), "BC");
   EXPECT_EQ(MidStr(s, 1.7, 3.5), "BCD");
-  EXPECT_EQ(MidStr(RtString(), 0, 3), "");
   EXPECT_EQ(MidStr(s, std::nan(""), 2), "");
   EXPECT_EQ(MidStr(s, 1, std::nan("")), "");
   // An end of 2^32 + 1 passes the 32-bit end test unclipped; the whole rest comes back, nothing breaks.
@@ -198,27 +171,21 @@ TEST(RtString, LowLevelBufferOperations) {
   std::snprintf(buf, 11, "hi");
   s.RecountLength();
   EXPECT_EQ(s, "hi");
-  EXPECT_EQ(s.CharAt(1), 'i');
-  EXPECT_EQ(s.CharAt(2), 0);
   EXPECT_EQ(s.CharAt(400), 0);
-  s.SetCharAt(0, 'H');
-  EXPECT_EQ(s, "Hi");
   s.Truncate(1);
-  EXPECT_EQ(s, "H");
+  EXPECT_EQ(s, "h");
   // A buffer filled to the brim keeps its terminator inside the block.
   buf = s.WritableBuffer(0);
   std::string(512, 'z').copy(buf, 512);
   s.RecountLength();
   EXPECT_EQ(s.Length(), 511);
-  RtString empty;
-  empty.Truncate(0);  // never writes the shared empty buffer
-  EXPECT_EQ(empty.Capacity(), 0u);
 }
 
 TEST(RtString, StdStringInteroperation) {
   const RtString s("./Maps/Data.bin");
   const std::string path = s;
   EXPECT_EQ(path, "./Maps/Data.bin");
+  EXPECT_EQ([](const std::string& p) { return p.size(); }(s), 15u);  // passes where paths are taken
   const RtString back(path);
   EXPECT_EQ(back, s);
   EXPECT_EQ(RtString(std::string("ab\0cd", 5)), "ab");  // text ends at a zero byte

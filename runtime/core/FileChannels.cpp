@@ -24,20 +24,26 @@
 namespace {
 
 constexpr int kChannelCount = 8;
-constexpr int kLineMax = 1024;    // longest line ReadLine returns at once
-constexpr int kLinePiece = 64;    // ReadLine reads this many bytes at a time
+constexpr int kLineMax = 1024;  // longest line ReadLine returns at once
+constexpr int kLinePiece = 64;  // ReadLine reads this many bytes at a time
 constexpr int kRead = 1;
 constexpr int kWrite = 2;
 
 std::string ErrnoText(int err) {
   switch (err) {
-    case ENOENT: return "no such file";
+    case ENOENT:
+      return "no such file";
     case EACCES:
-    case EPERM: return "permission denied";
-    case EISDIR: return "is a folder";
-    case EWOULDBLOCK: return "in use by another channel or program";
-    case ENOSPC: return "disk full";
-    default: break;
+    case EPERM:
+      return "permission denied";
+    case EISDIR:
+      return "is a folder";
+    case EWOULDBLOCK:
+      return "in use by another channel or program";
+    case ENOSPC:
+      return "disk full";
+    default:
+      break;
   }
   std::string text = std::strerror(err);
   if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
@@ -51,7 +57,8 @@ std::string Describe(int ch, const FileChannel& c) {
   return text;
 }
 
-[[noreturn]] void Fail(const char* what, int ch, const FileChannel& c, const char* op, const std::string& why) {
+[[noreturn]] void Fail(const char* what, int ch, const FileChannel& c, const char* op,
+                       const std::string& why) {
   RuntimeFail(kErrFile, std::string(what) + ": " + Describe(ch, c) + " (" + op + ": " + why + ")");
 }
 
@@ -71,8 +78,8 @@ std::string NotOpenText(const FileChannel& c) {
 // The range test every operation starts with.
 int ChannelIndex(double channel, const char* op) {
   if (!(channel >= 0 && channel < kChannelCount)) {
-    RuntimeFail(kErrChannel, "file channel out of range: channel " + std::string(NumberToText(channel)) + " in " +
-                                 op + " (channels are 0 to 7)");
+    RuntimeFail(kErrChannel, "file channel out of range: channel " + std::string(NumberToText(channel)) +
+                                 " in " + op + " (channels are 0 to 7)");
   }
   return static_cast<int>(channel);
 }
@@ -100,8 +107,9 @@ void ReadExact(double channel, const char* op, uint8_t* out, size_t width) {
     const int err = std::ferror(c.handle) ? errno : 0;
     std::clearerr(c.handle);
     FailRead(ch, c, op,
-             err != 0 ? ErrnoText(err)
-                      : "only " + std::to_string(got) + " of " + std::to_string(width) + " bytes before the end");
+             err != 0
+                 ? ErrnoText(err)
+                 : "only " + std::to_string(got) + " of " + std::to_string(width) + " bytes before the end");
   }
 }
 
@@ -305,10 +313,18 @@ double FileClose(double channel) {
   return 0;
 }
 
-double ReadByte(double channel) { return static_cast<double>(ReadLittleEndian(channel, "ReadByte", 1)); }
-double ReadWord(double channel) { return static_cast<double>(ReadLittleEndian(channel, "ReadWord", 2)); }
-double ReadLong(double channel) { return static_cast<double>(ReadLittleEndian(channel, "ReadLong", 4)); }
-double ReadDouble(double channel) { return std::bit_cast<double>(ReadLittleEndian(channel, "ReadDouble", 8)); }
+double ReadByte(double channel) {
+  return static_cast<double>(ReadLittleEndian(channel, "ReadByte", 1));
+}
+double ReadWord(double channel) {
+  return static_cast<double>(ReadLittleEndian(channel, "ReadWord", 2));
+}
+double ReadLong(double channel) {
+  return static_cast<double>(ReadLittleEndian(channel, "ReadLong", 4));
+}
+double ReadDouble(double channel) {
+  return std::bit_cast<double>(ReadLittleEndian(channel, "ReadDouble", 8));
+}
 
 RtString ReadString(double channel, double count) {
   const char* op = "ReadString";
@@ -344,9 +360,13 @@ RtString ReadString(double channel, double count) {
   return text;
 }
 
-RtString ReadLine(double channel) { return ReadLineFor(channel, "ReadLine"); }
+RtString ReadLine(double channel) {
+  return ReadLineFor(channel, "ReadLine");
+}
 
-double ReadNumberLine(double channel) { return TextToNumber(ReadLineFor(channel, "ReadNumberLine")); }
+double ReadNumberLine(double channel) {
+  return TextToNumber(ReadLineFor(channel, "ReadNumberLine"));
+}
 
 double WriteByte(double channel, double value) {
   WriteLittleEndian(channel, "WriteByte", static_cast<uint16_t>(TruncToInt16(value)), 1);
@@ -401,7 +421,9 @@ double EndOfFile(double channel) {
   return static_cast<int64_t>(c.position) >= static_cast<int64_t>(c.size) ? 1 : 0;
 }
 
-void RemoveFile(const RtString& path) { ::unlink(path.TextView()); }
+void RemoveFile(const RtString& path) {
+  ::unlink(path.TextView());
+}
 
 void CloseAllChannels() {
   for (FileChannel& c : Rt().channels) {

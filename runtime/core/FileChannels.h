@@ -28,10 +28,10 @@ RtString ReadLine(double channel);
 double ReadNumberLine(double channel);
 
 // Writers return 1.
-double WriteByte(double channel, double value);    // low byte of the value as a signed 16-bit integer
-double WriteWord(double channel, double value);    // low 16 bits of the value as a 32-bit integer
-double WriteLong(double channel, double value);    // 4 bytes; 0..4294967295 and -2^31..-1 exactly
-double WriteDouble(double channel, double value);  // the 8 bytes of the 64-bit float
+double WriteByte(double channel, double value);            // low byte of the value as a signed 16-bit integer
+double WriteWord(double channel, double value);            // low 16 bits of the value as a 32-bit integer
+double WriteLong(double channel, double value);            // 4 bytes; 0..4294967295 and -2^31..-1 exactly
+double WriteDouble(double channel, double value);          // the 8 bytes of the 64-bit float
 double WriteString(double channel, const RtString& text);  // the bytes, no terminator
 double WriteLine(double channel, const RtString& text);    // the bytes, then CR LF
 double WriteNumberLine(double channel, double value);      // the number as text, then CR LF

@@ -24,4 +24,6 @@ inline int64_t TruncToInt64(double v) {
 }
 
 // True when `v` truncates toward zero to an int32 without leaving the range (NaN gives false).
-inline bool FitsInt32(double v) { return v > -2147483649.0 && v < 2147483648.0; }
+inline bool FitsInt32(double v) {
+  return v > -2147483649.0 && v < 2147483648.0;
+}

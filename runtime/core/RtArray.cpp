@@ -21,7 +21,9 @@ struct DimRequest {
   bool forceNew = false;  // size0 below 1: the storage is replaced whatever its capacity
 };
 
-double AtLeastOne(double size) { return size < 1 ? 1.0 : size; }
+double AtLeastOne(double size) {
+  return size < 1 ? 1.0 : size;
+}
 
 DimRequest PlanDim(double size0, double size1, double size2, double size3) {
   DimRequest r;
@@ -97,7 +99,9 @@ int64_t LocateIn(const RtArrayShape& shape, bool declared, double i0, double i1,
 // ---------------------------------------------------------------------------------------------------------
 // Arrays of numbers
 
-RtNumArray::~RtNumArray() { ReleaseHeap(); }
+RtNumArray::~RtNumArray() {
+  ReleaseHeap();
+}
 
 void RtNumArray::ReleaseHeap() noexcept {
   if (data_ != nullptr && data_ != inline_) delete[] data_;
@@ -116,9 +120,13 @@ void RtNumArray::TakeFrom(RtNumArray& other) noexcept {
   other.shape_ = RtArrayShape();
 }
 
-RtNumArray::RtNumArray(const RtNumArray& other) { *this = other; }
+RtNumArray::RtNumArray(const RtNumArray& other) {
+  *this = other;
+}
 
-RtNumArray::RtNumArray(RtNumArray&& other) noexcept { TakeFrom(other); }
+RtNumArray::RtNumArray(RtNumArray&& other) noexcept {
+  TakeFrom(other);
+}
 
 RtNumArray& RtNumArray::operator=(const RtNumArray& other) {
   if (this == &other) return *this;
@@ -149,9 +157,15 @@ int64_t RtNumArray::Locate(double i0, double i1, double i2, double i3) const {
   return LocateIn(shape_, data_ != nullptr, i0, i1, i2, i3);
 }
 
-double& RtNumArray::operator[](double i0) { return data_[Locate(i0, 0, 0, 0)]; }
-const double& RtNumArray::operator[](double i0) const { return data_[Locate(i0, 0, 0, 0)]; }
-double& RtNumArray::at(double i0, double i1, double i2, double i3) { return data_[Locate(i0, i1, i2, i3)]; }
+double& RtNumArray::operator[](double i0) {
+  return data_[Locate(i0, 0, 0, 0)];
+}
+const double& RtNumArray::operator[](double i0) const {
+  return data_[Locate(i0, 0, 0, 0)];
+}
+double& RtNumArray::at(double i0, double i1, double i2, double i3) {
+  return data_[Locate(i0, i1, i2, i3)];
+}
 const double& RtNumArray::at(double i0, double i1, double i2, double i3) const {
   return data_[Locate(i0, i1, i2, i3)];
 }
@@ -172,14 +186,20 @@ void DimNumArray(RtNumArray& a, double size0, double size1, double size2, double
   a.shape_ = r.shape;
 }
 
-double& ElementAt(RtNumArray& a, double i0, double i1, double i2, double i3) { return a.at(i0, i1, i2, i3); }
+double& ElementAt(RtNumArray& a, double i0, double i1, double i2, double i3) {
+  return a.at(i0, i1, i2, i3);
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // Arrays of strings
 
-RtStrArray::~RtStrArray() { delete[] data_; }
+RtStrArray::~RtStrArray() {
+  delete[] data_;
+}
 
-RtStrArray::RtStrArray(const RtStrArray& other) { *this = other; }
+RtStrArray::RtStrArray(const RtStrArray& other) {
+  *this = other;
+}
 
 RtStrArray::RtStrArray(RtStrArray&& other) noexcept : data_(other.data_), shape_(other.shape_) {
   other.data_ = nullptr;
@@ -215,9 +235,15 @@ int64_t RtStrArray::Locate(double i0, double i1, double i2, double i3) const {
   return LocateIn(shape_, data_ != nullptr, i0, i1, i2, i3);
 }
 
-RtString& RtStrArray::operator[](double i0) { return data_[Locate(i0, 0, 0, 0)]; }
-const RtString& RtStrArray::operator[](double i0) const { return data_[Locate(i0, 0, 0, 0)]; }
-RtString& RtStrArray::at(double i0, double i1, double i2, double i3) { return data_[Locate(i0, i1, i2, i3)]; }
+RtString& RtStrArray::operator[](double i0) {
+  return data_[Locate(i0, 0, 0, 0)];
+}
+const RtString& RtStrArray::operator[](double i0) const {
+  return data_[Locate(i0, 0, 0, 0)];
+}
+RtString& RtStrArray::at(double i0, double i1, double i2, double i3) {
+  return data_[Locate(i0, i1, i2, i3)];
+}
 const RtString& RtStrArray::at(double i0, double i1, double i2, double i3) const {
   return data_[Locate(i0, i1, i2, i3)];
 }
@@ -242,4 +268,6 @@ void DimStrArray(RtStrArray& a, double size0, double size1, double size2, double
   a.shape_ = r.shape;
 }
 
-RtString& ElementAt(RtStrArray& a, double i0, double i1, double i2, double i3) { return a.at(i0, i1, i2, i3); }
+RtString& ElementAt(RtStrArray& a, double i0, double i1, double i2, double i3) {
+  return a.at(i0, i1, i2, i3);
+}

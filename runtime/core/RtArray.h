@@ -10,12 +10,12 @@
 // Sizes, strides and element count shared by both array kinds. Element (i0, i1, i2, i3) lies at
 // i0 + i1 * stride1 + i2 * stride2 + i3 * stride3: the first index varies fastest.
 struct RtArrayShape {
-  int32_t stride1 = 0;       // dim0
-  int32_t stride2 = 0;       // dim0 * dim1
-  int32_t stride3 = 0;       // dim0 * dim1 * dim2
-  int32_t dim[4] = {};       // declared sizes; 0 for a dimension not declared
-  int32_t dimCount = 0;      // number of dimensions declared
-  int32_t capacity = 0;      // elements allocated (the rounded count; storage only grows)
+  int32_t stride1 = 0;   // dim0
+  int32_t stride2 = 0;   // dim0 * dim1
+  int32_t stride3 = 0;   // dim0 * dim1 * dim2
+  int32_t dim[4] = {};   // declared sizes; 0 for a dimension not declared
+  int32_t dimCount = 0;  // number of dimensions declared
+  int32_t capacity = 0;  // elements allocated (the rounded count; storage only grows)
 };
 
 class RtNumArray {
@@ -46,8 +46,8 @@ class RtNumArray {
   void TakeFrom(RtNumArray& other) noexcept;
   int64_t Locate(double i0, double i1, double i2, double i3) const;
 
-  double* data_ = nullptr;             // the inline store, a heap block, or null before the first DIM
-  double inline_[kInlineCount] = {};   // holds the elements while the rounded count is at most 16
+  double* data_ = nullptr;            // the inline store, a heap block, or null before the first DIM
+  double inline_[kInlineCount] = {};  // holds the elements while the rounded count is at most 16
   RtArrayShape shape_;
 };
 

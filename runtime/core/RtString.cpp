@@ -30,9 +30,13 @@ uint32_t CheckedTextLength(size_t n) {
   return static_cast<uint32_t>(n);
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // The C locale, for reading numbers the same way whatever the player's locale is.
 locale_t CLocale() {
@@ -40,7 +44,9 @@ locale_t CLocale() {
   return c;
 }
 
-int CompareText(const char* a, const char* b) { return std::strcmp(a, b); }
+int CompareText(const char* a, const char* b) {
+  return std::strcmp(a, b);
+}
 
 }  // namespace
 
@@ -103,14 +109,18 @@ void RtString::Truncate(int32_t i) noexcept {
   RecountLength();
 }
 
-const char* RtString::TextView() const noexcept { return length_ > 0 ? buffer_ : kEmptyText; }
+const char* RtString::TextView() const noexcept {
+  return length_ > 0 ? buffer_ : kEmptyText;
+}
 
 char RtString::CharAt(int32_t i) const noexcept {
   if (length_ <= 0 || i < 0 || i > length_) return 0;
   return buffer_[i];
 }
 
-void RtString::SetCharAt(int32_t i, char c) noexcept { buffer_[i] = c; }
+void RtString::SetCharAt(int32_t i, char c) noexcept {
+  buffer_[i] = c;
+}
 
 void RtString::Assign(const char* text, uint32_t n) {
   // `text` may lie inside our own block; it is then shorter than the block and Reserve keeps it.
@@ -244,20 +254,40 @@ RtString& RtString::operator+=(const char* text) {
   return *this;
 }
 
-RtString& RtString::operator+=(double value) { return *this += RtString(value); }
-RtString& RtString::operator+=(float value) { return *this += RtString(value); }
-RtString& RtString::operator+=(int32_t value) { return *this += RtString(value); }
+RtString& RtString::operator+=(double value) {
+  return *this += RtString(value);
+}
+RtString& RtString::operator+=(float value) {
+  return *this += RtString(value);
+}
+RtString& RtString::operator+=(int32_t value) {
+  return *this += RtString(value);
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // Concatenation
 
-RtString operator+(RtString a, const RtString& b) { return std::move(a += b); }
-RtString operator+(RtString a, const char* b) { return std::move(a += b); }
-RtString operator+(RtString a, double b) { return std::move(a += b); }
-RtString operator+(RtString a, int32_t b) { return std::move(a += b); }
-RtString operator+(const char* a, const RtString& b) { return RtString(a) + b; }
-RtString operator+(double a, const RtString& b) { return RtString(a) + b; }
-RtString operator+(int32_t a, const RtString& b) { return RtString(a) + b; }
+RtString operator+(RtString a, const RtString& b) {
+  return std::move(a += b);
+}
+RtString operator+(RtString a, const char* b) {
+  return std::move(a += b);
+}
+RtString operator+(RtString a, double b) {
+  return std::move(a += b);
+}
+RtString operator+(RtString a, int32_t b) {
+  return std::move(a += b);
+}
+RtString operator+(const char* a, const RtString& b) {
+  return RtString(a) + b;
+}
+RtString operator+(double a, const RtString& b) {
+  return RtString(a) + b;
+}
+RtString operator+(int32_t a, const RtString& b) {
+  return RtString(a) + b;
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // Comparisons
@@ -265,18 +295,28 @@ RtString operator+(int32_t a, const RtString& b) { return RtString(a) + b; }
 bool operator==(const RtString& a, const RtString& b) {
   return a.Length() == b.Length() && std::memcmp(a.TextView(), b.TextView(), a.Length()) == 0;
 }
-bool operator!=(const RtString& a, const RtString& b) { return !(a == b); }
-bool operator<(const RtString& a, const RtString& b) { return CompareText(a.TextView(), b.TextView()) < 0; }
-bool operator<=(const RtString& a, const RtString& b) { return CompareText(a.TextView(), b.TextView()) <= 0; }
-bool operator>(const RtString& a, const RtString& b) { return CompareText(a.TextView(), b.TextView()) > 0; }
-bool operator>=(const RtString& a, const RtString& b) { return CompareText(a.TextView(), b.TextView()) >= 0; }
+bool operator!=(const RtString& a, const RtString& b) {
+  return !(a == b);
+}
+bool operator<(const RtString& a, const RtString& b) {
+  return CompareText(a.TextView(), b.TextView()) < 0;
+}
+bool operator<=(const RtString& a, const RtString& b) {
+  return CompareText(a.TextView(), b.TextView()) <= 0;
+}
+bool operator>(const RtString& a, const RtString& b) {
+  return CompareText(a.TextView(), b.TextView()) > 0;
+}
+bool operator>=(const RtString& a, const RtString& b) {
+  return CompareText(a.TextView(), b.TextView()) >= 0;
+}
 
-#define RT_TEXT_COMPARISON(op)                                                             \
-  bool operator op(const RtString& a, const char* b) {                                     \
-    return CompareText(a.TextView(), b != nullptr ? b : kEmptyText) op 0;                  \
-  }                                                                                        \
-  bool operator op(const char* a, const RtString& b) {                                     \
-    return CompareText(a != nullptr ? a : kEmptyText, b.TextView()) op 0;                  \
+#define RT_TEXT_COMPARISON(op)                                            \
+  bool operator op(const RtString& a, const char* b) {                    \
+    return CompareText(a.TextView(), b != nullptr ? b : kEmptyText) op 0; \
+  }                                                                       \
+  bool operator op(const char* a, const RtString& b) {                    \
+    return CompareText(a != nullptr ? a : kEmptyText, b.TextView()) op 0; \
   }
 RT_TEXT_COMPARISON(==)
 RT_TEXT_COMPARISON(!=)
@@ -286,11 +326,19 @@ RT_TEXT_COMPARISON(>)
 RT_TEXT_COMPARISON(>=)
 #undef RT_TEXT_COMPARISON
 
-#define RT_NUMBER_COMPARISON(op)                                                                         \
-  bool operator op(const RtString& a, double b) { return TextToNumber(a) op b; }                         \
-  bool operator op(double a, const RtString& b) { return a op TextToNumber(b); }                         \
-  bool operator op(const RtString& a, int32_t b) { return TextToNumber(a) op static_cast<double>(b); }   \
-  bool operator op(int32_t a, const RtString& b) { return static_cast<double>(a) op TextToNumber(b); }
+#define RT_NUMBER_COMPARISON(op)                      \
+  bool operator op(const RtString& a, double b) {     \
+    return TextToNumber(a) op b;                      \
+  }                                                   \
+  bool operator op(double a, const RtString& b) {     \
+    return a op TextToNumber(b);                      \
+  }                                                   \
+  bool operator op(const RtString& a, int32_t b) {    \
+    return TextToNumber(a) op static_cast<double>(b); \
+  }                                                   \
+  bool operator op(int32_t a, const RtString& b) {    \
+    return static_cast<double>(a) op TextToNumber(b); \
+  }
 RT_NUMBER_COMPARISON(==)
 RT_NUMBER_COMPARISON(!=)
 RT_NUMBER_COMPARISON(<)
@@ -306,9 +354,13 @@ std::ostream& operator<<(std::ostream& out, const RtString& s) {
 // ---------------------------------------------------------------------------------------------------------
 // Operations the game calls by name
 
-double StrLength(const RtString& s) { return s.Length(); }
+double StrLength(const RtString& s) {
+  return s.Length();
+}
 
-double CharCode(const RtString& s) { return static_cast<int8_t>(s.TextView()[0]); }
+double CharCode(const RtString& s) {
+  return static_cast<int8_t>(s.TextView()[0]);
+}
 
 RtString CharFromCode(double x) {
   const char text[2] = {static_cast<char>(static_cast<uint16_t>(TruncToInt16(x)) & 0xFF), 0};
@@ -329,7 +381,9 @@ RtString MidStr(const RtString& s, double start, double count) {
   return result;
 }
 
-RtString NumberToText(double x) { return RtString(x); }
+RtString NumberToText(double x) {
+  return RtString(x);
+}
 
 double TextToNumber(const char* text) {
   if (text == nullptr) return 0;
@@ -348,10 +402,12 @@ double TextToNumber(const char* text) {
     const std::string prefix(number, r.ptr);
     const locale_t c = CLocale();
     return c != static_cast<locale_t>(nullptr) ? ::strtod_l(prefix.c_str(), nullptr, c)
-                                                : std::strtod(prefix.c_str(), nullptr);
+                                               : std::strtod(prefix.c_str(), nullptr);
   }
   if (r.ec != std::errc()) return 0;
   return negative ? -value : value;
 }
 
-double TextToNumber(const RtString& s) { return TextToNumber(s.TextView()); }
+double TextToNumber(const RtString& s) {
+  return TextToNumber(s.TextView());
+}
