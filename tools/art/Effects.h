@@ -170,7 +170,7 @@ inline std::vector<Image> DrawExplosionFrames() {
     Image img(32, 32);
     double radius = f < 6 ? 4 + f * 2.2 : 15;
     double heat = f < 3 ? 1.0 : std::max(0.0, 1.0 - (f - 3) / 7.0);  // 1 = white hot, 0 = smoke
-    double fade = f < 9 ? 0 : (f - 8) / 8.0;                          // share of pixels gone
+    double fade = f < 9 ? 0 : (f - 8) / 9.5;                          // share of pixels gone
     for (int y = 0; y < 32; ++y)
       for (int x = 0; x < 32; ++x) {
         double dx = x + 0.5 - 16, dy = y + 0.5 - 16;
