@@ -21,7 +21,8 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: make_art OUTDIR\n"
-               "       make_art --sheet OUT.png [PART] | --tiles OUT.png [0|1] | --mock-play OUT.png | --mock-menu OUT.png\n");
+               "       make_art --sheet OUT.png [PART] | --tiles OUT.png [0|1] | --mock-play OUT.png | "
+               "--mock-menu OUT.png\n");
   return 2;
 }
 

@@ -26,7 +26,9 @@ inline void Limb(Image& img, double x0, double y0, double x1, double y1, double 
 
 // Walk phase of frame f of an 8-frame cycle; frames 2 and 6 have both feet together, so frame 2
 // doubles as the standing pose.
-inline double StridePhase(int frame) { return std::sin((frame - 2) * 2 * kPi / 8); }
+inline double StridePhase(int frame) {
+  return std::sin((frame - 2) * 2 * kPi / 8);
+}
 
 // ---------------------------------------------------------------------------------------------
 // The boy: brown hair, red shirt, blue trousers.
@@ -294,7 +296,8 @@ inline std::vector<Image> DrawShrinkFigures() {
     if (scale > 0.05)
       for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 16; ++x) {
-          int sx = int(std::floor((x + 0.5 - cx) / scale + cx)), sy = int(std::floor((y + 0.5 - cy) / scale + cy));
+          int sx = int(std::floor((x + 0.5 - cx) / scale + cx)),
+              sy = int(std::floor((y + 0.5 - cy) / scale + cy));
           Rgba c = boy.Get(sx, sy);
           if (c.a) img.Set(x, y, f >= 6 && c != pal::kInk ? Mix(c, pal::kGem3, (f - 5) / 6.0) : c);
         }

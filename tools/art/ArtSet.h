@@ -30,7 +30,8 @@ struct ArtSet {
 inline ArtSet BuildArtSet() {
   ArtSet set;
   auto add = [&](const std::string& name, Image image) { set.pngs.emplace_back(name, std::move(image)); };
-  auto addHalves = [&](const std::string& upper, const std::string& lower, const std::vector<Image>& figures) {
+  auto addHalves = [&](const std::string& upper, const std::string& lower,
+                       const std::vector<Image>& figures) {
     Image top, bottom;
     SplitFigures(figures, top, bottom);
     add("Graphic/" + upper + ".png", std::move(top));
@@ -45,19 +46,22 @@ inline ArtSet BuildArtSet() {
     const char* letter;
     Facing facing;
   };
-  const Direction directions[4] = {{"R", Facing::kRight}, {"L", Facing::kLeft}, {"U", Facing::kUp}, {"D", Facing::kDown}};
+  const Direction directions[4] = {
+      {"R", Facing::kRight}, {"L", Facing::kLeft}, {"U", Facing::kUp}, {"D", Facing::kDown}};
 
   add("Graphic/Tiles1.png", MakeTileSheet());
   add("Graphic/ExitStrip.png", JoinStrip(DrawExitFrames()));
   add("Graphic/GemsStrip.png", JoinStrip(DrawGemFrames()));
   add("Graphic/FireStrip.png", JoinStrip(DrawFireFrames()));
   for (const Direction& d : directions)
-    addHalves(std::string("Boy") + d.letter + "1", std::string("Boy") + d.letter + "2", walk(DrawBoyFigure, d.facing));
+    addHalves(std::string("Boy") + d.letter + "1", std::string("Boy") + d.letter + "2",
+              walk(DrawBoyFigure, d.facing));
   add("Graphic/DiaSuck.png", JoinStrip(DrawGemSuckFrames()));
   add("Graphic/KeySuck.png", JoinStrip(DrawKeySuckFrames()));
   addHalves("Shrink1", "Shrink2", DrawShrinkFigures());
   add("Graphic/ExplosStrip.png", JoinStrip(DrawExplosionFrames()));
-  for (int k = 0; k < kFruitKinds; ++k) add("Graphic/Fruit" + std::to_string(k) + ".png", JoinStrip(DrawFruitFrames(k)));
+  for (int k = 0; k < kFruitKinds; ++k)
+    add("Graphic/Fruit" + std::to_string(k) + ".png", JoinStrip(DrawFruitFrames(k)));
   for (const Direction& d : directions)
     addHalves(std::string("Bad") + d.letter + "1Strip", std::string("Bad") + d.letter + "2Strip",
               walk(DrawBaddieFigure, d.facing));
@@ -68,7 +72,8 @@ inline ArtSet BuildArtSet() {
     addHalves("BadFlush1", "BadFlush2", turn);
   }
   for (const Direction& d : directions)
-    addHalves(std::string("Fly") + d.letter + "1", std::string("Fly") + d.letter + "2", walk(DrawBatFigure, d.facing));
+    addHalves(std::string("Fly") + d.letter + "1", std::string("Fly") + d.letter + "2",
+              walk(DrawBatFigure, d.facing));
   add("Graphic/BoxStrip.png", MakeBoxStrip());
   add("Graphic/MouseStrip.png", MakeMouseStrip());
   add("Graphic/BackBild.png", MakeBackground());

@@ -45,7 +45,9 @@ inline uint32_t Hash(int x, int y, uint32_t seed) {
 }
 
 // Noise in [0, 1).
-inline double Noise(int x, int y, uint32_t seed) { return (Hash(x, y, seed) & 0xFFFFFF) / double(0x1000000); }
+inline double Noise(int x, int y, uint32_t seed) {
+  return (Hash(x, y, seed) & 0xFFFFFF) / double(0x1000000);
+}
 
 // An ordered-dither threshold in [0, 1): lets a two-level alpha picture suggest soft edges.
 inline double Bayer4(int x, int y) {
@@ -135,7 +137,8 @@ class Image {
     for (int y = 0; y < height_; ++y)
       for (int x = 0; x < width_; ++x) {
         if (copy.Solid(x, y)) continue;
-        bool edge = copy.Solid(x - 1, y) || copy.Solid(x + 1, y) || copy.Solid(x, y - 1) || copy.Solid(x, y + 1);
+        bool edge =
+            copy.Solid(x - 1, y) || copy.Solid(x + 1, y) || copy.Solid(x, y - 1) || copy.Solid(x, y + 1);
         if (!edge && corners)
           edge = copy.Solid(x - 1, y - 1) || copy.Solid(x + 1, y - 1) || copy.Solid(x - 1, y + 1) ||
                  copy.Solid(x + 1, y + 1);

@@ -35,8 +35,10 @@ inline std::vector<Image> DrawGemFrames() {
       for (int x = 8 - half - 1; x <= 7 + half; ++x) {
         if (x < 8 - half - 1 || x > 7 + half) continue;
         Rgba c = pal::kGem1;
-        if (y <= 6) c = (x < 6) ? pal::kGem2 : (x > 9 ? pal::kGem1 : pal::kGem3);
-        else c = (x < 6) ? pal::kGem1 : (x > 9 ? pal::kGem0 : pal::kGem2);
+        if (y <= 6)
+          c = (x < 6) ? pal::kGem2 : (x > 9 ? pal::kGem1 : pal::kGem3);
+        else
+          c = (x < 6) ? pal::kGem1 : (x > 9 ? pal::kGem0 : pal::kGem2);
         if (y == 6) c = pal::kGem3;  // girdle line
         img.Set(x, y, c);
       }
@@ -77,7 +79,10 @@ inline std::vector<Image> DrawFireFrames() {
         double d = std::abs(x + 0.5 - cx) / w;
         if (d > 1) continue;
         double heat = (1 - d) * (1.15 - h) + 0.12 * Noise(x, y, 300 + f);
-        Rgba c = heat > 0.75 ? pal::kGold3 : heat > 0.5 ? pal::kGold2 : heat > 0.28 ? pal::kOrange : pal::kRed2;
+        Rgba c = heat > 0.75   ? pal::kGold3
+                 : heat > 0.5  ? pal::kGold2
+                 : heat > 0.28 ? pal::kOrange
+                               : pal::kRed2;
         img.Set(x, y, c);
       }
     // Sparks rising from the tip.
@@ -170,7 +175,7 @@ inline std::vector<Image> DrawExplosionFrames() {
     Image img(32, 32);
     double radius = f < 6 ? 4 + f * 2.2 : 15;
     double heat = f < 3 ? 1.0 : std::max(0.0, 1.0 - (f - 3) / 7.0);  // 1 = white hot, 0 = smoke
-    double fade = f < 9 ? 0 : (f - 8) / 9.5;                          // share of pixels gone
+    double fade = f < 9 ? 0 : (f - 8) / 9.5;                         // share of pixels gone
     for (int y = 0; y < 32; ++y)
       for (int x = 0; x < 32; ++x) {
         double dx = x + 0.5 - 16, dy = y + 0.5 - 16;
@@ -181,13 +186,20 @@ inline std::vector<Image> DrawExplosionFrames() {
         if (Noise(x / 2, y / 2, 31 + f) < fade * 1.2 || Bayer4(x, y) < fade) continue;
         double v = (1 - d) * (0.4 + heat) + 0.15 * Noise(x, y, 90 + f);
         Rgba c;
-        if (heat <= 0.05) c = v > 0.55 ? pal::kStone4 : v > 0.3 ? pal::kStone3 : pal::kStone2;
-        else if (v > 1.0) c = pal::kWhite;
-        else if (v > 0.75) c = pal::kGold3;
-        else if (v > 0.5) c = pal::kGold2;
-        else if (v > 0.3) c = pal::kOrange;
-        else if (v > 0.15) c = pal::kRed2;
-        else c = heat > 0.4 ? pal::kRed1 : pal::kStone1;
+        if (heat <= 0.05)
+          c = v > 0.55 ? pal::kStone4 : v > 0.3 ? pal::kStone3 : pal::kStone2;
+        else if (v > 1.0)
+          c = pal::kWhite;
+        else if (v > 0.75)
+          c = pal::kGold3;
+        else if (v > 0.5)
+          c = pal::kGold2;
+        else if (v > 0.3)
+          c = pal::kOrange;
+        else if (v > 0.15)
+          c = pal::kRed2;
+        else
+          c = heat > 0.4 ? pal::kRed1 : pal::kStone1;
         img.Set(x, y, c);
       }
     // Debris flying out during the fireball.
@@ -195,7 +207,8 @@ inline std::vector<Image> DrawExplosionFrames() {
       for (int k = 0; k < 8; ++k) {
         double a = k * kPi / 4 + 0.4;
         double r = 6 + f * 1.5;
-        img.Rect(int(16 + r * std::cos(a)), int(16 + r * std::sin(a)), 2, 2, k % 2 ? pal::kStone1 : pal::kWood1);
+        img.Rect(int(16 + r * std::cos(a)), int(16 + r * std::sin(a)), 2, 2,
+                 k % 2 ? pal::kStone1 : pal::kWood1);
       }
     frames.push_back(img);
   }
@@ -258,7 +271,8 @@ inline std::vector<Image> DrawCloudFrames() {
         for (int x = 0; x < 16; ++x) {
           double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy) / r;
           if (d > 1 || Bayer4(x, y) < fade) continue;
-          Rgba c = d < 0.5 && (x + 0.5 < cx) ? pal::kWhite : (y + 0.5 > cy + r * 0.3 ? pal::kStone3 : pal::kStone4);
+          Rgba c = d < 0.5 && (x + 0.5 < cx) ? pal::kWhite
+                                             : (y + 0.5 > cy + r * 0.3 ? pal::kStone3 : pal::kStone4);
           img.Set(x, y, c);
         }
     }

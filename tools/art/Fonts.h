@@ -22,7 +22,8 @@ inline Image MakeXFont() {
       for (int x = 1; x <= 6; ++x) {
         int col = x - 1, row = y / 2;
         // Thicken to the right, except where that would close a one-pixel gap (M, W, #).
-        bool lit = GlyphInk(code, col, row) || (GlyphInk(code, col - 1, row) && !GlyphInk(code, col + 1, row));
+        bool lit =
+            GlyphInk(code, col, row) || (GlyphInk(code, col - 1, row) && !GlyphInk(code, col + 1, row));
         if (!lit) continue;
         Rgba c = y < 5 ? pal::kWhite : y < 9 ? pal::kGold3 : y < 13 ? pal::kGold2 : pal::kOrange;
         cell.Set(x, y, c);
@@ -61,7 +62,8 @@ inline Image MakeCharGlyph(int code) {
     if (GlyphInk(code, col, 7)) firstRow = 1;
   std::vector<uint8_t> mask(kGlyphCols * 7, 0);
   for (int row = 0; row < 7; ++row)
-    for (int col = 0; col < kGlyphCols; ++col) mask[row * kGlyphCols + col] = GlyphInk(code, col, row + firstRow);
+    for (int col = 0; col < kGlyphCols; ++col)
+      mask[row * kGlyphCols + col] = GlyphInk(code, col, row + firstRow);
   std::vector<uint8_t> smooth = Scale2x(Scale2x(mask, kGlyphCols, 7), kGlyphCols * 2, 14);
   // Thicken every stroke two pixels to the right for a bold face (22 x 28).
   const int sw = kGlyphCols * 4, w = sw + 2, h = 28, ox = 5, oy = 2;
@@ -75,10 +77,13 @@ inline Image MakeCharGlyph(int code) {
     for (int x = 0; x < w; ++x) {
       if (!ink(x, y)) continue;
       double t = double(y) / (h - 1);
-      Rgba c = t < 0.35 ? Mix(pal::kGold3, pal::kGold2, t / 0.35) : Mix(pal::kGold2, pal::kOrange, (t - 0.35) / 0.65);
+      Rgba c = t < 0.35 ? Mix(pal::kGold3, pal::kGold2, t / 0.35)
+                        : Mix(pal::kGold2, pal::kOrange, (t - 0.35) / 0.65);
       if (!ink(x, y - 1) || !ink(x, y - 2)) c = pal::kWhite;
-      if (!ink(x, y + 1)) c = pal::kRed1;
-      else if (!ink(x + 1, y) || !ink(x, y + 2)) c = Mix(c, pal::kRed2, 0.45);
+      if (!ink(x, y + 1))
+        c = pal::kRed1;
+      else if (!ink(x + 1, y) || !ink(x, y + 2))
+        c = Mix(c, pal::kRed2, 0.45);
       glyph.Set(ox + x, oy + y, c);
     }
   glyph.Outline(pal::kInk);

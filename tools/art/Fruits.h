@@ -52,7 +52,8 @@ inline Image DrawFruitBody(int kind, int& glintX, int& glintY) {
       glintX = 7, glintY = 11;
       break;
     case 3:  // grapes
-      static constexpr int kBerries[9][2] = {{5, 6}, {8, 6}, {11, 6}, {6, 9}, {9, 9}, {12, 9}, {7, 12}, {10, 12}, {8, 14}};
+      static constexpr int kBerries[9][2] = {{5, 6},  {8, 6},  {11, 6},  {6, 9}, {9, 9},
+                                             {12, 9}, {7, 12}, {10, 12}, {8, 14}};
       for (const auto& b : kBerries) {
         img.Disc(b[0] + 0.5, b[1] + 0.5, 2, pal::kPurple1);
         img.Disc(b[0] + 0.2, b[1] + 0.2, 1.3, pal::kPurple2);
@@ -106,8 +107,10 @@ inline std::vector<Image> DrawFruitFrames(int kind) {
     Image img(16, 16);
     int lift = int(std::lround(std::sin(f * 2 * kPi / 16)));
     img.Blit(body, 0, 0, 16, 16, 0, -lift);
-    if (f >= 4 && f <= 6) Twinkle(img, gx, gy - lift, f == 5 ? 2 : 1, pal::kGold3);
-    else img.Set(gx, gy - lift, pal::kWhite);
+    if (f >= 4 && f <= 6)
+      Twinkle(img, gx, gy - lift, f == 5 ? 2 : 1, pal::kGold3);
+    else
+      img.Set(gx, gy - lift, pal::kWhite);
     frames.push_back(img);
   }
   return frames;

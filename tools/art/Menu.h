@@ -33,8 +33,10 @@ inline void DarkPanel(Image& img, int x0, int y0, int x1, int y1) {
       int dx = std::min(x - x0, x1 - x), dy = std::min(y - y0, y1 - y);
       if (dx + dy < 4) continue;  // clipped corners
       Rgba c = Mix(img.Get(x, y), pal::kInk, 0.7);
-      if (dx == 0 || dy == 0 || dx + dy == 4) c = pal::kPurple1;
-      else if (dx == 1 || dy == 1 || dx + dy == 5) c = pal::kInk;
+      if (dx == 0 || dy == 0 || dx + dy == 4)
+        c = pal::kPurple1;
+      else if (dx == 1 || dy == 1 || dx + dy == 5)
+        c = pal::kInk;
       img.Set(x, y, c);
     }
 }
@@ -47,8 +49,10 @@ inline void GoldBand(Image& img, int y0, int y1) {
       int dy = std::min(y - y0, y1 - y);
       if (dy * 3 < taper - 20) continue;
       Rgba c = Mix(img.Get(x, y), pal::kInk, 0.75);
-      if (dy == 0) c = pal::kGold1;
-      else if (dy == 1) c = pal::kGold0;
+      if (dy == 0)
+        c = pal::kGold1;
+      else if (dy == 1)
+        c = pal::kGold0;
       img.Set(x, y, c);
     }
 }
@@ -58,7 +62,8 @@ inline void GemOrnament(Image& img, int cx, int cy, int r) {
     for (int x = cx - r - 1; x <= cx + r + 1; ++x) {
       int d = std::abs(x - cx) + std::abs(y - cy);
       if (d > r + 1) continue;
-      Rgba c = d > r ? pal::kInk : (x < cx ? (y < cy ? pal::kGem3 : pal::kGem1) : (y < cy ? pal::kGem2 : pal::kGem0));
+      Rgba c = d > r ? pal::kInk
+                     : (x < cx ? (y < cy ? pal::kGem3 : pal::kGem1) : (y < cy ? pal::kGem2 : pal::kGem0));
       img.Set(x, y, c);
     }
 }
@@ -88,7 +93,8 @@ inline Image MakeBackground() {
   DarkPanel(img, 108, 118, 500, 266);
   DarkPanel(img, 520, 190, 578, 322);
   // Gold frame around the whole screen.
-  const Rgba frame[8] = {pal::kInk, pal::kGold0, pal::kGold2, pal::kGold3, pal::kGold1, pal::kGold0, pal::kInk, pal::kShadow};
+  const Rgba frame[8] = {pal::kInk,   pal::kGold0, pal::kGold2, pal::kGold3,
+                         pal::kGold1, pal::kGold0, pal::kInk,   pal::kShadow};
   for (int k = 0; k < 8; ++k) img.Frame(k, k, 640 - 2 * k, 480 - 2 * k, frame[k]);
   for (int x = 40; x < 640; x += 80) {
     GemOrnament(img, x, 4, 3);
@@ -107,7 +113,8 @@ inline Image MakeBackground() {
 // runs round it; the inside stays transparent.
 inline Image MakeBoxStrip() {
   Image strip(192, 256);
-  const Rgba glow[8] = {pal::kGold0, pal::kGold1, pal::kGold2, pal::kGold3, pal::kWhite, pal::kGold3, pal::kGold2, pal::kGold1};
+  const Rgba glow[8] = {pal::kGold0, pal::kGold1, pal::kGold2, pal::kGold3,
+                        pal::kWhite, pal::kGold3, pal::kGold2, pal::kGold1};
   for (int f = 0; f < 8; ++f) {
     Image box(192, 32);
     for (int y = 0; y < 32; ++y)
@@ -124,10 +131,14 @@ inline Image MakeBoxStrip() {
     for (int s = 0; s < 2; ++s) {
       int p = (f * perimeter / 8 + s * perimeter / 2) % perimeter;
       int x = 0, y = 0;
-      if (p < 192) x = p, y = 1;
-      else if (p < 224) x = 190, y = p - 192;
-      else if (p < 416) x = 191 - (p - 224), y = 30;
-      else x = 1, y = 31 - (p - 416);
+      if (p < 192)
+        x = p, y = 1;
+      else if (p < 224)
+        x = 190, y = p - 192;
+      else if (p < 416)
+        x = 191 - (p - 224), y = 30;
+      else
+        x = 1, y = 31 - (p - 416);
       for (int k = -2; k <= 2; ++k) {
         box.Tint(x + k, y, pal::kWhite);
         box.Tint(x, y + k, pal::kWhite);
@@ -140,7 +151,8 @@ inline Image MakeBoxStrip() {
 
 // The pointer: an arrow with its tip on the top-left pixel; the second frame glints gold.
 inline Image MakeMouseStrip() {
-  const std::vector<std::pair<double, double>> arrow = {{0, 0}, {0, 21}, {5, 16}, {9, 25}, {13, 23.5}, {9, 15}, {15.5, 15}};
+  const std::vector<std::pair<double, double>> arrow = {{0, 0},     {0, 21}, {5, 16},   {9, 25},
+                                                        {13, 23.5}, {9, 15}, {15.5, 15}};
   Image strip(64, 32);
   for (int f = 0; f < 2; ++f) {
     Image img(32, 32);

@@ -106,7 +106,8 @@ inline Image TileChart(const ArtSet& set, int firstRow) {
   for (int row = 0; row < 8; ++row)
     for (int col = 0; col < 16; ++col) {
       int v = (firstRow + row) * 16 + col;
-      chart.Blit(tiles.Crop(col * 16, (firstRow + row) * 16, 16, 16).Scaled(5), 4 + col * cell, 4 + row * cell);
+      chart.Blit(tiles.Crop(col * 16, (firstRow + row) * 16, 16, 16).Scaled(5), 4 + col * cell,
+                 4 + row * cell);
       PrintX(chart, font, std::to_string(v), 4 + col * cell, 4 + row * cell + 16 * 5 - 12);
     }
   return chart;
@@ -165,7 +166,8 @@ inline Image MockMenuScreen(const ArtSet& set) {
   GlyphText(screen, set, 128, 160, 32, 32, "HSCORE");
   GlyphText(screen, set, 128, 192, 32, 32, "LEVELS 7");
   GlyphText(screen, set, 128, 224, 32, 32, "GOHOME");
-  for (int k = 0; k < 4; ++k) GlyphText(screen, set, 500, 200 + 32 * k, 16, 16, "  F" + std::to_string(k + 1));
+  for (int k = 0; k < 4; ++k)
+    GlyphText(screen, set, 500, 200 + 32 * k, 16, 16, "  F" + std::to_string(k + 1));
   GlyphText(screen, set, 86, 408, 28, 38, "MADE WITH QUILLON");
   DrawFrame(screen, set.Find("Graphic/BoxStrip.png"), 192, 32, 3, 128, 192);
   DrawFrame(screen, set.Find("Graphic/MouseStrip.png"), 32, 32, 0, 400, 300);
@@ -215,9 +217,11 @@ inline Image MockPlayScreen(const ArtSet& set) {
   fill(19, 26, 19, 36, kBridgeH);
   ground[18][30] = kWaterLily;
   // Carpet in the hall and a dungeon-style corner.
-  const int carpet[3][3] = {{kCarpetNW, kCarpetN, kCarpetNE}, {kCarpetW, kCarpetC, kCarpetE}, {kCarpetSW, kCarpetS, kCarpetSE}};
+  const int carpet[3][3] = {
+      {kCarpetNW, kCarpetN, kCarpetNE}, {kCarpetW, kCarpetC, kCarpetE}, {kCarpetSW, kCarpetS, kCarpetSE}};
   for (int r = 0; r < 4; ++r)
-    for (int c = 0; c < 6; ++c) ground[10 + r][4 + c] = carpet[r == 0 ? 0 : r == 3 ? 2 : 1][c == 0 ? 0 : c == 5 ? 2 : 1];
+    for (int c = 0; c < 6; ++c)
+      ground[10 + r][4 + c] = carpet[r == 0 ? 0 : r == 3 ? 2 : 1][c == 0 ? 0 : c == 5 ? 2 : 1];
   fill(20, 1, 27, 12, kDungeonFloor);
   fill(19, 1, 19, 12, kDungeonWallFace);
   fill(18, 1, 18, 12, kDungeonWallTopEdgeS);
@@ -241,10 +245,14 @@ inline Image MockPlayScreen(const ArtSet& set) {
   for (int r = 0; r < 30; ++r)
     for (int c = 0; c < 40; ++c) {
       int v = item[r][c];
-      if (v == 74) DrawFrame(screen, exitStrip, 32, 32, 4, c * 16, r * 16);
-      else if (v == 76) DrawFrame(screen, gems, 16, 16, (r + c) % 8, c * 16, r * 16);
-      else if (v == 109) DrawFrame(screen, fire, 16, 16, (r + c) % 8, c * 16, r * 16);
-      else if (v > 0 && v != 73) DrawFrame(screen, tiles, 16, 16, v, c * 16, r * 16);
+      if (v == 74)
+        DrawFrame(screen, exitStrip, 32, 32, 4, c * 16, r * 16);
+      else if (v == 76)
+        DrawFrame(screen, gems, 16, 16, (r + c) % 8, c * 16, r * 16);
+      else if (v == 109)
+        DrawFrame(screen, fire, 16, 16, (r + c) % 8, c * 16, r * 16);
+      else if (v > 0 && v != 73)
+        DrawFrame(screen, tiles, 16, 16, v, c * 16, r * 16);
     }
   DrawFrame(screen, set.Find("Graphic/Fruit2.png"), 16, 16, 5, 22 * 16, 25 * 16);
   // The boy walking right, a baddie walking down, one coming through the doorway.

@@ -129,7 +129,8 @@ inline void PaintDecorations(TileSet& t) {
     i.HLine(4, 9, 6, pal::kWood0);
   });
   // A 3 x 3 carpet: border on the sides that face outward.
-  const int carpet[9] = {kCarpetNW, kCarpetN, kCarpetNE, kCarpetW, kCarpetC, kCarpetE, kCarpetSW, kCarpetS, kCarpetSE};
+  const int carpet[9] = {kCarpetNW, kCarpetN,  kCarpetNE, kCarpetW, kCarpetC,
+                         kCarpetE,  kCarpetSW, kCarpetS,  kCarpetSE};
   for (int k = 0; k < 9; ++k) {
     Image& c = t[carpet[k]];
     bool n = k < 3, s = k >= 6, w = k % 3 == 0, e = k % 3 == 2;
@@ -138,9 +139,12 @@ inline void PaintDecorations(TileSet& t) {
         int dx = std::abs(Wrap16(x + 4) - 8), dy = std::abs(Wrap16(y + 4) - 8);
         Rgba col = (dx + dy) % 8 == 0 ? pal::kGold1 : (dx + dy) % 8 == 4 ? pal::kRed3 : pal::kRed1;
         int edge = std::min({n ? y : 99, s ? 15 - y : 99, w ? x : 99, e ? 15 - x : 99});
-        if (edge <= 0) col = pal::kRed0;
-        else if (edge <= 2) col = pal::kGold2;
-        else if (edge == 3) col = pal::kGold0;
+        if (edge <= 0)
+          col = pal::kRed0;
+        else if (edge <= 2)
+          col = pal::kGold2;
+        else if (edge == 3)
+          col = pal::kGold0;
         c.Set(x, y, col);
       }
   }

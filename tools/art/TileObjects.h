@@ -72,7 +72,7 @@ inline void PaintSwitch(Image& img, bool used) {
   img.Rect(3, 2, 1, 12, pal::kStone3);
   img.Rect(3, 13, 10, 1, pal::kStone1);
   img.Rect(12, 2, 1, 12, pal::kStone1);
-  img.Rect(6, 7, 4, 2, pal::kInk);  // slot
+  img.Rect(6, 7, 4, 2, pal::kInk);                 // slot
   img.Set(4, 3, used ? pal::kRed0 : pal::kLeaf4);  // lamp
   img.Set(11, 3, used ? pal::kRed0 : pal::kLeaf4);
   if (used) {

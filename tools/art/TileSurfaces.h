@@ -25,7 +25,9 @@ constexpr Ramp kDungeonFaceRamp{{pal::kInk, pal::kStone0, pal::kStone1, pal::kSt
 constexpr Ramp kDungeonCapRamp{{pal::kStone1, pal::kStone2, pal::kStone3, pal::kStone4, pal::kWhite}};
 constexpr Ramp kWoodRamp{{pal::kWood0, pal::kWood0, pal::kWood1, pal::kWood2, pal::kWood3}};
 
-inline int Wrap16(int v) { return ((v % 16) + 16) % 16; }
+inline int Wrap16(int v) {
+  return ((v % 16) + 16) % 16;
+}
 
 // Flagstones: long slabs in staggered rows of 8 pixels, with soft joints and a lit upper edge,
 // calm enough to cover most of a level. `seed` changes which slabs are a shade darker.
@@ -36,8 +38,10 @@ inline void PaintFlagstones(Image& img, const Ramp& r, uint32_t seed) {
       const int bx = Wrap16(x + row * 8 + 3), lx = bx;
       Rgba c = (Hash(row, 0, seed) % 3 == 0) ? Mix(r.c[3], r.c[2], 0.3) : r.c[3];
       double n = Noise(x, y, seed + 5);
-      if (n < 0.06) c = r.c[2];
-      else if (n > 0.96) c = r.c[4];
+      if (n < 0.06)
+        c = r.c[2];
+      else if (n > 0.96)
+        c = r.c[4];
       if (ly == 0) c = Mix(r.c[3], r.c[4], 0.55);
       if (ly == 7 || lx == 15) c = r.c[2];
       if ((ly == 7 && lx == 15) || (ly == 7 && Noise(x, row, seed + 6) < 0.2)) c = r.c[1];
@@ -51,8 +55,10 @@ inline void PaintSpeckle(Image& img, const Ramp& r, uint32_t seed, double dark, 
     for (int x = 0; x < 16; ++x) {
       double n = Noise(x, y, seed);
       Rgba c = r.c[3];
-      if (n < dark) c = r.c[2];
-      else if (n > 1 - light) c = r.c[4];
+      if (n < dark)
+        c = r.c[2];
+      else if (n > 1 - light)
+        c = r.c[4];
       img.Set(x, y, c);
     }
 }
@@ -117,9 +123,12 @@ inline void PaintShore(Image& img, int side) {
       int d = side == 0 ? y : side == 1 ? 15 - y : side == 2 ? x : 15 - x;
       int along = side < 2 ? x : y;
       double edge = 4 + std::sin(along * kPi / 8) * 1.2;
-      if (d < edge - 1) img.Set(x, y, Noise(x, y, 61) < 0.15 ? pal::kSand2 : pal::kSand3);
-      else if (d < edge) img.Set(x, y, pal::kSand1);
-      else if (d < edge + 1 && (along % 3) != 0) img.Set(x, y, pal::kSea4);
+      if (d < edge - 1)
+        img.Set(x, y, Noise(x, y, 61) < 0.15 ? pal::kSand2 : pal::kSand3);
+      else if (d < edge)
+        img.Set(x, y, pal::kSand1);
+      else if (d < edge + 1 && (along % 3) != 0)
+        img.Set(x, y, pal::kSea4);
     }
 }
 
@@ -210,7 +219,8 @@ inline void PaintRock(Image& img, uint32_t seed, bool top) {
     for (int x = 0; x < 16; ++x) {
       CellHit h = Cells(x, y, seed, 8);
       CellHit above = Cells(x, y - 1, seed, 8);
-      Rgba c = top ? (Hash(h.id, 0, seed) % 2 ? pal::kStone1 : pal::kStone0) : (Hash(h.id, 0, seed) % 2 ? pal::kStone2 : pal::kStone1);
+      Rgba c = top ? (Hash(h.id, 0, seed) % 2 ? pal::kStone1 : pal::kStone0)
+                   : (Hash(h.id, 0, seed) % 2 ? pal::kStone2 : pal::kStone1);
       if (above.id != h.id) c = top ? pal::kStone2 : pal::kStone3;
       if (h.d2 - h.d1 < 1.0) c = pal::kInk;
       img.Set(x, y, c);

@@ -28,13 +28,15 @@ inline void PaintFloors(TileSet& t) {
       if ((y % 8 == 7 || Wrap16(x + (y / 8) * 8 + 3) == 15) && Noise(x, y, 4) < 0.6)
         t[kFloorFlagstoneMossy].Set(x, y, Noise(x, y, 5) < 0.5 ? pal::kLeaf2 : pal::kLeaf1);
   PaintSpeckle(t[kFloorSand], kSandRamp, 11, 0.12, 0.08);
-  for (int x = 0; x < 16; ++x) t[kFloorSand].Set(x, Wrap16(int(4 + 1.5 * std::sin(x * kPi / 8))), pal::kSand4);
+  for (int x = 0; x < 16; ++x)
+    t[kFloorSand].Set(x, Wrap16(int(4 + 1.5 * std::sin(x * kPi / 8))), pal::kSand4);
   PaintGrass(t[kFloorGrass], 21);
   PaintGrass(t[kFloorGrassFlowers], 21);
   PaintFlower(t[kFloorGrassFlowers], 4, 4, pal::kWhite);
   PaintFlower(t[kFloorGrassFlowers], 11, 9, pal::kPink);
   PaintFlower(t[kFloorGrassFlowers], 5, 12, pal::kGold2);
-  PaintSpeckle(t[kFloorDirt], Ramp{{pal::kSand0, pal::kSand0, pal::kSand1, pal::kSand2, pal::kSand3}}, 31, 0.15, 0.06);
+  PaintSpeckle(t[kFloorDirt], Ramp{{pal::kSand0, pal::kSand0, pal::kSand1, pal::kSand2, pal::kSand3}}, 31,
+               0.15, 0.06);
   PaintStone(t[kFloorDirt], 4, 11, 1.5, 1.2);
   PaintStone(t[kFloorDirt], 11, 4, 1.2, 1.0);
   PaintPlanks(t[kFloorPlanks]);
@@ -51,9 +53,12 @@ inline void PaintFloors(TileSet& t) {
     for (int x = 0; x < 16; ++x) {
       int lx = x % 8, ly = y % 8;
       Rgba c = pal::kSea2;
-      if (lx == 0 || ly == 0) c = pal::kStone1;
-      else if (lx == 1 || ly == 1) c = pal::kSea3;
-      else if (lx == 7 || ly == 7) c = pal::kSea1;
+      if (lx == 0 || ly == 0)
+        c = pal::kStone1;
+      else if (lx == 1 || ly == 1)
+        c = pal::kSea3;
+      else if (lx == 7 || ly == 7)
+        c = pal::kSea1;
       if (lx == 2 && ly == 2) c = pal::kSea4;
       t[kFloorBlueTiles].Set(x, y, c);
     }
@@ -111,9 +116,12 @@ inline void PaintWaters(TileSet& t) {
       CellHit h = Cells(x, y, 91);
       Rgba c = h.d1 < 1.2 ? pal::kInk : Hash(h.id, 0, 92) % 2 ? pal::kRed0 : pal::kShadow;
       double gap = h.d2 - h.d1;
-      if (gap < 0.7) c = pal::kGold3;
-      else if (gap < 1.4) c = pal::kOrange;
-      else if (gap < 2.0) c = pal::kRed2;
+      if (gap < 0.7)
+        c = pal::kGold3;
+      else if (gap < 1.4)
+        c = pal::kOrange;
+      else if (gap < 2.0)
+        c = pal::kRed2;
       t[kLava].Set(x, y, c);
     }
   PaintWater(t[kWaterLily], false);
@@ -437,13 +445,16 @@ inline void PaintCovers(TileSet& t) {
         int d = side == 0 ? y : side == 1 ? 15 - y : side == 2 ? x : 15 - x;
         int along = side < 2 ? x : y;
         double edge = 4 + (Hash(along / 2, side, 131) % 2);
-        if (d < edge) g.Set(x, y, path.Get(x, y));
-        else if (d < edge + 1) g.Set(x, y, pal::kLeaf1);
+        if (d < edge)
+          g.Set(x, y, path.Get(x, y));
+        else if (d < edge + 1)
+          g.Set(x, y, pal::kLeaf1);
       }
   }
   capS(t[kCoverHedgeCapS], kLeafRamp, kLeafRamp);
   for (int y = 10; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) t[kCoverHedgeCapS].Set(x, y, y == 10 ? pal::kLeaf4 : LeafColour(x + 4, y + 5));
+    for (int x = 0; x < 16; ++x)
+      t[kCoverHedgeCapS].Set(x, y, y == 10 ? pal::kLeaf4 : LeafColour(x + 4, y + 5));
 }
 
 }  // namespace art
