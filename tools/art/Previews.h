@@ -197,8 +197,8 @@ inline Image MockPlayScreen(const ArtSet& set) {
   ground[7][20] = kWallFaceCracked, ground[7][22] = kWallFaceMossy;
   fill(8, 1, 8, 24, kFloorShadowN);
   for (int c = 1; c <= 24; ++c) cover[5][c] = kCoverWallCapS;
-  ground[6][12] = kFloorFlagstone, ground[7][12] = kFloorFlagstone, cover[6][12] = kCoverArch;
-  cover[5][12] = kCoverWallCapS;
+  ground[6][12] = kFloorFlagstone, ground[7][12] = kFloorFlagstone;
+  cover[6][12] = kCoverWallTop, cover[7][12] = kCoverArch, cover[5][12] = kCoverWallCapS;
   // Garden corner on the right.
   fill(1, 26, 12, 38, kFloorGrass);
   fill(1, 26, 12, 26, kGrassEdgeE);
@@ -214,6 +214,8 @@ inline Image MockPlayScreen(const ArtSet& set) {
   fill(22, 26, 22, 36, kWaterEdgeS);
   fill(17, 26, 21, 26, kWaterEdgeW);
   fill(17, 36, 21, 36, kWaterEdgeE);
+  ground[16][26] = kWaterEdgeNW, ground[16][36] = kWaterEdgeNE;
+  ground[22][26] = kWaterEdgeSW, ground[22][36] = kWaterEdgeSE;
   fill(19, 26, 19, 36, kBridgeH);
   ground[18][30] = kWaterLily;
   // Carpet in the hall and a dungeon-style corner.

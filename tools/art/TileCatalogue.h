@@ -11,11 +11,13 @@
 //   wall     a row of kWallTopEdgeS over a row of kWallFace (both solid in the actor layer), and
 //            kFloorShadowN on the floor row below the face; kCoverWallCapS in the cover layer of
 //            the row above the wall top hides the feet of whoever walks along the wall's back.
-//   doorway  floor in both wall rows, kCoverArch in the cover layer of the wall-top row (or
-//            kCoverArchLeft + kCoverArchRight for a two-cell door).
+//   doorway  floor in both wall rows (free); in the cover layer kCoverWallTop on the wall-top
+//            row and kCoverArch on the face row (or kCoverArchLeft + kCoverArchRight for a
+//            two-cell door), so walkers pass under the lintel.
 //   tree     kTreeTrunk in the item layer (solid), kCoverCanopy above it in the cover layer,
 //            ringed by the kCoverCanopyEdge* tiles.
-//   pool     kWater ringed by kWaterEdgeN/S/W/E (solid), kBridgeH or kBridgeV across (free).
+//   pool     kWater ringed by kWaterEdgeN/S/W/E with kWaterEdgeNW/NE/SW/SE at the corners
+//            (solid), kBridgeH or kBridgeV across (free).
 //   Item values 74 (exit), 76 (gem) and 109 (fire) are drawn from their own strips when they
 //   stand in the item layer; their tiles here are only for ground use.
 #pragma once
@@ -43,19 +45,23 @@ constexpr int kFloorMetal = 121;           // riveted metal plate
 constexpr int kFloorShadowN = 124;         // flagstones darkened along the top edge (just below a wall)
 
 // --- Water and other floors that look impassable (opaque, ground layer) ----------------------
-constexpr int kWater = 16;       // open water with ripples
-constexpr int kWaterEdgeN = 17;  // water with a sandy shore along its top edge
-constexpr int kWaterEdgeS = 18;  // water with a shore along its bottom edge
-constexpr int kWaterEdgeW = 19;  // water with a shore along its left edge
-constexpr int kWaterEdgeE = 20;  // water with a shore along its right edge
-constexpr int kLava = 21;        // glowing lava with a dark crust
-constexpr int kWaterLily = 23;   // water with a lily pad
-constexpr int kIce = 24;         // slippery-looking ice with glints
-constexpr int kPit = 25;         // a black pit with a crumbling rim
-constexpr int kBridgeH = 26;     // wooden bridge over water, planks across, walkway left-right
-constexpr int kBridgeV = 27;     // wooden bridge over water, walkway up-down
-constexpr int kWaterDeep = 28;   // deep, dark water
-constexpr int kSwamp = 29;       // murky green swamp water
+constexpr int kWater = 16;         // open water with ripples
+constexpr int kWaterEdgeN = 17;    // water with a sandy shore along its top edge
+constexpr int kWaterEdgeS = 18;    // water with a shore along its bottom edge
+constexpr int kWaterEdgeW = 19;    // water with a shore along its left edge
+constexpr int kWaterEdgeE = 20;    // water with a shore along its right edge
+constexpr int kLava = 21;          // glowing lava with a dark crust
+constexpr int kWaterLily = 23;     // water with a lily pad
+constexpr int kIce = 24;           // slippery-looking ice with glints
+constexpr int kPit = 25;           // a black pit with a crumbling rim
+constexpr int kBridgeH = 26;       // wooden bridge over water, planks across, walkway left-right
+constexpr int kBridgeV = 27;       // wooden bridge over water, walkway up-down
+constexpr int kWaterDeep = 28;     // deep, dark water
+constexpr int kSwamp = 29;         // murky green swamp water
+constexpr int kWaterEdgeNW = 137;  // water with a shore along its top and left edges (pool corner)
+constexpr int kWaterEdgeNE = 138;  // water with a shore along its top and right edges
+constexpr int kWaterEdgeSW = 139;  // water with a shore along its bottom and left edges
+constexpr int kWaterEdgeSE = 140;  // water with a shore along its bottom and right edges
 
 // --- Walls (opaque, ground layer) -------------------------------------------------------------
 constexpr int kWallFace = 32;         // sandstone brick wall seen from the front

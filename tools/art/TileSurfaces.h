@@ -3,6 +3,7 @@
 // the tile catalogue combines them with the object painters of TileObjects.h.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 #include "tools/art/Canvas.h"
@@ -101,13 +102,22 @@ inline double Ripple(int x, int y, double phase) {
   return std::sin((x + phase) * kPi / 4 + std::sin(y * kPi / 8) * 1.5) * std::cos(y * kPi / 4 + phase);
 }
 
+// Water: a calm base with a few hand-placed glints and gentle darker swells, so large pools do
+// not flicker with noise.
 inline Rgba WaterColour(int x, int y, bool deep) {
-  double v = Ripple(x, y, 0) + 0.4 * Ripple(y, x, 2);
-  if (deep) return v > 1.05 ? pal::kSea2 : v > -0.2 ? pal::kSea1 : pal::kSea0;
-  if (v > 1.15) return pal::kSea4;
-  if (v > 0.75) return pal::kSea3;
-  if (v < -0.9) return pal::kSea1;
-  return pal::kSea2;
+  static constexpr int kGlints[6][2] = {{1, 2}, {9, 4}, {4, 8}, {12, 10}, {7, 13}, {14, 15}};
+  static constexpr int kTroughs[6][2] = {{5, 0}, {13, 6}, {0, 7}, {9, 11}, {2, 14}, {11, 2}};
+  x = Wrap16(x), y = Wrap16(y);
+  auto dash = [&](const int(&marks)[6][2], int len) {
+    for (const auto& m : marks) {
+      int dx = Wrap16(x - m[0] + 8) - 8;
+      if (y == m[1] && dx >= -1 && dx < len - 1) return dx == 0 ? 2 : 1;
+    }
+    return 0;
+  };
+  if (int g = dash(kGlints, 4)) return deep ? pal::kSea2 : (g == 2 ? pal::kSea4 : pal::kSea3);
+  if (dash(kTroughs, 5)) return deep ? pal::kInk : pal::kSea1;
+  return deep ? pal::kSea0 : pal::kSea2;
 }
 
 inline void PaintWater(Image& img, bool deep) {
@@ -115,19 +125,25 @@ inline void PaintWater(Image& img, bool deep) {
     for (int x = 0; x < 16; ++x) img.Set(x, y, WaterColour(x, y, deep));
 }
 
-// Water meeting a sandy shore; `side` 0 top, 1 bottom, 2 left, 3 right.
-inline void PaintShore(Image& img, int side) {
+// Water meeting a sandy shore on the given sides (top, bottom, left, right).
+inline void PaintShore(Image& img, bool top, bool bottom, bool left, bool right) {
   PaintWater(img, false);
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) {
-      int d = side == 0 ? y : side == 1 ? 15 - y : side == 2 ? x : 15 - x;
-      int along = side < 2 ? x : y;
-      double edge = 4 + std::sin(along * kPi / 8) * 1.2;
-      if (d < edge - 1)
+      // Distance into the water from the nearest shore side, with a gentle wave along it.
+      double depth = 99;
+      auto side = [&](bool on, int d, int along) {
+        if (on) depth = std::min(depth, d - (4 + std::sin(along * kPi / 8) * 1.2));
+      };
+      side(top, y, x);
+      side(bottom, 15 - y, x);
+      side(left, x, y);
+      side(right, 15 - x, y);
+      if (depth < -1)
         img.Set(x, y, Noise(x, y, 61) < 0.15 ? pal::kSand2 : pal::kSand3);
-      else if (d < edge)
+      else if (depth < 0)
         img.Set(x, y, pal::kSand1);
-      else if (d < edge + 1 && (along % 3) != 0)
+      else if (depth < 1 && ((x + y) % 3) != 0)
         img.Set(x, y, pal::kSea4);
     }
 }

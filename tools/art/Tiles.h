@@ -107,10 +107,14 @@ inline void PaintFloors(TileSet& t) {
 inline void PaintWaters(TileSet& t) {
   using namespace tile;
   PaintWater(t[kWater], false);
-  PaintShore(t[kWaterEdgeN], 0);
-  PaintShore(t[kWaterEdgeS], 1);
-  PaintShore(t[kWaterEdgeW], 2);
-  PaintShore(t[kWaterEdgeE], 3);
+  PaintShore(t[kWaterEdgeN], true, false, false, false);
+  PaintShore(t[kWaterEdgeS], false, true, false, false);
+  PaintShore(t[kWaterEdgeW], false, false, true, false);
+  PaintShore(t[kWaterEdgeE], false, false, false, true);
+  PaintShore(t[kWaterEdgeNW], true, false, true, false);
+  PaintShore(t[kWaterEdgeNE], true, false, false, true);
+  PaintShore(t[kWaterEdgeSW], false, true, true, false);
+  PaintShore(t[kWaterEdgeSE], false, true, false, true);
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) {
       CellHit h = Cells(x, y, 91);
@@ -329,7 +333,7 @@ inline void PaintCovers(TileSet& t) {
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 16; ++x) {
         double dx = x + 0.5 - 8, dy = y + 0.5 - 16;
-        if (x >= 3 && x <= 12 && (dx * dx / 25.0 + dy * dy / 144.0 <= 1)) a.Set(x, y, kClear);
+        if (x >= 2 && x <= 13 && (dx * dx / 36.0 + dy * dy / 196.0 <= 1)) a.Set(x, y, kClear);
       }
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 16; ++x)
