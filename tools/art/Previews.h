@@ -201,7 +201,7 @@ inline Image MockPlayScreen(const ArtSet& set) {
   cover[6][12] = kCoverWallTop, cover[7][12] = kCoverArch, cover[5][12] = kCoverWallCapS;
   // Garden corner on the right.
   fill(1, 26, 12, 38, kFloorGrass);
-  fill(1, 26, 12, 26, kGrassEdgeE);
+  fill(1, 26, 12, 26, kGrassEdgeW);
   fill(13, 26, 13, 38, kGrassEdgeS);
   ground[3][30] = kFloorGrassFlowers, ground[9][35] = kFloorGrassFlowers;
   item[4][28] = kBush, item[10][31] = kFlowers, item[6][36] = kMushrooms, item[11][28] = kGrassTuft;
