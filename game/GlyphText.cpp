@@ -6,7 +6,9 @@ namespace {
 GlyphWatcher gWatcher = nullptr;
 }
 
-void SetGlyphWatcher(GlyphWatcher watcher) { gWatcher = watcher; }
+void SetGlyphWatcher(GlyphWatcher watcher) {
+  gWatcher = watcher;
+}
 
 void DrawGlyphText(double x, double y, double width, double height, const RtString& text) {
   const double length = StrLength(text);

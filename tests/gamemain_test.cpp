@@ -64,7 +64,8 @@ TEST(GameMain, TitleMenuStartsOnLevelOneWithTheRecordsLoaded) {
 // The record files other than Player.bin, as they were before the run.
 std::vector<std::vector<uint8_t>> OtherRecords(const GameFolder& folder) {
   std::vector<std::vector<uint8_t>> files;
-  for (const char* name : {"Maps/Name.bin", "Maps/Data.bin", "Maps/Duzozez.bin"}) files.push_back(ReadFile(folder.File(name)));
+  for (const char* name : {"Maps/Name.bin", "Maps/Data.bin", "Maps/Duzozez.bin"})
+    files.push_back(ReadFile(folder.File(name)));
   return files;
 }
 
@@ -77,7 +78,8 @@ TEST(GameMain, GoHomeSavesThePlayerNameAndEnds) {
   const GameRun run = RunGame(folder, replay, {"--dump", folder.File("dump.json")});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(Rt().clock.frames, kStartFrames + 10);  // ended in that frame, long before the replay's end
-  EXPECT_EQ(ReadFile(folder.File("Maps/Player.bin")), std::vector<uint8_t>({'N', 'E', 'W', 'N', 'A', 'M', 'E', 0}));
+  EXPECT_EQ(ReadFile(folder.File("Maps/Player.bin")),
+            std::vector<uint8_t>({'N', 'E', 'W', 'N', 'A', 'M', 'E', 0}));
   EXPECT_EQ(OtherRecords(folder), before);
   const std::string dump = Text(folder.File("dump.json"));
   EXPECT_NE(dump.find("\"exitCode\":0,"), std::string::npos);

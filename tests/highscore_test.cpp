@@ -25,7 +25,9 @@ struct TableFolder : GameFolder {
 
 // Level 2 chosen (four frames of Right), box up to HSCORE (nine frames), Return: the next line is the
 // table's first keyboard read.
-ReplayScript OpenTableOfLevelTwo() { return ReplayScript().Add("205", 4).Add("200").Add("", 8).Add("28"); }
+ReplayScript OpenTableOfLevelTwo() {
+  return ReplayScript().Add("205", 4).Add("200").Add("", 8).Add("28");
+}
 
 TEST(HighScoreTable, ShowsThePlacesOfTheSelectedLevel) {
   TableFolder folder;
@@ -37,18 +39,23 @@ TEST(HighScoreTable, ShowsThePlacesOfTheSelectedLevel) {
 
   std::vector<std::string> lines;
   for (const GlyphRun& r : run.lastFrameText)
-    lines.push_back(std::to_string(static_cast<int>(r.x)) + "," + std::to_string(static_cast<int>(r.y)) + "," +
-                    std::to_string(static_cast<int>(r.width)) + "x" + std::to_string(static_cast<int>(r.height)) +
-                    " " + r.text);
+    lines.push_back(std::to_string(static_cast<int>(r.x)) + "," + std::to_string(static_cast<int>(r.y)) +
+                    "," + std::to_string(static_cast<int>(r.width)) + "x" +
+                    std::to_string(static_cast<int>(r.height)) + " " + r.text);
   const std::vector<std::string> expected = {
       "112,32,46x38 HIGHSCORE", "112,96,42x32   LEVEL2",
-      "96,160,32x32 1.",        "96,192,32x32 2.",         "96,224,32x32 3.",  "96,256,32x32 4.",
-      "96,288,32x32 5.",        "96,320,32x32 6.",         "96,352,32x32 7.",  "96,384,32x32 8.",
-      "160,160,32x32 ANNA",     "160,192,32x32 BERT",      "160,256,32x32 DORA", "160,288,32x32 EMIL",
-      "160,320,32x32 FRED",     "160,352,32x32 GINA",      "160,384,32x32 HUGO",
-      "448,160,32x32 1234567",  "448,192,32x32 1000",      "448,224,32x32 900", "448,256,32x32 900",
-      "448,288,32x32 10",       "448,320,32x32 0",         "448,352,32x32 0",  "448,384,32x32 0",
-      "36,440,38x38 PRESS SPACE BAR",
+      "96,160,32x32 1.",        "96,192,32x32 2.",
+      "96,224,32x32 3.",        "96,256,32x32 4.",
+      "96,288,32x32 5.",        "96,320,32x32 6.",
+      "96,352,32x32 7.",        "96,384,32x32 8.",
+      "160,160,32x32 ANNA",     "160,192,32x32 BERT",
+      "160,256,32x32 DORA",     "160,288,32x32 EMIL",
+      "160,320,32x32 FRED",     "160,352,32x32 GINA",
+      "160,384,32x32 HUGO",     "448,160,32x32 1234567",
+      "448,192,32x32 1000",     "448,224,32x32 900",
+      "448,256,32x32 900",      "448,288,32x32 10",
+      "448,320,32x32 0",        "448,352,32x32 0",
+      "448,384,32x32 0",        "36,440,38x38 PRESS SPACE BAR",
   };
   EXPECT_EQ(lines, expected);
 }

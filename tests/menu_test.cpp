@@ -26,14 +26,19 @@ constexpr const char* kReturn = "28";
 // in the last frame.
 struct MenuFolder : GameFolder {
   MenuFolder() {
-    for (const char* name : {"Graphic/Wobble.wav", "Graphic/NoLevel.wav", "Graphic/Flame.wav", "Graphic/Doka.wav"})
+    for (const char* name :
+         {"Graphic/Wobble.wav", "Graphic/NoLevel.wav", "Graphic/Flame.wav", "Graphic/Doka.wav"})
       AddSound(name, 20);
   }
 };
 
 TEST(TitleMenu, FirstFrameDrawsEveryTextInPlace) {
   MenuFolder folder;
-  folder.SetPlayerName(std::string("A\x07" "B\xC8" "C", 5));  // a control code and a high byte are skipped
+  folder.SetPlayerName(
+      std::string("A\x07"
+                  "B\xC8"
+                  "C",
+                  5));  // a control code and a high byte are skipped
   const GameRun run = RunGame(folder, ReplayScript().Add(""));
   ASSERT_EQ(run.status, 0) << run.err;
   struct Expected {
@@ -41,11 +46,16 @@ TEST(TitleMenu, FirstFrameDrawsEveryTextInPlace) {
     double x, y, width, height;
   };
   const Expected rows[] = {
-      {"BRILLORA", 128, 32, 32, 32},     {"BY THE GEM WORKSHOP", 108, 68, 22, 20},
-      {"PLAYER ABC", 128, 128, 32, 32},  {"HSCORE", 128, 160, 32, 32},
-      {"LEVELS 1", 128, 192, 32, 32},    {"GOHOME", 128, 224, 32, 32},
-      {"  F1", 500, 200, 16, 16},        {"  F2", 500, 232, 16, 16},
-      {"  F3", 500, 264, 16, 16},        {"  F4", 500, 296, 16, 16},
+      {"BRILLORA", 128, 32, 32, 32},
+      {"BY THE GEM WORKSHOP", 108, 68, 22, 20},
+      {"PLAYER ABC", 128, 128, 32, 32},
+      {"HSCORE", 128, 160, 32, 32},
+      {"LEVELS 1", 128, 192, 32, 32},
+      {"GOHOME", 128, 224, 32, 32},
+      {"  F1", 500, 200, 16, 16},
+      {"  F2", 500, 232, 16, 16},
+      {"  F3", 500, 264, 16, 16},
+      {"  F4", 500, 296, 16, 16},
       {"MADE WITH QUILLON", 86, 408, 28, 38},
   };
   ASSERT_EQ(run.lastFrameText.size(), std::size(rows));
@@ -177,7 +187,8 @@ TEST(TitleMenu, FunctionKeysTakeAStoredNameOnAnyLineFirstKeyWins) {
     const char* keys;
     const char* name;
   };
-  for (const Case& c : {Case{"60", "BERT"}, Case{"59 61", "ANNA"}, Case{"61 62", "CARL"}, Case{"62", "DORA"}}) {
+  for (const Case& c :
+       {Case{"60", "BERT"}, Case{"59 61", "ANNA"}, Case{"61 62", "CARL"}, Case{"62", "DORA"}}) {
     const GameRun run = RunGame(folder, ReplayScript().Add(c.keys));
     EXPECT_EQ(std::string(G().PlayerName), c.name) << c.keys;
     EXPECT_EQ(run.soundsPlayingAtEnd.count(15), 1u) << c.keys;
@@ -231,7 +242,9 @@ TEST(TitleMenu, GameReturnsToTheMenuAfterEscapeAndHeldReturnStartsAnother) {
 
 // DrawGlyphText on its own, inside a headless run so that the renderer exists.
 std::vector<std::array<double, 5>> gDrawn;
-void Record(double slot, double x, double y, double w, double h) { gDrawn.push_back({slot, x, y, w, h}); }
+void Record(double slot, double x, double y, double w, double h) {
+  gDrawn.push_back({slot, x, y, w, h});
+}
 
 TEST(GlyphText, SkipsControlCodesAndHighBytesAndAdvancesOnBlanks) {
   testing::internal::CaptureStdout();
@@ -240,15 +253,21 @@ TEST(GlyphText, SkipsControlCodesAndHighBytesAndAdvancesOnBlanks) {
     gDrawn.clear();
     DrawGlyphText(10, 20, 8, 12, "");
     EXPECT_TRUE(gDrawn.empty());
-    DrawGlyphText(10, 20, 8, 12, std::string(" A\x01" "B\x80_a", 7));
+    DrawGlyphText(10, 20, 8, 12,
+                  std::string(" A\x01"
+                              "B\x80_a",
+                              7));
     SetGlyphWatcher(nullptr);
     EndProgram();
   });
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(status, 0);
   // Blank, A, B, underscore (code 95, the last image) and "a" (97: slot 115, no image; still advances).
-  const std::vector<std::array<double, 5>> expected = {
-      {50, 10, 20, 8, 12}, {83, 18, 20, 8, 12}, {84, 26, 20, 8, 12}, {113, 34, 20, 8, 12}, {115, 42, 20, 8, 12}};
+  const std::vector<std::array<double, 5>> expected = {{50, 10, 20, 8, 12},
+                                                       {83, 18, 20, 8, 12},
+                                                       {84, 26, 20, 8, 12},
+                                                       {113, 34, 20, 8, 12},
+                                                       {115, 42, 20, 8, 12}};
   EXPECT_EQ(gDrawn, expected);
 }
 

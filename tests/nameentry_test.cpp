@@ -11,7 +11,9 @@ namespace {
 using namespace testing_support;
 
 // Box up to PLAYER (two lines, 17 frames), then Return: the next line is the name entry's second frame.
-ReplayScript OpenNameEntry() { return ReplayScript().Add("200", 17).Add("28"); }
+ReplayScript OpenNameEntry() {
+  return ReplayScript().Add("200", 17).Add("28");
+}
 
 // The grid cell of a character: letters on rows 4 and 5, digits and the signs on row 6, from column 4.
 std::pair<int, int> CellOf(char c) {
@@ -34,7 +36,9 @@ void ClickCell(ReplayScript& replay, Pointer& pointer, int column, int row) {
   replay.Add(pointer.To(column, row) + " lmb");
 }
 
-void ClickOk(ReplayScript& replay, Pointer& pointer) { ClickCell(replay, pointer, 15, 6); }
+void ClickOk(ReplayScript& replay, Pointer& pointer) {
+  ClickCell(replay, pointer, 15, 6);
+}
 
 struct EntryFolder : GameFolder {
   EntryFolder() {
@@ -48,7 +52,9 @@ struct EntryFolder : GameFolder {
   }
 };
 
-std::string Name() { return G().PlayerName; }
+std::string Name() {
+  return G().PlayerName;
+}
 
 TEST(NameEntry, ScreenLayout) {
   EntryFolder folder;
@@ -57,9 +63,15 @@ TEST(NameEntry, ScreenLayout) {
     const char* text;
     double x, y, width, height;
   } rows[] = {
-      {"CLICK YOUR NAME!", 32, 20, 36, 28}, {"ABCDEFGHIJKLM", 128, 128, 32, 32}, {"NOPQRSTUVWXYZ", 128, 160, 32, 32},
-      {"0123456789<OK", 128, 192, 32, 32},  {"F1 ANNA", 128, 320, 32, 32},      {"F2 BERT", 128, 352, 32, 32},
-      {"F3 ", 128, 384, 32, 32},            {"F4 ", 128, 416, 32, 32},          {"OLD", 224, 260, 32, 32},
+      {"CLICK YOUR NAME!", 32, 20, 36, 28},
+      {"ABCDEFGHIJKLM", 128, 128, 32, 32},
+      {"NOPQRSTUVWXYZ", 128, 160, 32, 32},
+      {"0123456789<OK", 128, 192, 32, 32},
+      {"F1 ANNA", 128, 320, 32, 32},
+      {"F2 BERT", 128, 352, 32, 32},
+      {"F3 ", 128, 384, 32, 32},
+      {"F4 ", 128, 416, 32, 32},
+      {"OLD", 224, 260, 32, 32},
   };
   ASSERT_EQ(run.lastFrameText.size(), std::size(rows));
   for (size_t i = 0; i < std::size(rows); ++i) {
@@ -169,7 +181,7 @@ TEST(NameEntry, OtherCellsAndAllKeysDoNothing) {
       {4, 10}, {4, 11}, {7, 11}, {10, 13},  // the F of a label, the stored names
       {3, 0},  {8, 0},                      // the title
       {8, 8},  {7, 8},                      // the edited name
-      {3, 4},  {17, 4}, {17, 5}, {3, 6},  {17, 6}, {5, 7}, {5, 9}, {5, 14}, {19, 14}, {0, 0},
+      {3, 4},  {17, 4}, {17, 5}, {3, 6},   {17, 6}, {5, 7}, {5, 9}, {5, 14}, {19, 14}, {0, 0},
   };
   for (const auto& [column, row] : dead) ClickCell(replay, pointer, column, row);
   for (const char* keys : {"1", "28", "59", "60 62", "88", "200", "208", "57"}) replay.Add(keys);
@@ -187,7 +199,7 @@ TEST(NameEntry, PointerStartsAtTheSamePlaceOnEveryVisit) {
   ReplayScript replay = OpenNameEntry();
   Type(replay, first, "<");
   ClickCell(replay, first, 16, 6);
-  replay.Add("28");  // Return still on PLAYER: the screen opens again
+  replay.Add("28");   // Return still on PLAYER: the screen opens again
   replay.Add("lmb");  // at (96, 160), left of the N: nothing
   Pointer second;
   Type(replay, second, "<N");

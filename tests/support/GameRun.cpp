@@ -104,7 +104,8 @@ void GameFolder::WriteRecords() {
 }
 
 void GameFolder::SetScore(int entry, uint32_t value) {
-  for (int b = 0; b < 4; ++b) scores_[static_cast<size_t>(entry * 4 + b)] = static_cast<uint8_t>(value >> (8 * b));
+  for (int b = 0; b < 4; ++b)
+    scores_[static_cast<size_t>(entry * 4 + b)] = static_cast<uint8_t>(value >> (8 * b));
   WriteRecords();
 }
 

@@ -19,10 +19,10 @@ class GameFolder {
   GameFolder();
   const std::string& path() const { return dir_.path(); }
   std::string File(const std::string& name) const { return dir_.File(name); }
-  void SetScore(int entry, uint32_t value);                    // "Maps/Data.bin"
-  void SetScoreName(int entry, const std::string& name);       // "Maps/Name.bin"
-  void SetSlotName(int slot, const std::string& name);         // "Maps/Duzozez.bin"
-  void SetPlayerName(const std::string& name);                 // "Maps/Player.bin"
+  void SetScore(int entry, uint32_t value);               // "Maps/Data.bin"
+  void SetScoreName(int entry, const std::string& name);  // "Maps/Name.bin"
+  void SetSlotName(int slot, const std::string& name);    // "Maps/Duzozez.bin"
+  void SetPlayerName(const std::string& name);            // "Maps/Player.bin"
   // A silent 16-bit mono sound of `ms` milliseconds under `name` (for example "Graphic/NoLevel.wav").
   void AddSound(const std::string& name, int ms);
 
@@ -32,7 +32,7 @@ class GameFolder {
   void WriteRecords();
 };
 
-// The board position of the box's menu lines and the boy's start cell of the levels in GameFolder.
+// The boy's start cell in the levels of GameFolder.
 constexpr int kStartColumn = 5, kStartRow = 5;
 
 // A replay whose first added line is the input the title menu reads in its first frame (the start-up
