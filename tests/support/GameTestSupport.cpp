@@ -22,6 +22,11 @@ namespace testing_support {
 
 void NewField(int32_t seed) {
   ResetRuntimeContext();
+  BuildField();
+  SeedRandom(seed);
+}
+
+void BuildField() {
   ResetGameState();
   DeclareGameArrays();
   ResetLevelState();
@@ -35,7 +40,6 @@ void NewField(int32_t seed) {
     g.ActorMap[Cell(0, row)] = kSolid;
     g.ActorMap[Cell(39, row)] = kSolid;
   }
-  SeedRandom(seed);
 }
 
 void PutBoy(int column, int row) {

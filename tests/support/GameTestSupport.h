@@ -22,6 +22,8 @@ inline int Cell(int column, int row) { return row * 40 + column; }
 // A fresh runtime and game: arrays declared, level state reset, LevelNumber 1, every layer 0 except a
 // solid frame in ActorMap around the field, and the random generator seeded with `seed`.
 void NewField(int32_t seed = 1);
+// The same field for a runtime that is already running: the game state only, the generator untouched.
+void BuildField();
 // Puts the boy (ActorMap 13) on a cell and his pixel position on it.
 void PutBoy(int column, int row);
 // The keys held from now on (scan codes); every other key is released.
