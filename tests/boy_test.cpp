@@ -7,6 +7,7 @@
 
 #include "game/Boy.h"
 #include "game/GameState.h"
+#include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
 #include "tests/support/GameTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -449,6 +450,21 @@ TEST_F(BoyTest, DeathOnRowOneShowsNoExplosion) {
   EXPECT_EQ(g.BoomFx.x, 160);
   EXPECT_EQ(g.BoomFx.y, 0);  // an effect at y 0 does not run
   EXPECT_EQ(Played(), (std::set<int>{8}));
+}
+
+TEST_F(BoyTest, ABoyOnTheOuterRingOfALevelWithoutAFrameStopsTheProgramWithAnIndexError) {
+  GameState& g = G();
+  for (int i = 0; i < kCells; ++i) g.ActorMap[i] = 0;
+  g.BoyX = g.BoyY = 0;  // no start cell: the top-left corner
+  ::testing::internal::CaptureStderr();
+  int status = -1;
+  try {
+    UpdateBoy();
+  } catch (const ProgramExit& e) {
+    status = e.status;
+  }
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, kErrIndex);
 }
 
 }  // namespace
