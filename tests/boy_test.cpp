@@ -1,11 +1,12 @@
 // The boy's decisions between steps and his movement along a step, on small fields built by hand.
+#include "game/Boy.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 #include <set>
 
-#include "game/Boy.h"
 #include "game/GameState.h"
 #include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
@@ -51,7 +52,8 @@ TEST_F(BoyTest, StepsIntoAFreeCellTwoPixelsPerFrameForEightFrames) {
     double state;
     int dx, dy;
   };
-  for (const Case c : {Case{kRight, 1, 1, 0}, Case{kLeft, 2, -1, 0}, Case{kUp, 3, 0, -1}, Case{kDown, 4, 0, 1}}) {
+  for (const Case c :
+       {Case{kRight, 1, 1, 0}, Case{kLeft, 2, -1, 0}, Case{kUp, 3, 0, -1}, Case{kDown, 4, 0, 1}}) {
     SCOPED_TRACE(c.key);
     Fresh();
     GameState& g = G();

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 
+#include "game/GameMain.h"
 #include "game/GameState.h"
 #include "runtime/core/Errors.h"
+#include "runtime/core/RuntimeContext.h"
+#include "runtime/sound/Sound.h"
 #include "tests/support/GameTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -113,8 +117,8 @@ TEST(WholeGame, TheMenuStartsOnLevelOneWithTheFullTime) {
   TempDir dir;
   MakeGameFolder(dir);
   testing_support::WriteText(dir.File("quit.rpl"), "BRILLORA-REPLAY 1\nseed 1\nx6\n88\n");
-  ASSERT_EQ(testing_support::RunGame({"--data", dir.path(), "--play", dir.File("quit.rpl"), "--dump",
-                                      dir.File("dump.json")}),
+  ASSERT_EQ(testing_support::RunGame(
+                {"--data", dir.path(), "--play", dir.File("quit.rpl"), "--dump", dir.File("dump.json")}),
             0);
   const std::vector<uint8_t> bytes = ReadFile(dir.File("dump.json"));
   const std::string dump(bytes.begin(), bytes.end());
@@ -153,6 +157,56 @@ TEST(WholeGame, AMissingLevelOneOrRecordFileStopsStartUpWithAFileErrorNamingIt) 
     const bool dataRead = std::string(file) == "Maps/Duzozez.bin";
     EXPECT_EQ(JsonNumbers(dump, "Scores")[0], dataRead ? 1000 : 0);
   }
+}
+
+TEST(WholeGame, EverySoundSlotHoldsItsFileWithItsBuffersUntilTheRelease) {
+  TempDir dir;
+  MakeGameFolder(dir);
+  const std::pair<int, std::string> files[] = {
+      {1, "Move"},     {2, "Suck"},   {3, "Key"},    {4, "Open"},   {5, "Exit"},  {6, "Boxes"},
+      {7, "Click"},    {8, "Explos"}, {9, "Crown"},  {10, "Baddy"}, {11, "Time"}, {12, "Wobble"},
+      {13, "NoLevel"}, {14, "Click"}, {15, "Flame"}, {16, "Doka"},
+  };
+  // Each file has a length of its own, so that a slot tells which file it holds.
+  std::map<std::string, int> samples;
+  for (const auto& [slot, name] : files) {
+    if (!samples.count(name)) samples[name] = 100 + 10 * static_cast<int>(samples.size());
+    testing_support::WriteFile(dir.File("Graphic/" + name + ".wav"), testing_support::ToneWav(samples[name]));
+  }
+  testing_support::WriteText(dir.File("quit.rpl"), "BRILLORA-REPLAY 1\nseed 1\nx6\n88\n");
+  std::map<int, std::pair<int, size_t>> inMenu, atEnd;  // slot -> buffers, sample frames
+  auto look = [](std::map<int, std::pair<int, size_t>>& into) {
+    for (int slot = 0; slot <= 17; ++slot) {
+      const SoundSlot& s = Rt().sound->slots[slot];
+      const SampleData data = s.bufferCount ? Rt().sound->mixer->Samples(s.buffers[0]) : nullptr;
+      into[slot] = {s.bufferCount, data ? data->size() / 2 : 0};
+    }
+  };
+  const int status =
+      testing_support::RunHeadless({"--data", dir.path(), "--play", dir.File("quit.rpl")}, [&] {
+        testing_support::FrameScript script;
+        script.presented = [&] {
+          if (Rt().clock.frames == 7) look(inMenu);
+        };
+        testing_support::InstallFrameScript(script);
+        auto shutdown = Rt().shutdown;
+        Rt().shutdown = [&, shutdown] {
+          look(atEnd);
+          shutdown();
+        };
+        GameMain();
+      });
+  ASSERT_EQ(status, 0);
+  ASSERT_EQ(inMenu.size(), 18u);
+  for (const auto& [slot, name] : files) {
+    SCOPED_TRACE(name);
+    const int buffers = slot == 2 || slot == 3 || slot == 8 || slot == 14 ? 2 : 1;
+    EXPECT_EQ(inMenu[slot].first, buffers);
+    EXPECT_EQ(inMenu[slot].second, static_cast<size_t>(samples[name]));
+    EXPECT_EQ(atEnd[slot].first, 0);
+  }
+  EXPECT_EQ(inMenu[0].first, 0);
+  EXPECT_EQ(inMenu[17].first, 0);
 }
 
 }  // namespace

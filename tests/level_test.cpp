@@ -1,12 +1,13 @@
 // Preparing a game: the per-level start values, reading a level's four layer files, and the first look
 // over a loaded level for the start cell and the gems.
+#include "game/Level.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
 #include "game/GameState.h"
-#include "game/Level.h"
 #include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
 #include "tests/support/GameTestSupport.h"
@@ -27,11 +28,10 @@ class LevelTest : public ::testing::Test {
 
 TEST_F(LevelTest, ResetSetsTheStartValuesAndKeepsCloudTickLevelAndExitChannel) {
   GameState& g = G();
-  double* scalars[] = {&g.Score,    &g.GemsLeft,     &g.KeysHeld,  &g.TimeLeft,   &g.TimeOver,
-                       &g.Phase,    &g.ExitOpen,     &g.LevelOver, &g.BoyX,       &g.BoyY,
-                       &g.BoyState, &g.BoyFrame,     &g.BoyStep,   &g.GemFrame,   &g.FireFrame,
-                       &g.ExitFrame, &g.FruitShowing, &g.FruitSlot, &g.FruitFrame, &g.FruitX,
-                       &g.FruitY};
+  double* scalars[] = {&g.Score,      &g.GemsLeft,  &g.KeysHeld,  &g.TimeLeft,  &g.TimeOver,     &g.Phase,
+                       &g.ExitOpen,   &g.LevelOver, &g.BoyX,      &g.BoyY,      &g.BoyState,     &g.BoyFrame,
+                       &g.BoyStep,    &g.GemFrame,  &g.FireFrame, &g.ExitFrame, &g.FruitShowing, &g.FruitSlot,
+                       &g.FruitFrame, &g.FruitX,    &g.FruitY};
   for (double* v : scalars) *v = 7;
   for (Effect* fx : {&g.GemSuckFx, &g.KeySuckFx, &g.BoomFx, &g.ShrinkFx, &g.CloudFx}) *fx = Effect{3, 48, 64};
   g.LevelNumber = 9;

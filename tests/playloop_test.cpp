@@ -1,6 +1,8 @@
 // The play loop, run headless frame by frame on hand-made fields: the clock and its last-unit ticks, the
 // exit opening, the wait for the exit sound, Escape, the order of the boy's and the baddies' routines and
 // the short effects.
+#include "game/PlayLoop.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "game/GameState.h"
-#include "game/PlayLoop.h"
 #include "runtime/core/Errors.h"
 #include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
@@ -57,7 +58,7 @@ class LevelRun {
   std::map<int, int> soundFrames = {{1, 220}, {2, 220}, {4, 220}, {8, 220}, {11, 220}};  // slot -> samples
   int maxFrames = 2000;
 
-  std::vector<Snap> snaps;       // snaps[n - 1]: frame n
+  std::vector<Snap> snaps;      // snaps[n - 1]: frame n
   long long framesPlayed = -1;  // frames shown by PlayLevel
   int status = -1;
 
@@ -65,7 +66,8 @@ class LevelRun {
     TempDir dir;
     std::filesystem::create_directories(dir.path() + "/Maps");
     for (const auto& [slot, samples] : soundFrames)
-      testing_support::WriteFile(dir.File("s" + std::to_string(slot) + ".wav"), testing_support::ToneWav(samples));
+      testing_support::WriteFile(dir.File("s" + std::to_string(slot) + ".wav"),
+                                 testing_support::ToneWav(samples));
     status = testing_support::RunHeadless({"--data", dir.path()}, [&] {
       long long base = 0;
       auto held = [&](int frame) {
@@ -98,7 +100,8 @@ class LevelRun {
 void QuietField() {
   PutBoy(10, 10);
   GameState& g = G();
-  for (int c : {Cell(11, 10), Cell(9, 10), Cell(10, 9), Cell(10, 11)}) g.ActorMap[c] = testing_support::kSolid;
+  for (int c : {Cell(11, 10), Cell(9, 10), Cell(10, 9), Cell(10, 11)})
+    g.ActorMap[c] = testing_support::kSolid;
   g.ItemMap[Cell(30, 20)] = 76;
   g.GemsLeft = 1;
 }
@@ -249,7 +252,7 @@ TEST(PlayLoop, BaddiesDecideBeforeTheBoySoASideAttackKillsInTheSameFrame) {
   EXPECT_EQ(run.snaps[0].boyState, 10);
   EXPECT_EQ(run.snaps[0].boomY, 144);
   EXPECT_EQ(run.snaps[6].boomY, 144);
-  EXPECT_EQ(run.snaps[7].boomY, 0);  // eight frames of explosion
+  EXPECT_EQ(run.snaps[7].boomY, 0);           // eight frames of explosion
   EXPECT_EQ(G().ActorMap[Cell(10, 10)], 54);  // the baddie ended its walk down on his cell
 }
 

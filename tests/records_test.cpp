@@ -1,5 +1,7 @@
 // The record files byte for byte: names of up to 8 bytes, 32-bit little-endian scores, loading at start-up,
 // the saves, and the insertion of a finished level's score into its eight places.
+#include "game/Records.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include <string>
 
 #include "game/GameState.h"
-#include "game/Records.h"
 #include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
 #include "tests/support/GameTestSupport.h"

@@ -1,5 +1,7 @@
 // Baddies, fruit and large blasts on small fields built by hand. Random choices are checked by replaying
 // the same draws on the generator state the routine started from.
+#include "game/World.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -8,7 +10,6 @@
 
 #include "game/Boy.h"
 #include "game/GameState.h"
-#include "game/World.h"
 #include "runtime/core/Random.h"
 #include "runtime/core/RuntimeContext.h"
 #include "tests/support/GameTestSupport.h"
@@ -89,8 +90,8 @@ TEST_F(WorldTest, TheBoyBesideThePathComesBeforeAnythingAhead) {
     int expect;
   };
   const Case cases[] = {
-      {71, {kUp}, kUp},           {71, {kDown}, kDown},       {79, {kUp, kDown}, kUp},
-      {62, {kLeft}, kLeft},       {62, {kRight}, kRight},     {54, {kLeft, kRight}, kLeft},
+      {71, {kUp}, kUp},     {71, {kDown}, kDown},   {79, {kUp, kDown}, kUp},
+      {62, {kLeft}, kLeft}, {62, {kRight}, kRight}, {54, {kLeft, kRight}, kLeft},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.heading);
@@ -202,20 +203,20 @@ TEST_F(WorldTest, StraightOnIntoAFreeCell) {
 TEST_F(WorldTest, ABlockedBaddieTriesOneSideThenTheOtherThenBackWithItsDrawsInOrder) {
   struct Case {
     double heading;
-    int s, t;                          // the two draws as the rule sees them (t = RandomInt(1) + 1)
+    int s, t;  // the two draws as the rule sees them (t = RandomInt(1) + 1)
     bool side1Free, side2Free, backFree;
     int expect;
     int draws;
   };
   // side1 is up for 71/79 and right for 62/54; side2 is down or left; back is the way it came.
   const Case cases[] = {
-      {71, 0, 1, true, true, true, kUp, 1},       {71, 0, 2, false, true, true, kDown, 2},
-      {71, 1, 2, true, true, true, kDown, 2},     {71, 1, 1, true, true, true, kLeft, 2},
-      {71, 1, 2, true, false, true, kLeft, 2},    {71, 1, 1, true, true, false, kTurn, 2},
-      {79, 0, 2, false, false, true, kRight, 2},  {79, 1, 1, true, true, false, kTurn, 2},
-      {62, 0, 1, true, true, true, kRight, 1},    {62, 1, 2, true, true, true, kLeft, 2},
-      {62, 1, 1, true, true, true, kDown, 2},     {62, 0, 1, false, true, false, kTurn, 2},
-      {54, 0, 2, false, true, true, kLeft, 2},    {54, 1, 1, true, true, true, kUp, 2},
+      {71, 0, 1, true, true, true, kUp, 1},      {71, 0, 2, false, true, true, kDown, 2},
+      {71, 1, 2, true, true, true, kDown, 2},    {71, 1, 1, true, true, true, kLeft, 2},
+      {71, 1, 2, true, false, true, kLeft, 2},   {71, 1, 1, true, true, false, kTurn, 2},
+      {79, 0, 2, false, false, true, kRight, 2}, {79, 1, 1, true, true, false, kTurn, 2},
+      {62, 0, 1, true, true, true, kRight, 1},   {62, 1, 2, true, true, true, kLeft, 2},
+      {62, 1, 1, true, true, true, kDown, 2},    {62, 0, 1, false, true, false, kTurn, 2},
+      {54, 0, 2, false, true, true, kLeft, 2},   {54, 1, 1, true, true, true, kUp, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.heading << " s " << c.s << " t " << c.t);
@@ -302,10 +303,8 @@ TEST_F(WorldTest, TheEndOfATurnDrawsFourTimesAndTheLastHitWins) {
   };
   const Case cases[] = {
       {{0, 1, -1, -1}, 79},  // the second hit overwrites the first
-      {{0, -1, -1, -1}, 71},
-      {{-1, -1, 2, 3}, 54},
-      {{-1, -1, 2, -1}, 62},
-      {{-1, -1, -1, -1}, 62},  // no hit: the heading stays
+      {{0, -1, -1, -1}, 71}, {{-1, -1, 2, 3}, 54},
+      {{-1, -1, 2, -1}, 62}, {{-1, -1, -1, -1}, 62},  // no hit: the heading stays
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expect);
@@ -313,7 +312,8 @@ TEST_F(WorldTest, TheEndOfATurnDrawsFourTimesAndTheLastHitWins) {
     GameState& g = G();
     const int a = Cell(10, 10);
     g.ActorMap[a] = 62;
-    g.ActorMap[Cell(10, 9)] = g.ActorMap[Cell(10, 11)] = g.ActorMap[Cell(9, 10)] = g.ActorMap[Cell(11, 10)] = kSolid;
+    g.ActorMap[Cell(10, 9)] = g.ActorMap[Cell(10, 11)] = g.ActorMap[Cell(9, 10)] = g.ActorMap[Cell(11, 10)] =
+        kSolid;
     ArrangeDraws([] { return RandomInt(1) == 1 && RandomInt(1) == 0; });  // blocked: s 1, t 1, no way back
     MoveBaddies();
     ExpectWalk(a, kTurn, 62);

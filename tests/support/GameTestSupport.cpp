@@ -70,8 +70,9 @@ void ArrangeDraws(const std::function<bool()>& wanted) {
 }
 
 bool SameGenerator(const RandomState& a, const RandomState& b) {
-  return std::memcmp(a.mm, b.mm, sizeof a.mm) == 0 && std::memcmp(a.randrsl, b.randrsl, sizeof a.randrsl) == 0 &&
-         a.aa == b.aa && a.bb == b.bb && a.cc == b.cc;
+  return std::memcmp(a.mm, b.mm, sizeof a.mm) == 0 &&
+         std::memcmp(a.randrsl, b.randrsl, sizeof a.randrsl) == 0 && a.aa == b.aa && a.bb == b.bb &&
+         a.cc == b.cc;
 }
 
 std::vector<uint8_t> ToneWav(int frames) {
@@ -120,7 +121,9 @@ std::set<int> TestSounds::SlotsPlaying() const {
   return slots;
 }
 
-void TestSounds::Clear() const { StopAllSounds(); }
+void TestSounds::Clear() const {
+  StopAllSounds();
+}
 
 LevelLayers LevelLayers::Framed() {
   LevelLayers l;
@@ -186,7 +189,9 @@ class ScriptedPlatform final : public plat::Platform {
     inner_->ReadKeyboard(state);
     if (script_.keys) script_.keys(Rt().clock.frames, state);
   }
-  void ReadMouse(int& dx, int& dy, bool& left, bool& right) override { inner_->ReadMouse(dx, dy, left, right); }
+  void ReadMouse(int& dx, int& dy, bool& left, bool& right) override {
+    inner_->ReadMouse(dx, dy, left, right);
+  }
   void SetRelativeMouse(bool on) override { inner_->SetRelativeMouse(on); }
   bool OpenAudio(int rate, plat::AudioPull pull) override { return inner_->OpenAudio(rate, std::move(pull)); }
   int AudioRate() const override { return inner_->AudioRate(); }
@@ -204,7 +209,9 @@ std::function<void()>& Body() {
   static std::function<void()> body;
   return body;
 }
-void RunBody() { Body()(); }
+void RunBody() {
+  Body()();
+}
 
 int Run(const std::vector<std::string>& extraArgs, void (*main)(), std::string* errors) {
   std::vector<std::string> args{"brillora", "--headless"};

@@ -17,7 +17,9 @@ namespace testing_support {
 
 constexpr uint8_t kSolid = 1;  // an ActorMap value that blocks the boy and the baddies
 
-inline int Cell(int column, int row) { return row * 40 + column; }
+inline int Cell(int column, int row) {
+  return row * 40 + column;
+}
 
 // A fresh runtime and game: arrays declared, level state reset, LevelNumber 1, every layer 0 except a
 // solid frame in ActorMap around the field, and the random generator seeded with `seed`.
