@@ -1,23 +1,12 @@
 // The program's command line: a few options for windowed play, headless runs, replays and state dumps.
 #include "runtime/core/Options.h"
 
+#include "runtime/core/WholeNumber.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 
-namespace {
-
-bool ParseWhole(const std::string& text, long long lo, long long hi, long long& out) {
-  if (text.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  const long long v = std::strtoll(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
-  out = v;
-  return true;
-}
-
-}  // namespace
 
 std::string UsageText() {
   return "usage: brillora [options]\n"
@@ -54,7 +43,7 @@ OptionsResult ParseLaunchOptions(const std::vector<std::string>& args, LaunchOpt
       if (!value(o.dataDir)) return OptionsResult::kError;
     } else if (a == "--seed") {
       if (!value(v)) return OptionsResult::kError;
-      if (!ParseWhole(v, INT32_MIN, INT32_MAX, n)) {
+      if (!ParseWholeNumber(v, INT32_MIN, INT32_MAX, n)) {
         error = "--seed takes a signed 32-bit whole number, not \"" + v + "\"";
         return OptionsResult::kError;
       }
@@ -62,7 +51,7 @@ OptionsResult ParseLaunchOptions(const std::vector<std::string>& args, LaunchOpt
       o.seed = static_cast<int32_t>(n);
     } else if (a == "--frames") {
       if (!value(v)) return OptionsResult::kError;
-      if (!ParseWhole(v, 0, LLONG_MAX, n)) {
+      if (!ParseWholeNumber(v, 0, LLONG_MAX, n)) {
         error = "--frames takes a whole number of frames, not \"" + v + "\"";
         return OptionsResult::kError;
       }

@@ -2,6 +2,8 @@
 // optional repeat count), so that recordings can be read, written and edited by hand.
 #include "runtime/core/Replay.h"
 
+#include "runtime/core/WholeNumber.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <algorithm>
@@ -12,21 +14,6 @@ namespace {
 
 constexpr const char* kMagic = "BRILLORA-REPLAY 1";
 constexpr long long kMaxRepeat = 1000000000LL;
-
-// Parses a whole decimal number in [lo, hi]; false on anything else.
-bool ParseNumber(const std::string& text, long long lo, long long hi, long long& out) {
-  if (text.empty()) return false;
-  size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
-  if (i == text.size()) return false;
-  for (size_t j = i; j < text.size(); ++j)
-    if (text[j] < '0' || text[j] > '9') return false;
-  errno = 0;
-  char* end = nullptr;
-  const long long v = std::strtoll(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
-  out = v;
-  return true;
-}
 
 }  // namespace
 
@@ -54,7 +41,7 @@ bool ReplayPlayer::Load(const std::string& path, std::string& error) {
     }
     if (lineNo == 2) {
       long long seed = 0;
-      if (text.rfind("seed ", 0) != 0 || !ParseNumber(text.substr(5), INT32_MIN, INT32_MAX, seed))
+      if (text.rfind("seed ", 0) != 0 || !ParseWholeNumber(text.substr(5), INT32_MIN, INT32_MAX, seed))
         return fail("expected \"seed N\" with N a signed 32-bit number");
       seed_ = static_cast<int32_t>(seed);
       continue;
@@ -74,16 +61,16 @@ bool ReplayPlayer::Load(const std::string& path, std::string& error) {
       } else if (tok == "rmb") {
         frame.right = true;
       } else if (tok.rfind("dx=", 0) == 0) {
-        if (!ParseNumber(tok.substr(3), -100000, 100000, v)) return fail("bad mouse motion \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(3), -100000, 100000, v)) return fail("bad mouse motion \"" + tok + "\"");
         frame.dx = static_cast<int>(v);
       } else if (tok.rfind("dy=", 0) == 0) {
-        if (!ParseNumber(tok.substr(3), -100000, 100000, v)) return fail("bad mouse motion \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(3), -100000, 100000, v)) return fail("bad mouse motion \"" + tok + "\"");
         frame.dy = static_cast<int>(v);
       } else if (tok[0] == 'x') {
-        if (!ParseNumber(tok.substr(1), 1, kMaxRepeat, v)) return fail("bad repeat count \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(1), 1, kMaxRepeat, v)) return fail("bad repeat count \"" + tok + "\"");
         count = v;
         repeatSeen = true;
-      } else if (ParseNumber(tok, 0, 255, v)) {
+      } else if (ParseWholeNumber(tok, 0, 255, v)) {
         if (!keySeen[v]) frame.keys.push_back(static_cast<uint8_t>(v));
         keySeen[v] = true;
       } else {

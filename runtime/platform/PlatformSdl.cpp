@@ -306,7 +306,7 @@ class SdlPlatform final : public Platform {
   }
 
  private:
-  static constexpr double kSpinMs = 2.0;
+  static constexpr double kSpinMs = 0.5;
   static constexpr double kMaxSleepPieceMs = 4.0;
 
   static void SleepFor(double ms) {
