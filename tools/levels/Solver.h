@@ -132,7 +132,8 @@ inline SolveResult SolveLevel(const Layers& layers, int32_t seed, int horizon = 
       const BoyKeys plan = GreedyKeys(s, &stuck);
       stuckFrames = stuck ? stuckFrames + 1 : 0;
       if (stuckFrames > 400) {
-        r.why = "nothing left to reach: the level cannot be finished from here";
+        r.why = "nothing left to reach from cell (" + std::to_string(s.boyX / 16) + ", " +
+                std::to_string(s.boyY / 16) + ") with " + std::to_string(s.gemsLeft) + " gems left";
         break;
       }
       struct Candidate {
