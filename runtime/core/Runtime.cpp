@@ -11,6 +11,7 @@
 
 #include "runtime/core/Archive.h"
 #include "runtime/core/Errors.h"
+#include "runtime/core/FileChannels.h"
 #include "runtime/core/Input.h"
 #include "runtime/core/Options.h"
 #include "runtime/core/Random.h"
@@ -24,7 +25,7 @@
 // Start-up and shutdown hooks of the other runtime parts.
 
 
-void CloseAllChannels();
+
 
 
 namespace {

@@ -66,6 +66,8 @@ struct FileChannel {
   bool writing = false;         // opened with mode 0
   std::string path;             // the file as the game named it (separators turned)
   std::string tempPath;         // writing: the file being written, moved over `path` on close
+  int openError = 0;            // errno of a FileOpen that failed here, named when the channel is used
+  int lastDirection = 0;        // 1 read, 2 write: the buffered file needs a seek when this changes
 };
 
 // The media and music archive records.

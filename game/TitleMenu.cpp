@@ -1,0 +1,120 @@
+// The title menu: the screen every other screen returns to. A highlight box moves between the menu lines;
+// Left and Right on the LEVELS line choose the level, F1..F4 take a stored name.
+#include "game/GameState.h"
+#include "game/Level.h"
+#include "game/Menus.h"
+#include "game/PlayLoop.h"
+#include "game/Records.h"
+#include "runtime/core/Input.h"
+#include "runtime/core/Runtime.h"
+#include "runtime/gfx2d/Renderer2D.h"
+#include "runtime/gfx2d/Sprites.h"
+#include "runtime/sound/Sound.h"
+
+namespace {
+
+constexpr double kKeyDown = 208, kKeyUp = 200, kKeyRight = 205, kKeyLeft = 203, kKeyReturn = 28;
+constexpr double kKeyF1 = 59, kKeyF12 = 88;
+
+void DrawTexts() {
+  GameState& g = G();
+  DrawGlyphText(128, 32, 32, 32, "BRILLORA");
+  DrawGlyphText(108, 68, 22, 20, RtString("BY ") + g.CreditText);
+  DrawGlyphText(128, 128, 32, 32, RtString("PLAYER ") + g.PlayerName);
+  DrawGlyphText(128, 160, 32, 32, "HSCORE");
+  DrawGlyphText(128, 192, 32, 32, RtString("LEVELS ") + g.LevelNumber);
+  DrawGlyphText(128, 224, 32, 32, "GOHOME");
+  DrawGlyphText(500, 200, 16, 16, "  F1");
+  DrawGlyphText(500, 232, 16, 16, "  F2");
+  DrawGlyphText(500, 264, 16, 16, "  F3");
+  DrawGlyphText(500, 296, 16, 16, "  F4");
+  DrawGlyphText(86, 408, 28, 38, "MADE WITH QUILLON");
+}
+
+void StepBox() {
+  MenuBox& box = G().MenuCursor;
+  if (box.state == 1) box.y = box.y + 4;
+  if (box.state == 2) box.y = box.y - 4;
+  DrawAnimFrame(47, box.frame, box.x, box.y);
+  box.frame = box.frame + 1;
+  if (box.frame == 8) {
+    box.frame = 0;
+    if (box.state != 0) box.state = 0;
+  }
+}
+
+void StartGame() {
+  SleepMs(25);
+  ResetLevelState();
+  LoadLevel();
+  ScanLevel();
+  ClearBackBuffer();  // the level is played without the menu background
+  PlayLevel();
+  LoadBackground("Graphic/BackBild.png");
+}
+
+}  // namespace
+
+void PollPlayerSlotKeys() {
+  GameState& g = G();
+  for (int k = 0; k < 4; ++k) {
+    if (KeyState(kKeyF1 + k) == 1) {
+      g.PlayerName = g.PlayerSlots[k];
+      PlaySound(15, 0, 1);
+      return;
+    }
+  }
+}
+
+void TitleMenu() {
+  GameState& g = G();
+  MenuBox& box = g.MenuCursor;
+  LoadBackground("Graphic/BackBild.png");
+  for (;;) {
+    DrawTexts();
+    StepBox();
+    PollPlayerSlotKeys();
+
+    if (KeyState(kKeyDown) == 1 && box.y < 224 && box.state == 0) {
+      box.frame = 0;
+      box.state = 1;
+      PlaySound(12, 0, 1);
+    } else if (KeyState(kKeyUp) == 1 && box.y > 128 && box.state == 0) {
+      box.frame = 0;
+      box.state = 2;
+      PlaySound(12, 0, 1);
+    } else if (KeyState(kKeyRight) == 1 && box.y == 192 && g.LevelNumber < 22) {
+      // A level opens once the level below it has been finished with a score above 0.
+      if (g.Scores[(g.LevelNumber - 1) * 8] > 0) {
+        g.LevelStepCounter = g.LevelStepCounter + 1;
+        if (g.LevelStepCounter == 4) {
+          g.LevelStepCounter = 0;
+          g.LevelNumber = g.LevelNumber + 1;
+        }
+      } else {
+        PlaySound(13, 0, 1);
+      }
+    } else if (KeyState(kKeyLeft) == 1 && box.y == 192 && g.LevelNumber > 1) {
+      g.LevelStepCounter = g.LevelStepCounter + 1;
+      if (g.LevelStepCounter == 4) {
+        g.LevelStepCounter = 0;
+        g.LevelNumber = g.LevelNumber - 1;
+      }
+    } else if (KeyState(kKeyReturn) == 1 && box.y == 160) {
+      SleepMs(25);
+      PlaySound(16, 0, 1);
+      HighScoreTable();
+    } else if (KeyState(kKeyReturn) == 1 && box.y == 128) {
+      NameEntry();
+    } else if (KeyState(kKeyReturn) == 1 && box.y == 192) {
+      StartGame();
+    } else if (KeyState(kKeyReturn) == 1 && box.y == 224) {
+      SavePlayerName();
+      return;
+    }
+
+    ShowFrame();
+    SleepMs(10);
+    if (KeyState(kKeyF12) == 1) return;  // leaves without saving anything
+  }
+}

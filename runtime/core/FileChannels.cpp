@@ -1,0 +1,434 @@
+// The eight file channels of the runtime record: opening, fixed-width little-endian reads and writes,
+// text lines, and the safe replacement of files being written.
+#include "runtime/core/FileChannels.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "runtime/core/Errors.h"
+#include "runtime/core/NumberTrunc.h"
+#include "runtime/core/RuntimeContext.h"
+
+namespace {
+
+constexpr int kChannelCount = 8;
+constexpr int kLineMax = 1024;  // longest line ReadLine returns at once
+constexpr int kLinePiece = 64;  // ReadLine reads this many bytes at a time
+constexpr int kRead = 1;
+constexpr int kWrite = 2;
+
+std::string ErrnoText(int err) {
+  switch (err) {
+    case ENOENT:
+      return "no such file";
+    case EACCES:
+    case EPERM:
+      return "permission denied";
+    case EISDIR:
+      return "is a folder";
+    case EWOULDBLOCK:
+      return "in use by another channel or program";
+    case ENOSPC:
+      return "disk full";
+    default:
+      break;
+  }
+  std::string text = std::strerror(err);
+  if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+  return text;
+}
+
+// "channel 1, ./Maps/Map1-1.bin"
+std::string Describe(int ch, const FileChannel& c) {
+  std::string text = "channel " + std::to_string(ch);
+  if (!c.path.empty()) text += ", " + c.path;
+  return text;
+}
+
+[[noreturn]] void Fail(const char* what, int ch, const FileChannel& c, const char* op,
+                       const std::string& why) {
+  RuntimeFail(kErrFile, std::string(what) + ": " + Describe(ch, c) + " (" + op + ": " + why + ")");
+}
+
+[[noreturn]] void FailRead(int ch, const FileChannel& c, const char* op, const std::string& why) {
+  Fail("file read failed", ch, c, op, why);
+}
+
+[[noreturn]] void FailWrite(int ch, const FileChannel& c, const char* op, const std::string& why) {
+  Fail("file write failed", ch, c, op, why);
+}
+
+// Why a channel without a file cannot be used: the reason its FileOpen failed, if it did.
+std::string NotOpenText(const FileChannel& c) {
+  return c.openError != 0 ? ErrnoText(c.openError) : std::string("channel not open");
+}
+
+// The range test every operation starts with.
+int ChannelIndex(double channel, const char* op) {
+  if (!(channel >= 0 && channel < kChannelCount)) {
+    RuntimeFail(kErrChannel, "file channel out of range: channel " + std::string(NumberToText(channel)) +
+                                 " in " + op + " (channels are 0 to 7)");
+  }
+  return static_cast<int>(channel);
+}
+
+// Bytes requested by reads so far; counted before each read, whether it succeeds or not.
+void AdvancePosition(FileChannel& c, int64_t bytes) {
+  c.position = static_cast<int32_t>(std::clamp<int64_t>(c.position + bytes, INT32_MIN, INT32_MAX));
+}
+
+// A buffered file must be repositioned between a write and a read that follows it, and the reverse.
+void PrepareDirection(FileChannel& c, int direction) {
+  if (c.lastDirection != 0 && c.lastDirection != direction) std::fseek(c.handle, 0, SEEK_CUR);
+  c.lastDirection = direction;
+}
+
+// Reads exactly `width` bytes for `op`, or stops the program.
+void ReadExact(double channel, const char* op, uint8_t* out, size_t width) {
+  const int ch = ChannelIndex(channel, op);
+  FileChannel& c = Rt().channels[ch];
+  AdvancePosition(c, static_cast<int64_t>(width));
+  if (c.handle == nullptr) FailRead(ch, c, op, NotOpenText(c));
+  PrepareDirection(c, kRead);
+  const size_t got = std::fread(out, 1, width, c.handle);
+  if (got < width) {
+    const int err = std::ferror(c.handle) ? errno : 0;
+    std::clearerr(c.handle);
+    FailRead(ch, c, op,
+             err != 0
+                 ? ErrnoText(err)
+                 : "only " + std::to_string(got) + " of " + std::to_string(width) + " bytes before the end");
+  }
+}
+
+uint64_t ReadLittleEndian(double channel, const char* op, size_t width) {
+  uint8_t bytes[8] = {};
+  ReadExact(channel, op, bytes, width);
+  uint64_t value = 0;
+  for (size_t i = width; i-- > 0;) value = (value << 8) | bytes[i];
+  return value;
+}
+
+void WriteBytes(double channel, const char* op, const void* data, size_t n) {
+  const int ch = ChannelIndex(channel, op);
+  FileChannel& c = Rt().channels[ch];
+  if (c.handle == nullptr) FailWrite(ch, c, op, NotOpenText(c));
+  if (!c.writing) FailWrite(ch, c, op, "channel opened for reading");
+  PrepareDirection(c, kWrite);
+  if (n > 0 && std::fwrite(data, 1, n, c.handle) != n) {
+    const int err = errno;
+    std::clearerr(c.handle);
+    FailWrite(ch, c, op, ErrnoText(err));
+  }
+}
+
+void WriteLittleEndian(double channel, const char* op, uint64_t value, size_t width) {
+  uint8_t bytes[8] = {};
+  for (size_t i = 0; i < width; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+  WriteBytes(channel, op, bytes, width);
+}
+
+void OpenForReading(FileChannel& c) {
+  const int fd = ::open(c.path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    c.openError = errno;
+    return;
+  }
+  struct stat st {};
+  int err = 0;
+  if (::fstat(fd, &st) != 0) {
+    err = errno;
+  } else if (S_ISDIR(st.st_mode)) {
+    err = EISDIR;
+  } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    // Held by another channel or program; a file system without locks just goes unlocked.
+    err = EWOULDBLOCK;
+  }
+  std::FILE* file = err == 0 ? ::fdopen(fd, "rb") : nullptr;
+  if (file == nullptr) {
+    c.openError = err != 0 ? err : errno;
+    ::close(fd);
+    return;
+  }
+  c.handle = file;
+  c.size = static_cast<uint32_t>(std::min<int64_t>(st.st_size, UINT32_MAX));
+}
+
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+// The new file is written under a unique temporary name in the same folder, so that the rename on close
+// replaces the old file in one step.
+void OpenForWriting(FileChannel& c) {
+  const std::string& target = c.path;
+  if (target.empty() || target.back() == '/') {
+    c.openError = target.empty() ? ENOENT : EISDIR;
+    return;
+  }
+  struct stat old {};
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) {
+    c.openError = EISDIR;
+    return;
+  }
+  if (exists && ::access(target.c_str(), W_OK) != 0) {
+    c.openError = errno;  // a write-protected file stays as it is
+    return;
+  }
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::string temp = folder + "." + name + ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) {
+    c.openError = errno;
+    return;
+  }
+  ::fchmod(fd, exists ? (old.st_mode & 07777) : NewFileMode());
+  std::FILE* file = ::fdopen(fd, "w+b");
+  if (file == nullptr) {
+    c.openError = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return;
+  }
+  c.handle = file;
+  c.writing = true;
+  c.tempPath = temp;
+}
+
+// Makes a completed rename durable too; a folder that cannot be synced is not an error.
+void SyncFolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Closes channel `ch`. A file being written reaches the disk in full and only then takes the place of the
+// old one; if any step fails, the old file stays and the program stops with error 3.
+void CloseChannel(int ch, const char* op) {
+  FileChannel& c = Rt().channels[ch];
+  if (c.handle == nullptr) {
+    c = FileChannel();
+    return;
+  }
+  if (!c.writing) {
+    std::fclose(c.handle);
+    c = FileChannel();
+    return;
+  }
+  const FileChannel closing = c;
+  c = FileChannel();  // cleared first: a stop below must not find the channel half closed
+  int err = 0;
+  if (std::fflush(closing.handle) != 0) {
+    err = errno;
+  } else if (::fsync(::fileno(closing.handle)) != 0) {
+    err = errno;
+  }
+  if (std::fclose(closing.handle) != 0 && err == 0) err = errno;
+  if (err == 0 && std::rename(closing.tempPath.c_str(), closing.path.c_str()) != 0) err = errno;
+  if (err != 0) {
+    ::unlink(closing.tempPath.c_str());
+    FailWrite(ch, closing, op, ErrnoText(err));
+  }
+  SyncFolderOf(closing.path);
+}
+
+RtString ReadLineFor(double channel, const char* op) {
+  const int ch = ChannelIndex(channel, op);
+  FileChannel& c = Rt().channels[ch];
+  RtString line;
+  char* buf = line.WritableBuffer(kLineMax);
+  std::memset(buf, 0, kLineMax + 1);
+  if (c.handle == nullptr) FailRead(ch, c, op, NotOpenText(c));
+  PrepareDirection(c, kRead);
+  int total = 0;
+  while (total < kLineMax) {
+    const int ask = std::min(kLinePiece, kLineMax - total);
+    const int got = static_cast<int>(std::fread(buf + total, 1, static_cast<size_t>(ask), c.handle));
+    if (got == 0) {
+      const int err = std::ferror(c.handle) ? errno : 0;
+      std::clearerr(c.handle);
+      if (err != 0) FailRead(ch, c, op, ErrnoText(err));
+      if (total == 0) FailRead(ch, c, op, "end of file");
+      // The file ended right at a piece boundary without a final newline: that is the last line.
+      break;
+    }
+    AdvancePosition(c, got);
+    // A short piece means the end of the file: it ends the line as a newline would.
+    int scan = got;
+    if (got < ask) buf[total + scan++] = '\n';
+    const char* newline = static_cast<const char*>(std::memchr(buf + total, '\n', static_cast<size_t>(scan)));
+    if (newline != nullptr) {
+      const int at = static_cast<int>(newline - buf);
+      // Bytes read past the newline are given back for the next read.
+      const int past = total + got - (at + 1);
+      if (past > 0) std::fseek(c.handle, -static_cast<long>(past), SEEK_CUR);
+      AdvancePosition(c, -past);
+      buf[at] = 0;
+      if (at > 0 && buf[at - 1] == '\r') buf[at - 1] = 0;
+      break;
+    }
+    total += got;
+  }
+  line.RecountLength();
+  return line;
+}
+
+}  // namespace
+
+double FileOpen(double channel, const RtString& path, double mode) {
+  const int ch = ChannelIndex(channel, "FileOpen");
+  CloseChannel(ch, "FileOpen");
+  FileChannel& c = Rt().channels[ch];
+  c.path = path;
+  if (mode != 0) {
+    OpenForReading(c);
+  } else {
+    OpenForWriting(c);
+  }
+  return c.handle != nullptr ? 1 : 0;
+}
+
+double FileClose(double channel) {
+  CloseChannel(ChannelIndex(channel, "FileClose"), "FileClose");
+  return 0;
+}
+
+double ReadByte(double channel) {
+  return static_cast<double>(ReadLittleEndian(channel, "ReadByte", 1));
+}
+double ReadWord(double channel) {
+  return static_cast<double>(ReadLittleEndian(channel, "ReadWord", 2));
+}
+double ReadLong(double channel) {
+  return static_cast<double>(ReadLittleEndian(channel, "ReadLong", 4));
+}
+double ReadDouble(double channel) {
+  return std::bit_cast<double>(ReadLittleEndian(channel, "ReadDouble", 8));
+}
+
+RtString ReadString(double channel, double count) {
+  const char* op = "ReadString";
+  const int ch = ChannelIndex(channel, op);
+  const int32_t n = TruncToInt32(count);
+  if (n <= 0) return RtString();
+  // Read in slices, so that a count far beyond the file costs no more memory than the file holds.
+  std::vector<uint8_t> bytes;
+  const size_t wanted = static_cast<size_t>(n);
+  FileChannel& c = Rt().channels[ch];
+  AdvancePosition(c, n);
+  if (c.handle == nullptr) FailRead(ch, c, op, NotOpenText(c));
+  PrepareDirection(c, kRead);
+  while (bytes.size() < wanted) {
+    const size_t have = bytes.size();
+    const size_t slice = std::min<size_t>(wanted - have, 65536);
+    bytes.resize(have + slice);
+    const size_t got = std::fread(bytes.data() + have, 1, slice, c.handle);
+    if (got < slice) {
+      const int err = std::ferror(c.handle) ? errno : 0;
+      std::clearerr(c.handle);
+      FailRead(ch, c, op,
+               err != 0 ? ErrnoText(err)
+                        : "only " + std::to_string(have + got) + " of " + std::to_string(wanted) +
+                              " bytes before the end");
+    }
+  }
+  RtString text;
+  char* buf = text.WritableBuffer(static_cast<uint32_t>(wanted));
+  std::memcpy(buf, bytes.data(), wanted);
+  buf[wanted] = 0;
+  text.RecountLength();
+  return text;
+}
+
+RtString ReadLine(double channel) {
+  return ReadLineFor(channel, "ReadLine");
+}
+
+double ReadNumberLine(double channel) {
+  return TextToNumber(ReadLineFor(channel, "ReadNumberLine"));
+}
+
+double WriteByte(double channel, double value) {
+  WriteLittleEndian(channel, "WriteByte", static_cast<uint16_t>(TruncToInt16(value)), 1);
+  return 1;
+}
+
+double WriteWord(double channel, double value) {
+  WriteLittleEndian(channel, "WriteWord", static_cast<uint32_t>(TruncToInt32(value)), 2);
+  return 1;
+}
+
+double WriteLong(double channel, double value) {
+  // Everything ReadLong can return (0..4294967295) is written back unchanged, and so are the negative
+  // values of 32 bits; anything else is the indefinite value 0x80000000.
+  const uint32_t bits = (value > -2147483649.0 && value < 4294967296.0)
+                            ? static_cast<uint32_t>(static_cast<int64_t>(value))
+                            : 0x80000000u;
+  WriteLittleEndian(channel, "WriteLong", bits, 4);
+  return 1;
+}
+
+double WriteDouble(double channel, double value) {
+  WriteLittleEndian(channel, "WriteDouble", std::bit_cast<uint64_t>(value), 8);
+  return 1;
+}
+
+double WriteString(double channel, const RtString& text) {
+  WriteBytes(channel, "WriteString", text.TextView(), static_cast<size_t>(text.Length()));
+  return 1;
+}
+
+namespace {
+void WriteLineFor(double channel, const char* op, const RtString& text) {
+  std::string line(text.TextView(), static_cast<size_t>(text.Length()));
+  line += "\r\n";
+  WriteBytes(channel, op, line.data(), line.size());
+}
+}  // namespace
+
+double WriteLine(double channel, const RtString& text) {
+  WriteLineFor(channel, "WriteLine", text);
+  return 1;
+}
+
+double WriteNumberLine(double channel, double value) {
+  WriteLineFor(channel, "WriteNumberLine", NumberToText(value));
+  return 1;
+}
+
+double EndOfFile(double channel) {
+  const FileChannel& c = Rt().channels[ChannelIndex(channel, "EndOfFile")];
+  return static_cast<int64_t>(c.position) >= static_cast<int64_t>(c.size) ? 1 : 0;
+}
+
+void RemoveFile(const RtString& path) {
+  ::unlink(path.TextView());
+}
+
+void CloseAllChannels() {
+  for (FileChannel& c : Rt().channels) {
+    if (c.handle != nullptr) std::fclose(c.handle);
+    if (c.writing && !c.tempPath.empty()) ::unlink(c.tempPath.c_str());
+    c = FileChannel();
+  }
+}

@@ -1,0 +1,46 @@
+// Numbered file channels 0..7: the game reads its level files and reads and rewrites its record files
+// through them, one fixed-width little-endian value at a time. Every failure stops the program: a channel
+// number outside 0..7 with error 7, a read or write on a channel that is not open, a short read or a
+// failed write with error 3. Only FileOpen reports failure as a result instead.
+//
+// A file opened for writing is written under a temporary name beside it and put in place by FileClose,
+// so the file on disk is always either the whole old version or the whole new one.
+#pragma once
+
+#include "runtime/core/RtString.h"
+
+// Opens `path` on `channel`, closing the channel first if it is open. Mode 0 writes a new file that
+// replaces `path` when the channel is closed; any other mode reads the existing file. Returns 1 when
+// the file could be opened, else 0 (the channel stays closed; no stop).
+double FileOpen(double channel, const RtString& path, double mode);
+// Closes the channel; a file being written is flushed to disk and put in place of the old one. Returns 0.
+double FileClose(double channel);
+
+double ReadByte(double channel);    // 1 byte, 0..255
+double ReadWord(double channel);    // 2 bytes, 0..65535
+double ReadLong(double channel);    // 4 bytes, 0..4294967295
+double ReadDouble(double channel);  // 8 bytes, a 64-bit float
+// `count` bytes; the text ends at the first zero byte among them. A count of 0 or less reads nothing.
+RtString ReadString(double channel, double count);
+// One line of at most 1024 bytes, without its CR LF or LF.
+RtString ReadLine(double channel);
+// ReadLine, read as a number.
+double ReadNumberLine(double channel);
+
+// Writers return 1.
+double WriteByte(double channel, double value);            // low byte of the value as a signed 16-bit integer
+double WriteWord(double channel, double value);            // low 16 bits of the value as a 32-bit integer
+double WriteLong(double channel, double value);            // 4 bytes; 0..4294967295 and -2^31..-1 exactly
+double WriteDouble(double channel, double value);          // the 8 bytes of the 64-bit float
+double WriteString(double channel, const RtString& text);  // the bytes, no terminator
+double WriteLine(double channel, const RtString& text);    // the bytes, then CR LF
+double WriteNumberLine(double channel, double value);      // the number as text, then CR LF
+
+// 1 when reads have reached the end of the file (always 1 for a file being written), else 0.
+double EndOfFile(double channel);
+// Deletes a file; a file that cannot be deleted is left alone.
+void RemoveFile(const RtString& path);
+
+// At program end: closes every channel. A file still being written is discarded and the old one kept,
+// since a program stopped in the middle of writing has not finished it.
+void CloseAllChannels();

@@ -1,2 +1,0 @@
-// Placeholder until the file channels land.
-void CloseAllChannels() {}
