@@ -63,6 +63,7 @@ struct Theme {
   uint8_t capS;                       // cover over a floor cell just above a wall (0: none)
   uint8_t coverTop;                   // '=': the overhang of a wall the boy walks behind
   uint8_t plant;                      // 'p': the theme's solid plant or ornament
+  uint8_t shadowN;                    // floor just below a wall face (0: the plain floor)
 };
 
 inline const std::vector<Theme>& Themes() {
@@ -70,24 +71,24 @@ inline const std::vector<Theme>& Themes() {
   static const std::vector<Theme> themes = {
       {"temple", kFlagstone, kFlagstoneCracked, kMosaic, kCrack, kWater, kWallFace, kWallFaceMossy,
        kWallFaceCracked, kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS,
-       kCoverWallTop, kPottedPlant},
+       kCoverWallTop, kPottedPlant, kFloorShadowN},
       {"dungeon", kDungeonFloor, kDungeonFloorCracked, kGrate, kBones, kPit, kDungeonWallFace,
        kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallFaceChains, kDungeonWallFaceChains,
-       kDungeonWallTop, kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kTorchStand},
+       kDungeonWallTop, kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kTorchStand, 0},
       {"garden", kGrass, kGrassFlowers, kCobble, kFlowers, kWater, kHedge, kHedge, kHedge, kHedge, kHedge,
-       kHedgeTop, kHedgeTop, kCoverHedgeCapS, kCoverCanopy, kBush},
+       kHedgeTop, kHedgeTop, kCoverHedgeCapS, kCoverCanopy, kBush, 0},
       {"cave", kDirt, kGravel, kDarkStone, kRockSmall, kWaterDeep, kRockWall, kRockWall, kRockWall,
-       kRockWall, kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms},
+       kRockWall, kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms, 0},
       {"ice", kIce, kBlueTiles, kDungeonFloor, kRockSmall, kWaterDeep, kDungeonWallFace, kDungeonWallFace,
        kDungeonWallFaceChains, kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallTop,
-       kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kBlockIce},
+       kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kBlockIce, 0},
       {"lava", kDarkStone, kRubble, kGravel, kScorch, kLava, kRockWall, kRockWall, kRockWall, kRockWall,
-       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kBrazier},
+       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kBrazier, 0},
       {"beach", kSand, kCobble, kPlanks, kRockSmall, kWater, kWallFace, kWallFaceMossy, kWallFaceCracked,
-       kWallFaceTorch, kWallFaceWindow, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kCactus},
+       kWallFaceTorch, kWallFaceWindow, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kCactus, 0},
       {"hall", kChecker, kPlanks, kMosaic, kCrack, kWater, kWallFace, kWallFaceWindow, kWallFaceBanner,
        kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop,
-       kPottedPlant},
+       kPottedPlant, 0},
   };
   return themes;
 }
@@ -306,6 +307,25 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out, std::v
     return detail::IsWallKind(kinds[row * kColumns + col]);
   };
   auto isFace = [&](int col, int row) { return wallAt(col, row) && !wallAt(col, row + 1) && row < kRows - 1; };
+  // Open water gets a shore on every side where land meets it; bridges and walls count as water.
+  auto wet = [&](int col, int row) {
+    if (col < 0 || row < 0 || col >= kColumns || row >= kRows) return true;
+    const Kind k = kinds[row * kColumns + col];
+    return k == Kind::kLiquid || k == Kind::kBridgeH || k == Kind::kBridgeV || detail::IsWallKind(k);
+  };
+  auto Shore = [&](uint8_t liquid, int col, int row) -> uint8_t {
+    if (liquid != tile::kWater) return liquid;
+    const bool n = !wet(col, row - 1), s = !wet(col, row + 1), w = !wet(col - 1, row), e = !wet(col + 1, row);
+    if (n && w) return tile::kWaterEdgeNW;
+    if (n && e) return tile::kWaterEdgeNE;
+    if (s && w) return tile::kWaterEdgeSW;
+    if (s && e) return tile::kWaterEdgeSE;
+    if (n) return tile::kWaterEdgeN;
+    if (s) return tile::kWaterEdgeS;
+    if (w) return tile::kWaterEdgeW;
+    if (e) return tile::kWaterEdgeE;
+    return liquid;
+  };
   Layers& L = out.layers;
   for (int row = 0; row < kRows; ++row) {
     for (int col = 0; col < kColumns; ++col) {
@@ -332,8 +352,10 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out, std::v
         if (k == Kind::kBlastInWall) it = cell::kBlastBlock;
         continue;
       }
-      // Everything else stands on the floor; a floor just above a wall gets the wall's lip as cover.
+      // Everything else stands on the floor; a floor just above a wall gets the wall's lip as cover,
+      // and one just below a wall face lies in its shadow.
       if (row + 1 < kRows && wallAt(col, row + 1)) cv = theme->capS;
+      if (row > 0 && theme->shadowN && wallAt(col, row - 1)) g = theme->shadowN;
       switch (k) {
         case Kind::kFloor: break;
         case Kind::kFloor2: g = theme->floor2; break;
@@ -355,7 +377,7 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out, std::v
         case Kind::kUnderCanopy: cv = tile::kCoverCanopy; break;
         case Kind::kUnderVines: cv = tile::kCoverVines; break;
         case Kind::kUnderCobweb: cv = tile::kCoverCobweb; break;
-        case Kind::kLiquid: g = theme->liquid; ac = cell::kSolid; cv = 0; break;
+        case Kind::kLiquid: g = Shore(theme->liquid, col, row); ac = cell::kSolid; cv = 0; break;
         case Kind::kTree: it = tile::kTreeTrunk; ac = cell::kSolid; break;
         case Kind::kBoulder: it = tile::kRockBig; ac = cell::kSolid; break;
         case Kind::kStatue: it = tile::kStatue; ac = cell::kSolid; break;

@@ -55,8 +55,17 @@ constexpr uint8_t kMosaic = 14;
 constexpr uint8_t kGravel = 15;
 constexpr uint8_t kRubble = 30;
 constexpr uint8_t kDarkStone = 31;
+constexpr uint8_t kFloorShadowN = 124;  // flagstones darkened along the top edge, just below a wall
 // Liquids and pits.
 constexpr uint8_t kWater = 16;
+constexpr uint8_t kWaterEdgeN = 17;  // shore along the top edge
+constexpr uint8_t kWaterEdgeS = 18;
+constexpr uint8_t kWaterEdgeW = 19;
+constexpr uint8_t kWaterEdgeE = 20;
+constexpr uint8_t kWaterEdgeNW = 137;  // pool corners
+constexpr uint8_t kWaterEdgeNE = 138;
+constexpr uint8_t kWaterEdgeSW = 139;
+constexpr uint8_t kWaterEdgeSE = 140;
 constexpr uint8_t kLava = 21;
 constexpr uint8_t kIce = 24;
 constexpr uint8_t kPit = 25;
