@@ -1,7 +1,6 @@
 // The shipped levels: the level compiler and its rules, the make_levels tool, and the 22 recorded
 // solutions played in the real game (headless), each of which must win its level.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -64,12 +63,12 @@ std::vector<std::string> Problems(const std::string& text) {
 TEST(LevelCompiler, ExpandsTheLegendIntoFourLayers) {
   auto rows = BaseMap();
   rows[3][20] = 'k';
-  rows[6][20] = '#';   // a lone wall block: face, solid, with the wall lip over the floor above it
+  rows[6][20] = '#';  // a lone wall block: face, solid, with the wall lip over the floor above it
   rows[8][20] = 'B';
   rows[12][3] = '>';
   rows[14][3] = '+';
   rows[16][3] = '"';
-  rows[20][8] = 'S';   // a switch in a short wall
+  rows[20][8] = 'S';  // a switch in a short wall
   rows[20][7] = '#';
   rows[20][9] = '#';
   levels::CompiledLevel level;
@@ -178,13 +177,19 @@ TEST(LevelValidator, LayerRulesTheTextCannotExpressDirectly) {
     for (const auto& p : levels::ValidateLayers(L)) text.push_back(levels::FormatProblem("level07", p));
     EXPECT_TRUE(HasProblem(text, expected));
   };
-  check([](levels::Layers& L) { L.actor[10 * 40 + 10] = 1; }, "cell (10, 10): exit on a cell that is not walkable");
+  check([](levels::Layers& L) { L.actor[10 * 40 + 10] = 1; },
+        "cell (10, 10): exit on a cell that is not walkable");
   check([](levels::Layers& L) { L.actor[5 * 40 + 5] = 1; }, "cell (5, 5): gem or key on a solid cell");
   check([](levels::Layers& L) { L.actor[8 * 40 + 8] = 34; }, "cell (8, 8): actor value 34");
   check([](levels::Layers& L) { L.item[2 * 40 + 2] = 76; }, "cell (2, 2): gem under the start cell");
-  check([](levels::Layers& L) { L.item[28 * 40 + 20] = 3; }, "cell (20, 28): gem box or switch on a walkable");
-  check([](levels::Layers& L) { L.item[10 * 40 + 10] = 0; L.item[28 * 40 + 38] = 74; },
-        "cell (38, 28): exit too close to the edge");
+  check([](levels::Layers& L) { L.item[28 * 40 + 20] = 3; },
+        "cell (20, 28): gem box or switch on a walkable");
+  check(
+      [](levels::Layers& L) {
+        L.item[10 * 40 + 10] = 0;
+        L.item[28 * 40 + 38] = 74;
+      },
+      "cell (38, 28): exit too close to the edge");
 }
 
 TEST(ShippedLevels, AllCompileAndKeepTheRules) {
@@ -206,7 +211,8 @@ TEST(ShippedLevels, AllCompileAndKeepTheRules) {
 }
 
 int RunTool(const std::string& args) {
-  const std::string command = std::string("'") + BRILLORA_BINARY_DIR + "/tools/make_levels' " + args + " 2>&1";
+  const std::string command =
+      std::string("'") + BRILLORA_BINARY_DIR + "/tools/make_levels' " + args + " 2>&1";
   const int raw = std::system(command.c_str());
   return raw == -1 ? -1 : WEXITSTATUS(raw);
 }
@@ -216,7 +222,8 @@ TEST(MakeLevels, WritesEveryLevelOrNothing) {
   ASSERT_EQ(RunTool("'" + kLevelDir + "' '" + out.path() + "' >/dev/null"), 0);
   for (int n = 1; n <= 22; ++n) {
     for (int k = 1; k <= 4; ++k) {
-      const std::string file = out.path() + "/Maps/Map" + std::to_string(n) + "-" + std::to_string(k) + ".bin";
+      const std::string file =
+          out.path() + "/Maps/Map" + std::to_string(n) + "-" + std::to_string(k) + ".bin";
       EXPECT_EQ(ReadFile(file).size(), 1200u) << file;
     }
   }
@@ -230,7 +237,12 @@ TEST(MakeLevels, WritesEveryLevelOrNothing) {
   for (int n = 1; n <= 22; ++n) {
     std::string text;
     ASSERT_TRUE(levels::ReadTextFile(kLevelDir + "/" + levels::LevelName(n) + ".txt", text));
-    if (n == 9) text = Source([] { auto r = BaseMap(); r[15][0] = '.'; return r; }());
+    if (n == 9)
+      text = Source([] {
+        auto r = BaseMap();
+        r[15][0] = '.';
+        return r;
+      }());
     WriteText(src.File(levels::LevelName(n) + ".txt"), text);
   }
   const std::string log = none.File("log.txt");
@@ -292,12 +304,18 @@ TEST(Solutions, EveryReplayWinsItsLevelInTheGame) {
       levels::BoyKeys keys;
       long long repeat = 1;
       while (tokens >> tok) {
-        if (tok[0] == 'x') repeat = std::atoll(tok.c_str() + 1);
-        else if (tok == "205") keys.right = true;
-        else if (tok == "203") keys.left = true;
-        else if (tok == "200") keys.up = true;
-        else if (tok == "208") keys.down = true;
-        else if (tok == "57") keys.space = true;
+        if (tok[0] == 'x')
+          repeat = std::atoll(tok.c_str() + 1);
+        else if (tok == "205")
+          keys.right = true;
+        else if (tok == "203")
+          keys.left = true;
+        else if (tok == "200")
+          keys.up = true;
+        else if (tok == "208")
+          keys.down = true;
+        else if (tok == "57")
+          keys.space = true;
       }
       for (long long i = 0; i < repeat && !sim.won && !sim.Dead(); ++i) sim.Step(keys);
     }

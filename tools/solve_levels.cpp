@@ -30,10 +30,14 @@ int main(int argc, char** argv) {
   std::string game;
   for (size_t i = 2; i < args.size(); ++i) {
     if (i + 1 >= args.size()) return Usage();
-    if (args[i] == "--level") only = std::atoi(args[++i].c_str());
-    else if (args[i] == "--seeds") seeds = std::atoi(args[++i].c_str());
-    else if (args[i] == "--game") game = std::filesystem::absolute(args[++i]).string();
-    else return Usage();
+    if (args[i] == "--level")
+      only = std::atoi(args[++i].c_str());
+    else if (args[i] == "--seeds")
+      seeds = std::atoi(args[++i].c_str());
+    else if (args[i] == "--game")
+      game = std::filesystem::absolute(args[++i]).string();
+    else
+      return Usage();
   }
 
   std::vector<levels::CompiledLevel> compiled(22);
@@ -56,7 +60,8 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dataDir + "/Maps");
     for (int n = 1; n <= 22; ++n) {
       std::string error;
-      if (!levels::WriteLevelFiles(compiled[static_cast<size_t>(n - 1)].layers, dataDir + "/Maps", n, error)) {
+      if (!levels::WriteLevelFiles(compiled[static_cast<size_t>(n - 1)].layers, dataDir + "/Maps", n,
+                                   error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
       }
@@ -86,8 +91,8 @@ int main(int argc, char** argv) {
           continue;
         }
       }
-      std::printf("%s: seed %d, won at frame %lld (%.0f s of play), score %d\n", name.c_str(), seed, r.winFrame,
-                  static_cast<double>(r.winFrame) / 26.0, r.score);
+      std::printf("%s: seed %d, won at frame %lld (%.0f s of play), score %d\n", name.c_str(), seed,
+                  r.winFrame, static_cast<double>(r.winFrame) / 26.0, r.score);
       done = true;
     }
     if (!done) {

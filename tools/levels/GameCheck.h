@@ -2,9 +2,9 @@
 // files in which every level can be chosen, and reports whether the level was won.
 #pragma once
 
-#include <cstdio>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -25,7 +25,8 @@ inline bool WriteUnlockedRecords(const std::string& mapsDir) {
   };
   std::vector<uint8_t> data(3200, 0);
   for (int level = 1; level <= 22; ++level) data[static_cast<size_t>((level - 1) * 8 * 4)] = 1;
-  return write("Player.bin", std::vector<uint8_t>(8, 0)) && write("Duzozez.bin", std::vector<uint8_t>(32, 0)) &&
+  return write("Player.bin", std::vector<uint8_t>(8, 0)) &&
+         write("Duzozez.bin", std::vector<uint8_t>(32, 0)) &&
          write("Name.bin", std::vector<uint8_t>(6400, 0)) && write("Data.bin", data);
 }
 
@@ -51,9 +52,9 @@ inline double DumpNumber(const std::string& dumpPath, const std::string& name) {
 }
 
 struct GameRun {
-  int status = -1;          // exit status of the program
-  long long bestScore = -1; // best score of the level after the run (1 before it)
-  double levelNumber = -1;  // LevelNumber in the dump
+  int status = -1;           // exit status of the program
+  long long bestScore = -1;  // best score of the level after the run (1 before it)
+  double levelNumber = -1;   // LevelNumber in the dump
   bool Won(int level) const {
     return status == 0 && bestScore > 1 && levelNumber == (level < 22 ? level + 1 : 22);
   }

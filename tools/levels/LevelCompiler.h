@@ -54,16 +54,16 @@ struct CompiledLevel {
 // The tiles a theme paints its floors, walls and overhangs with.
 struct Theme {
   const char* name;
-  uint8_t floor, floor2, floor3;      // '.', ',' and ':'
-  uint8_t walkDeco;                   // '\'': a decoration the boy walks over
-  uint8_t liquid;                     // '~'
-  uint8_t face, faceAlt1, faceAlt2;   // wall faces; the two variants are sprinkled in now and then
-  uint8_t faceTorch, faceBanner;      // '!' and '$'
-  uint8_t top, topEdgeS;              // wall tops; the edge tile sits just above a face
-  uint8_t capS;                       // cover over a floor cell just above a wall (0: none)
-  uint8_t coverTop;                   // '=': the overhang of a wall the boy walks behind
-  uint8_t plant;                      // 'p': the theme's solid plant or ornament
-  uint8_t shadowN;                    // floor just below a wall face (0: the plain floor)
+  uint8_t floor, floor2, floor3;     // '.', ',' and ':'
+  uint8_t walkDeco;                  // '\'': a decoration the boy walks over
+  uint8_t liquid;                    // '~'
+  uint8_t face, faceAlt1, faceAlt2;  // wall faces; the two variants are sprinkled in now and then
+  uint8_t faceTorch, faceBanner;     // '!' and '$'
+  uint8_t top, topEdgeS;             // wall tops; the edge tile sits just above a face
+  uint8_t capS;                      // cover over a floor cell just above a wall (0: none)
+  uint8_t coverTop;                  // '=': the overhang of a wall the boy walks behind
+  uint8_t plant;                     // 'p': the theme's solid plant or ornament
+  uint8_t shadowN;                   // floor just below a wall face (0: the plain floor)
 };
 
 inline const std::vector<Theme>& Themes() {
@@ -77,8 +77,8 @@ inline const std::vector<Theme>& Themes() {
        kDungeonWallTop, kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kTorchStand, 0},
       {"garden", kGrass, kGrassFlowers, kCobble, kFlowers, kWater, kHedge, kHedge, kHedge, kHedge, kHedge,
        kHedgeTop, kHedgeTop, kCoverHedgeCapS, kCoverCanopy, kBush, 0},
-      {"cave", kDirt, kGravel, kDarkStone, kRockSmall, kWaterDeep, kRockWall, kRockWall, kRockWall,
-       kRockWall, kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms, 0},
+      {"cave", kDirt, kGravel, kDarkStone, kRockSmall, kWaterDeep, kRockWall, kRockWall, kRockWall, kRockWall,
+       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms, 0},
       {"ice", kIce, kBlueTiles, kDungeonFloor, kRockSmall, kWaterDeep, kDungeonWallFace, kDungeonWallFace,
        kDungeonWallFaceChains, kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallTop,
        kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kBlockIce, 0},
@@ -87,35 +87,70 @@ inline const std::vector<Theme>& Themes() {
       {"beach", kSand, kCobble, kPlanks, kRockSmall, kWater, kWallFace, kWallFaceMossy, kWallFaceCracked,
        kWallFaceTorch, kWallFaceWindow, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kCactus, 0},
       {"hall", kChecker, kPlanks, kMosaic, kCrack, kWater, kWallFace, kWallFaceWindow, kWallFaceBanner,
-       kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop,
-       kPottedPlant, 0},
+       kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kPottedPlant,
+       0},
   };
   return themes;
 }
 
 // What a character of the map stands for, before the theme and the neighbours pick the tiles.
 enum class Kind {
-  kFloor, kFloor2, kFloor3, kWalkDeco, kBridgeH, kBridgeV, kGem, kKey, kExit, kStart, kTurnMarker,
-  kBaddieRight, kBaddieLeft, kBaddieUp, kBaddieDown, kUnderWall, kUnderArch, kUnderCanopy, kUnderVines,
-  kUnderCobweb, kWall, kWallTorch, kWallBanner, kLiquid, kTree, kBoulder, kStatue, kPlant, kColumn, kGrave,
-  kFountain, kFire, kBarrel, kCrate, kGemBox, kSwitch, kBlastPassage, kBlastInWall, kCustom
+  kFloor,
+  kFloor2,
+  kFloor3,
+  kWalkDeco,
+  kBridgeH,
+  kBridgeV,
+  kGem,
+  kKey,
+  kExit,
+  kStart,
+  kTurnMarker,
+  kBaddieRight,
+  kBaddieLeft,
+  kBaddieUp,
+  kBaddieDown,
+  kUnderWall,
+  kUnderArch,
+  kUnderCanopy,
+  kUnderVines,
+  kUnderCobweb,
+  kWall,
+  kWallTorch,
+  kWallBanner,
+  kLiquid,
+  kTree,
+  kBoulder,
+  kStatue,
+  kPlant,
+  kColumn,
+  kGrave,
+  kFountain,
+  kFire,
+  kBarrel,
+  kCrate,
+  kGemBox,
+  kSwitch,
+  kBlastPassage,
+  kBlastInWall,
+  kCustom
 };
 
 // The legend: one character per meaning.
 inline const std::map<char, Kind>& Legend() {
   static const std::map<char, Kind> legend = {
-      {'.', Kind::kFloor},        {',', Kind::kFloor2},       {':', Kind::kFloor3},
-      {'\'', Kind::kWalkDeco},    {'_', Kind::kBridgeH},      {'|', Kind::kBridgeV},
-      {'*', Kind::kGem},          {'k', Kind::kKey},          {'E', Kind::kExit},
-      {'@', Kind::kStart},        {'+', Kind::kTurnMarker},   {'>', Kind::kBaddieRight},
-      {'<', Kind::kBaddieLeft},   {'^', Kind::kBaddieUp},     {'v', Kind::kBaddieDown},
-      {'=', Kind::kUnderWall},    {'n', Kind::kUnderArch},    {'"', Kind::kUnderCanopy},
-      {';', Kind::kUnderVines},   {'q', Kind::kUnderCobweb},  {'#', Kind::kWall},
-      {'!', Kind::kWallTorch},    {'$', Kind::kWallBanner},   {'~', Kind::kLiquid},
-      {'T', Kind::kTree},         {'o', Kind::kBoulder},      {'s', Kind::kStatue},
-      {'p', Kind::kPlant},        {'C', Kind::kColumn},       {'g', Kind::kGrave},
-      {'u', Kind::kFountain},     {'f', Kind::kFire},         {'b', Kind::kBarrel},
-      {'c', Kind::kCrate},        {'B', Kind::kGemBox},       {'S', Kind::kSwitch},
+      {'.', Kind::kFloor},        {',', Kind::kFloor2},      {':', Kind::kFloor3},
+      {'\'', Kind::kWalkDeco},    {'_', Kind::kBridgeH},     {'|', Kind::kBridgeV},
+      {'*', Kind::kGem},          {'k', Kind::kKey},         {'E', Kind::kExit},
+      {'@', Kind::kStart},        {'+', Kind::kTurnMarker},  {'>', Kind::kBaddieRight},
+      {'<', Kind::kBaddieLeft},   {'^', Kind::kBaddieUp},    {'v', Kind::kBaddieDown},
+      {'=', Kind::kUnderWall},    {'n', Kind::kUnderArch},   {'"', Kind::kUnderCanopy},
+      {';', Kind::kUnderVines},   {'q', Kind::kUnderCobweb}, {'#', Kind::kWall},
+      {'!', Kind::kWallTorch},    {'$', Kind::kWallBanner},  {'~', Kind::kLiquid},
+      {'T', Kind::kTree},         {'o', Kind::kBoulder},     {'s', Kind::kStatue},
+      {'p', Kind::kPlant},        {'C', Kind::kColumn},      {'g', Kind::kGrave},
+      {'u', Kind::kFountain},     {'f', Kind::kFire},        {'b', Kind::kBarrel},
+      {'c', Kind::kCrate},        {'B', Kind::kGemBox},      {'S', Kind::kSwitch},
       {'X', Kind::kBlastPassage}, {'x', Kind::kBlastInWall},
   };
   return legend;
@@ -173,7 +208,8 @@ inline std::vector<LevelProblem> ValidateLayers(const Layers& L) {
       }
       if ((item == cell::kGem || item == cell::kGemBox) &&
           (row < 1 || row > kRows - 2 || col < 1 || col > kColumns - 2))
-        problems.push_back(at(col, row, "gem or gem box outside rows 1..28 / columns 1..38 is never counted"));
+        problems.push_back(
+            at(col, row, "gem or gem box outside rows 1..28 / columns 1..38 is never counted"));
       if ((item == cell::kGem || item == cell::kKey) && actor != cell::kFree && actor != cell::kBoy &&
           !cell::IsBaddie(actor))
         problems.push_back(at(col, row, "gem or key on a solid cell lets the boy walk into the wall"));
@@ -194,7 +230,8 @@ inline std::vector<LevelProblem> ValidateLayers(const Layers& L) {
 
 // Parses and expands a level source. Returns false with every problem found; a level that parses is also
 // validated, so true means the layers are ready to ship.
-inline bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<LevelProblem>& problems) {
+inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
+                             std::vector<LevelProblem>& problems) {
   problems.clear();
   out = CompiledLevel{};
   std::vector<std::string> lines;
@@ -242,8 +279,8 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out, std::v
         }
         const size_t eq = field.find('=');
         const std::string key = field.substr(0, eq);
-        int* slot = key == "ground" ? &c.ground
-                    : key == "item" ? &c.item
+        int* slot = key == "ground"  ? &c.ground
+                    : key == "item"  ? &c.item
                     : key == "cover" ? &c.cover
                     : key == "actor" ? &c.actor
                                      : nullptr;
@@ -306,7 +343,9 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out, std::v
     if (row >= kRows) return true;
     return detail::IsWallKind(kinds[row * kColumns + col]);
   };
-  auto isFace = [&](int col, int row) { return wallAt(col, row) && !wallAt(col, row + 1) && row < kRows - 1; };
+  auto isFace = [&](int col, int row) {
+    return wallAt(col, row) && !wallAt(col, row + 1) && row < kRows - 1;
+  };
   // Open water gets a shore on every side where land meets it; bridges and walls count as water.
   auto wet = [&](int col, int row) {
     if (col < 0 || row < 0 || col >= kColumns || row >= kRows) return true;
@@ -357,39 +396,120 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out, std::v
       if (row + 1 < kRows && wallAt(col, row + 1)) cv = theme->capS;
       if (row > 0 && theme->shadowN && wallAt(col, row - 1)) g = theme->shadowN;
       switch (k) {
-        case Kind::kFloor: break;
-        case Kind::kFloor2: g = theme->floor2; break;
-        case Kind::kFloor3: g = theme->floor3; break;
-        case Kind::kWalkDeco: it = theme->walkDeco; break;
-        case Kind::kBridgeH: g = tile::kBridgeH; break;
-        case Kind::kBridgeV: g = tile::kBridgeV; break;
-        case Kind::kGem: it = cell::kGem; break;
-        case Kind::kKey: it = cell::kKey; break;
-        case Kind::kExit: it = cell::kExit; break;
-        case Kind::kStart: ac = cell::kBoy; break;
-        case Kind::kTurnMarker: g = tile::kCompass; it = cell::kTurnMarker; break;
-        case Kind::kBaddieRight: ac = cell::kBaddieRight; break;
-        case Kind::kBaddieLeft: ac = cell::kBaddieLeft; break;
-        case Kind::kBaddieUp: ac = cell::kBaddieUp; break;
-        case Kind::kBaddieDown: ac = cell::kBaddieDown; break;
-        case Kind::kUnderWall: cv = theme->coverTop; break;
-        case Kind::kUnderArch: cv = tile::kCoverArch; break;
-        case Kind::kUnderCanopy: cv = tile::kCoverCanopy; break;
-        case Kind::kUnderVines: cv = tile::kCoverVines; break;
-        case Kind::kUnderCobweb: cv = tile::kCoverCobweb; break;
-        case Kind::kLiquid: g = Shore(theme->liquid, col, row); ac = cell::kSolid; cv = 0; break;
-        case Kind::kTree: it = tile::kTreeTrunk; ac = cell::kSolid; break;
-        case Kind::kBoulder: it = tile::kRockBig; ac = cell::kSolid; break;
-        case Kind::kStatue: it = tile::kStatue; ac = cell::kSolid; break;
-        case Kind::kPlant: it = theme->plant; ac = cell::kSolid; break;
-        case Kind::kColumn: it = tile::kColumn; ac = cell::kSolid; break;
-        case Kind::kGrave: it = tile::kGrave; ac = cell::kSolid; break;
-        case Kind::kFountain: it = tile::kFountain; ac = cell::kSolid; break;
-        case Kind::kFire: it = cell::kFire; ac = cell::kSolid; break;
-        case Kind::kBarrel: g = tile::kBarrel; ac = cell::kSolid; break;
-        case Kind::kCrate: g = tile::kCrate; ac = cell::kSolid; break;
-        case Kind::kGemBox: it = cell::kGemBox; ac = cell::kSolid; break;
-        case Kind::kBlastPassage: g = tile::kRubble; it = cell::kBlastBlock; ac = cell::kSolid; break;
+        case Kind::kFloor:
+          break;
+        case Kind::kFloor2:
+          g = theme->floor2;
+          break;
+        case Kind::kFloor3:
+          g = theme->floor3;
+          break;
+        case Kind::kWalkDeco:
+          it = theme->walkDeco;
+          break;
+        case Kind::kBridgeH:
+          g = tile::kBridgeH;
+          break;
+        case Kind::kBridgeV:
+          g = tile::kBridgeV;
+          break;
+        case Kind::kGem:
+          it = cell::kGem;
+          break;
+        case Kind::kKey:
+          it = cell::kKey;
+          break;
+        case Kind::kExit:
+          it = cell::kExit;
+          break;
+        case Kind::kStart:
+          ac = cell::kBoy;
+          break;
+        case Kind::kTurnMarker:
+          g = tile::kCompass;
+          it = cell::kTurnMarker;
+          break;
+        case Kind::kBaddieRight:
+          ac = cell::kBaddieRight;
+          break;
+        case Kind::kBaddieLeft:
+          ac = cell::kBaddieLeft;
+          break;
+        case Kind::kBaddieUp:
+          ac = cell::kBaddieUp;
+          break;
+        case Kind::kBaddieDown:
+          ac = cell::kBaddieDown;
+          break;
+        case Kind::kUnderWall:
+          cv = theme->coverTop;
+          break;
+        case Kind::kUnderArch:
+          cv = tile::kCoverArch;
+          break;
+        case Kind::kUnderCanopy:
+          cv = tile::kCoverCanopy;
+          break;
+        case Kind::kUnderVines:
+          cv = tile::kCoverVines;
+          break;
+        case Kind::kUnderCobweb:
+          cv = tile::kCoverCobweb;
+          break;
+        case Kind::kLiquid:
+          g = Shore(theme->liquid, col, row);
+          ac = cell::kSolid;
+          cv = 0;
+          break;
+        case Kind::kTree:
+          it = tile::kTreeTrunk;
+          ac = cell::kSolid;
+          break;
+        case Kind::kBoulder:
+          it = tile::kRockBig;
+          ac = cell::kSolid;
+          break;
+        case Kind::kStatue:
+          it = tile::kStatue;
+          ac = cell::kSolid;
+          break;
+        case Kind::kPlant:
+          it = theme->plant;
+          ac = cell::kSolid;
+          break;
+        case Kind::kColumn:
+          it = tile::kColumn;
+          ac = cell::kSolid;
+          break;
+        case Kind::kGrave:
+          it = tile::kGrave;
+          ac = cell::kSolid;
+          break;
+        case Kind::kFountain:
+          it = tile::kFountain;
+          ac = cell::kSolid;
+          break;
+        case Kind::kFire:
+          it = cell::kFire;
+          ac = cell::kSolid;
+          break;
+        case Kind::kBarrel:
+          g = tile::kBarrel;
+          ac = cell::kSolid;
+          break;
+        case Kind::kCrate:
+          g = tile::kCrate;
+          ac = cell::kSolid;
+          break;
+        case Kind::kGemBox:
+          it = cell::kGemBox;
+          ac = cell::kSolid;
+          break;
+        case Kind::kBlastPassage:
+          g = tile::kRubble;
+          it = cell::kBlastBlock;
+          ac = cell::kSolid;
+          break;
         case Kind::kCustom: {
           const detail::CustomCell& c = custom.at(chars[i]);
           if (c.ground >= 0) g = static_cast<uint8_t>(c.ground);
@@ -398,7 +518,8 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out, std::v
           ac = static_cast<uint8_t>(c.actor);
           break;
         }
-        default: break;
+        default:
+          break;
       }
     }
   }

@@ -29,8 +29,8 @@ constexpr uint8_t kSolid = 1;
 
 // Baddies and the boy move through these; every other actor value blocks.
 constexpr bool IsOpenActor(int v) {
-  return v == kFree || v == kBoy || v == kClaimed || v == kBaddieDown || v == kBaddieUp || v == kBaddieRight ||
-         v == kBaddieLeft;
+  return v == kFree || v == kBoy || v == kClaimed || v == kBaddieDown || v == kBaddieUp ||
+         v == kBaddieRight || v == kBaddieLeft;
 }
 constexpr bool IsBaddie(int v) {
   return v == kBaddieDown || v == kBaddieUp || v == kBaddieRight || v == kBaddieLeft;

@@ -257,18 +257,36 @@ class PlaySim {
         const int h = actor[a];
         if (!cell::IsBaddie(h)) continue;
         const bool horizontal = h == cell::kBaddieRight || h == cell::kBaddieLeft;
-        const int ahead = h == cell::kBaddieRight ? 1 : h == cell::kBaddieLeft ? 2 : h == cell::kBaddieUp ? 3 : 4;
+        const int ahead = h == cell::kBaddieRight  ? 1
+                          : h == cell::kBaddieLeft ? 2
+                          : h == cell::kBaddieUp   ? 3
+                                                   : 4;
         const int n = a + offset[ahead];
         auto walk = [&](int d) { Walk(a, a + offset[d], d); };
         auto isFree = [&](int d) { return actor[a + offset[d]] == 0; };
         if (horizontal) {
-          if (actor[a - kColumns] == cell::kBoy) { walk(3); continue; }
-          if (actor[a + kColumns] == cell::kBoy) { walk(4); continue; }
+          if (actor[a - kColumns] == cell::kBoy) {
+            walk(3);
+            continue;
+          }
+          if (actor[a + kColumns] == cell::kBoy) {
+            walk(4);
+            continue;
+          }
         } else {
-          if (actor[a - 1] == cell::kBoy) { walk(2); continue; }
-          if (actor[a + 1] == cell::kBoy) { walk(1); continue; }
+          if (actor[a - 1] == cell::kBoy) {
+            walk(2);
+            continue;
+          }
+          if (actor[a + 1] == cell::kBoy) {
+            walk(1);
+            continue;
+          }
         }
-        if (actor[n] == cell::kBoy) { walk(ahead); continue; }
+        if (actor[n] == cell::kBoy) {
+          walk(ahead);
+          continue;
+        }
         if (item[n] == cell::kFruit) {
           walk(ahead);
           item[n] = 0;
@@ -278,28 +296,42 @@ class PlaySim {
         if (item[a] == cell::kTurnMarker) {
           const int r = Random(2) + 1;
           // Rows: the three choices for r = 1..3, then the fallback.
-          static const int table[5][4] = {{0, 0, 0, 0}, {1, 3, 4, 2}, {2, 3, 4, 1}, {3, 1, 2, 4}, {4, 1, 2, 3}};
+          static const int table[5][4] = {
+              {0, 0, 0, 0}, {1, 3, 4, 2}, {2, 3, 4, 1}, {3, 1, 2, 4}, {4, 1, 2, 3}};
           const int pick = table[ahead][r - 1], fallback = table[ahead][3];
-          if (isFree(pick)) walk(pick);
-          else if (isFree(fallback)) walk(fallback);
-          else Turn(a);
+          if (isFree(pick))
+            walk(pick);
+          else if (isFree(fallback))
+            walk(fallback);
+          else
+            Turn(a);
           continue;
         }
-        if (actor[n] == 0 || actor[n] == cell::kBoy) { walk(ahead); continue; }
+        if (actor[n] == 0 || actor[n] == cell::kBoy) {
+          walk(ahead);
+          continue;
+        }
         const int s = Random(1);
         const int side1 = horizontal ? 3 : 1, side2 = horizontal ? 4 : 2;
         const int back = ahead == 1 ? 2 : ahead == 2 ? 1 : ahead == 3 ? 4 : 3;
-        if (s == 0 && isFree(side1)) { walk(side1); continue; }
+        if (s == 0 && isFree(side1)) {
+          walk(side1);
+          continue;
+        }
         const int t = Random(1) + 1;
-        if (t == 2 && isFree(side2)) walk(side2);
-        else if (isFree(back)) walk(back);
-        else Turn(a);
+        if (t == 2 && isFree(side2))
+          walk(side2);
+        else if (isFree(back))
+          walk(back);
+        else
+          Turn(a);
       }
     }
   }
 
   void AnimateBaddies() {
-    static const int heading[5] = {0, cell::kBaddieRight, cell::kBaddieLeft, cell::kBaddieUp, cell::kBaddieDown};
+    static const int heading[5] = {0, cell::kBaddieRight, cell::kBaddieLeft, cell::kBaddieUp,
+                                   cell::kBaddieDown};
     for (int i = 40; i <= 1160; ++i) {
       if (moveKind[i] != 1) continue;
       const int d = moveDir[i];

@@ -107,9 +107,12 @@ inline int Survives(PlaySim s, const BoyKeys& first, int hold, int wait, int hor
   for (int f = 0; f < horizon; ++f) {
     if (s.won) return horizon;
     if (s.Deciding()) {
-      if (f < hold) current = first;
-      else if (f < hold + wait) current = BoyKeys{};
-      else current = GreedyKeys(s);
+      if (f < hold)
+        current = first;
+      else if (f < hold + wait)
+        current = BoyKeys{};
+      else
+        current = GreedyKeys(s);
     }
     s.Step(current);
     if (s.Dead()) return f;
@@ -179,8 +182,10 @@ inline std::string ReplayText(int level, int32_t seed, const std::vector<BoyKeys
   std::vector<std::pair<std::string, long long>> lines;
   auto add = [&](const std::string& keys, long long n) {
     if (n <= 0) return;
-    if (!lines.empty() && lines.back().first == keys) lines.back().second += n;
-    else lines.emplace_back(keys, n);
+    if (!lines.empty() && lines.back().first == keys)
+      lines.back().second += n;
+    else
+      lines.emplace_back(keys, n);
   };
   auto keyText = [](const BoyKeys& k) {
     std::string t;
