@@ -271,6 +271,7 @@ TEST(Solutions, EveryReplayWinsItsLevelInTheGame) {
     layers[static_cast<size_t>(n - 1)] = level.layers;
   }
   const std::string game = BRILLORA_BINARY_DIR "/brillora";
+  ASSERT_TRUE(testing_support::FileExists(game)) << "build the brillora program first";
   for (int n = 1; n <= 22; ++n) {
     SCOPED_TRACE(levels::LevelName(n));
     const std::string replay = kSolutionDir + "/" + levels::LevelName(n) + ".rpl";
