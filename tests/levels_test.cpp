@@ -192,6 +192,37 @@ TEST(LevelValidator, LayerRulesTheTextCannotExpressDirectly) {
       "cell (38, 28): exit too close to the edge");
 }
 
+// The gate recipe: a switch blasts the first cracked block in reading order, which frees the two cells
+// below it; so 'x' in the wall over 'XX' opens the passage, and the 'x' itself stays solid wall.
+TEST(LevelCompiler, GateRecipeOpensThePassageBelowTheDetonator) {
+  auto rows = BaseMap();
+  for (int r = 1; r < 29; ++r) rows[r][20] = rows[r][21] = '#';
+  rows[9][20] = 'x';
+  rows[10][20] = rows[10][21] = 'X';
+  rows[10][10] = '.';
+  rows[12][30] = 'E';
+  rows[1][3] = '#';
+  rows[1][2] = 'S';  // a switch in a wall stub, fired from the boy's start cell below it
+  levels::CompiledLevel level;
+  std::vector<levels::LevelProblem> problems;
+  ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
+  levels::PlaySim sim;
+  sim.Start(level.layers, 5);
+  const int detonator = 9 * 40 + 20, left = 10 * 40 + 20, right = 10 * 40 + 21;
+  EXPECT_FALSE(levels::cell::IsOpenActor(sim.actor[left]));
+  sim.Step(levels::BoyKeys{});  // idle first: a switch fires only after an idle decision
+  levels::BoyKeys space;
+  space.space = true;
+  sim.Step(space);
+  EXPECT_EQ(sim.item[2 * 40 + 2 - 40], 126) << "the switch is used";
+  for (int f = 0; f < 20; ++f) sim.Step(levels::BoyKeys{});
+  EXPECT_EQ(sim.actor[left], 0);
+  EXPECT_EQ(sim.actor[right], 0);
+  EXPECT_EQ(sim.item[left], 0);
+  EXPECT_EQ(sim.item[detonator], 0);
+  EXPECT_FALSE(levels::cell::IsOpenActor(sim.actor[detonator])) << "the wall above the passage stays";
+}
+
 TEST(ShippedLevels, AllCompileAndKeepTheRules) {
   for (int n = 1; n <= 22; ++n) {
     SCOPED_TRACE(levels::LevelName(n));
