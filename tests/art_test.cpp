@@ -1,0 +1,292 @@
+// The art generator: runs tools/make_art into temporary folders and checks that every picture
+// the game loads is there with the size its slot expects, that sprites use only fully clear or
+// fully solid pixels, that the rule items are painted, and that two runs give the same bytes.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/TestSupport.h"
+#include "tools/art/TileCatalogue.h"
+
+namespace {
+
+using testing_support::FileExists;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+
+const std::string kTool = BRILLORA_BINARY_DIR "/tools/make_art";
+
+int RunTool(const std::string& args) {
+  std::string command = "'" + kTool + "' " + args + " >/dev/null 2>&1";
+  int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgba;
+  uint8_t Alpha(int x, int y) const { return rgba[(size_t(y) * width + x) * 4 + 3]; }
+  bool RegionEmpty(int x0, int y0, int w, int h) const {
+    for (int y = y0; y < y0 + h; ++y)
+      for (int x = x0; x < x0 + w; ++x)
+        if (Alpha(x, y)) return false;
+    return true;
+  }
+};
+
+// Decodes a PNG to RGBA after checking the header is what the game's loader accepts:
+// 8 bits per channel, colour type RGB with alpha.
+Picture LoadPng(const std::string& path) {
+  Picture pic;
+  std::vector<uint8_t> bytes = ReadFile(path);
+  EXPECT_GE(bytes.size(), 33u) << path;
+  if (bytes.size() < 33) return pic;
+  EXPECT_EQ(0, png_sig_cmp(bytes.data(), 0, 8)) << path;
+  EXPECT_EQ(8, bytes[24]) << path << ": bit depth";
+  EXPECT_EQ(PNG_COLOR_TYPE_RGB_ALPHA, bytes[25]) << path << ": colour type";
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) {
+    ADD_FAILURE() << path << ": " << image.message;
+    return pic;
+  }
+  image.format = PNG_FORMAT_RGBA;
+  pic.width = int(image.width);
+  pic.height = int(image.height);
+  pic.rgba.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, pic.rgba.data(), 0, nullptr)) {
+    ADD_FAILURE() << path << ": " << image.message;
+    pic = Picture();
+  }
+  return pic;
+}
+
+struct Expected {
+  std::string name;
+  int width;
+  int height;
+  int frameWidth;
+  int frameHeight;
+};
+
+// Every PNG the game loads, with the size of the whole picture and of one frame.
+std::vector<Expected> ExpectedPictures() {
+  std::vector<Expected> list = {
+      {"Graphic/Tiles1.png", 256, 256, 16, 16},     {"Graphic/ExitStrip.png", 256, 32, 32, 32},
+      {"Graphic/GemsStrip.png", 128, 16, 16, 16},   {"Graphic/FireStrip.png", 128, 16, 16, 16},
+      {"Graphic/DiaSuck.png", 128, 16, 16, 16},     {"Graphic/KeySuck.png", 128, 16, 16, 16},
+      {"Graphic/Shrink1.png", 256, 16, 16, 16},     {"Graphic/Shrink2.png", 256, 16, 16, 16},
+      {"Graphic/ExplosStrip.png", 512, 32, 32, 32}, {"Graphic/CloudStrip.png", 128, 16, 16, 16},
+      {"Graphic/BadFlush1.png", 128, 16, 16, 16},   {"Graphic/BadFlush2.png", 128, 16, 16, 16},
+      {"Graphic/BoxStrip.png", 192, 256, 192, 32},  {"Graphic/MouseStrip.png", 64, 32, 32, 32},
+      {"Graphic/BackBild.png", 640, 480, 640, 480}, {"Graphic/xFont.png", 128, 128, 8, 16},
+  };
+  for (const char* d : {"R", "L", "U", "D"})
+    for (const char* half : {"1", "2"}) {
+      list.push_back({std::string("Graphic/Boy") + d + half + ".png", 128, 16, 16, 16});
+      list.push_back({std::string("Graphic/Bad") + d + half + "Strip.png", 128, 16, 16, 16});
+      list.push_back({std::string("Graphic/Fly") + d + half + ".png", 128, 16, 16, 16});
+    }
+  for (int k = 0; k < 6; ++k) list.push_back({"Graphic/Fruit" + std::to_string(k) + ".png", 256, 16, 16, 16});
+  for (int i = 0; i < 64; ++i) list.push_back({"Chars/Char" + std::to_string(i) + ".png", 32, 32, 32, 32});
+  return list;
+}
+
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+
+// One generator run shared by the tests of this file (the tool is deterministic, so reusing it
+// hides nothing; determinism itself is tested with two fresh runs).
+class ArtOutput : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(std::filesystem::exists(kTool)) << "build the make_art tool first: " << kTool;
+    dir_ = new TempDir();
+    status_ = RunTool("'" + dir_->path() + "'");
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
+  static std::string File(const std::string& name) { return dir_->File(name); }
+
+  static TempDir* dir_;
+  static int status_;
+};
+TempDir* ArtOutput::dir_ = nullptr;
+int ArtOutput::status_ = -1;
+
+TEST_F(ArtOutput, EveryPictureExistsWithItsSlotSizeAndHardEdgedAlpha) {
+  ASSERT_EQ(0, status_);
+  for (const Expected& e : ExpectedPictures()) {
+    SCOPED_TRACE(e.name);
+    ASSERT_TRUE(FileExists(File(e.name)));
+    Picture pic = LoadPng(File(e.name));
+    ASSERT_EQ(e.width, pic.width);
+    ASSERT_EQ(e.height, pic.height);
+    // Sprites are drawn with an alpha test, so half-clear pixels would show as hard blotches;
+    // the background is drawn without it and must be wholly opaque.
+    const bool opaque = e.name == "Graphic/BackBild.png";
+    size_t soft = 0;
+    size_t clear = 0;
+    for (size_t i = 3; i < pic.rgba.size(); i += 4) {
+      if (pic.rgba[i] != 0 && pic.rgba[i] != 255) ++soft;
+      if (pic.rgba[i] == 0) ++clear;
+    }
+    EXPECT_EQ(0u, soft);
+    if (opaque) {
+      EXPECT_EQ(0u, clear);
+    }
+  }
+}
+
+TEST_F(ArtOutput, AnimationFramesAreAllPainted) {
+  ASSERT_EQ(0, status_);
+  for (const Expected& e : ExpectedPictures()) {
+    // The last frames of the exit shrink are meant to be empty (the boy is gone), and the
+    // blank character is blank.
+    if (e.name.find("Shrink") != std::string::npos || e.name == "Chars/Char0.png" ||
+        e.name.find("Tiles") != std::string::npos || e.name.find("xFont") != std::string::npos)
+      continue;
+    SCOPED_TRACE(e.name);
+    Picture pic = LoadPng(File(e.name));
+    ASSERT_EQ(e.width, pic.width);
+    for (int fy = 0; fy + e.frameHeight <= pic.height; fy += e.frameHeight)
+      for (int fx = 0; fx + e.frameWidth <= pic.width; fx += e.frameWidth)
+        EXPECT_FALSE(pic.RegionEmpty(fx, fy, e.frameWidth, e.frameHeight)) << "frame at " << fx << "," << fy;
+  }
+  EXPECT_TRUE(LoadPng(File("Chars/Char0.png")).RegionEmpty(0, 0, 32, 32));
+}
+
+TEST_F(ArtOutput, RuleItemTilesArePaintedOnAClearSurround) {
+  ASSERT_EQ(0, status_);
+  Picture tiles = LoadPng(File("Graphic/Tiles1.png"));
+  ASSERT_EQ(256, tiles.width);
+  for (int v : art::tile::kRuleItems) {
+    SCOPED_TRACE("tile " + std::to_string(v));
+    int x0 = (v % 16) * 16, y0 = (v / 16) * 16;
+    EXPECT_FALSE(tiles.RegionEmpty(x0, y0, 16, 16));
+    // Items are drawn over the floor, so their corners must let it show through.
+    EXPECT_EQ(0, tiles.Alpha(x0, y0));
+    EXPECT_EQ(0, tiles.Alpha(x0 + 15, y0));
+  }
+  // Ground value 0 is drawn everywhere there is nothing else: the default floor must be solid.
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) ASSERT_EQ(255, tiles.Alpha(x, y)) << x << "," << y;
+}
+
+TEST_F(ArtOutput, ExitIsShutAtFrameZeroAndChangesWhenOpen) {
+  ASSERT_EQ(0, status_);
+  Picture exitStrip = LoadPng(File("Graphic/ExitStrip.png"));
+  ASSERT_EQ(256, exitStrip.width);
+  auto frame = [&](int f) {
+    std::vector<uint8_t> px;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x)
+        for (int c = 0; c < 4; ++c) px.push_back(exitStrip.rgba[(size_t(y) * 256 + f * 32 + x) * 4 + c]);
+    return px;
+  };
+  for (int f = 1; f < 8; ++f) EXPECT_NE(frame(0), frame(f)) << "frame " << f;
+}
+
+TEST_F(ArtOutput, MenuPointerAndHighlightBoxKeepTheirShapes) {
+  ASSERT_EQ(0, status_);
+  Picture mouse = LoadPng(File("Graphic/MouseStrip.png"));
+  ASSERT_EQ(64, mouse.width);
+  EXPECT_EQ(255, mouse.Alpha(0, 0));  // the tip is the hot spot
+  EXPECT_EQ(255, mouse.Alpha(32, 0));
+  EXPECT_EQ(0, mouse.Alpha(31, 0));
+  Picture box = LoadPng(File("Graphic/BoxStrip.png"));
+  ASSERT_EQ(192, box.width);
+  for (int f = 0; f < 8; ++f) {
+    SCOPED_TRACE("box frame " + std::to_string(f));
+    // The word it frames must stay visible: the middle is clear, the rim is painted.
+    EXPECT_TRUE(box.RegionEmpty(8, f * 32 + 6, 176, 20));
+    EXPECT_EQ(255, box.Alpha(96, f * 32));
+    EXPECT_EQ(255, box.Alpha(96, f * 32 + 31));
+    EXPECT_EQ(255, box.Alpha(0, f * 32 + 16));
+  }
+}
+
+TEST_F(ArtOutput, FontsHoldGlyphsForPrintableCodesOnly) {
+  ASSERT_EQ(0, status_);
+  Picture font = LoadPng(File("Graphic/xFont.png"));
+  ASSERT_EQ(128, font.width);
+  for (int code = 0; code < 128; ++code) {
+    bool empty = font.RegionEmpty((code % 16) * 8, (code / 16) * 16, 8, 16);
+    bool printable = code > 32 && code < 127;
+    EXPECT_EQ(!printable, empty) << "xFont code " << code;
+  }
+
+  std::vector<uint8_t> bmp = ReadFile(File("smalfont.bmp"));
+  ASSERT_EQ(54u + 128u * 64u * 3u, bmp.size());
+  EXPECT_EQ('B', bmp[0]);
+  EXPECT_EQ('M', bmp[1]);
+  EXPECT_EQ(bmp.size(), Le32(bmp, 2));
+  EXPECT_EQ(54u, Le32(bmp, 10));
+  EXPECT_EQ(40u, Le32(bmp, 14));
+  EXPECT_EQ(128u, Le32(bmp, 18));
+  EXPECT_EQ(64u, Le32(bmp, 22));  // positive height: rows stored bottom-up
+  EXPECT_EQ(24, bmp[28] | bmp[29] << 8);
+  EXPECT_EQ(0u, Le32(bmp, 30));
+  // Pure black and white only (black is keyed out), white exactly where glyphs are.
+  auto white = [&](int x, int y) {
+    size_t at = 54 + size_t(63 - y) * 128 * 3 + size_t(x) * 3;
+    EXPECT_TRUE((bmp[at] == 0 || bmp[at] == 255) && bmp[at] == bmp[at + 1] && bmp[at] == bmp[at + 2]);
+    return bmp[at] == 255;
+  };
+  for (int code = 0; code < 128; ++code) {
+    int lit = 0;
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) lit += white((code % 16) * 8 + x, (code / 16) * 8 + y);
+    bool printable = code > 32 && code < 127;
+    EXPECT_EQ(printable, lit > 0) << "smalfont code " << code;
+  }
+  // The letter A is drawn the right way up: its apex row is narrower than its bar row.
+  int apex = 0, bar = 0;
+  for (int x = 0; x < 8; ++x) {
+    apex += white((65 % 16) * 8 + x, (65 / 16) * 8 + 0);
+    bar += white((65 % 16) * 8 + x, (65 / 16) * 8 + 3);
+  }
+  EXPECT_LT(apex, bar);
+}
+
+TEST(ArtGenerator, TwoRunsWriteTheSameBytes) {
+  ASSERT_TRUE(std::filesystem::exists(kTool)) << kTool;
+  TempDir first;
+  TempDir second;
+  ASSERT_EQ(0, RunTool("'" + first.path() + "'"));
+  ASSERT_EQ(0, RunTool("'" + second.path() + "'"));
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(first.path())) {
+    if (!entry.is_regular_file()) continue;
+    std::string rel = std::filesystem::relative(entry.path(), first.path()).string();
+    SCOPED_TRACE(rel);
+    ASSERT_TRUE(FileExists(second.File(rel)));
+    EXPECT_EQ(ReadFile(entry.path().string()), ReadFile(second.File(rel)));
+    ++files;
+  }
+  // 46 pictures under Graphic/, 64 letters under Chars/ and the small font.
+  EXPECT_EQ(46u + 64u + 1u, files);
+}
+
+TEST(ArtGenerator, RefusesBadArgumentsAndUnwritableFolders) {
+  ASSERT_TRUE(std::filesystem::exists(kTool)) << kTool;
+  EXPECT_NE(0, RunTool(""));
+  EXPECT_NE(0, RunTool("--bogus"));
+  EXPECT_NE(0, RunTool("--sheet"));
+  TempDir dir;
+  testing_support::WriteText(dir.File("plain"), "not a folder");
+  // The output folder would have to live inside a regular file: the tool must say it failed.
+  EXPECT_NE(0, RunTool("'" + dir.File("plain") + "/out'"));
+}
+
+}  // namespace

@@ -1,0 +1,252 @@
+// The record files byte for byte: names of up to 8 bytes, 32-bit little-endian scores, loading at start-up,
+// the saves, and the insertion of a finished level's score into its eight places.
+#include "game/Records.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "game/GameState.h"
+#include "runtime/core/Errors.h"
+#include "runtime/core/RuntimeContext.h"
+#include "tests/support/GameTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::RecordFiles;
+using testing_support::ScopedWorkingDir;
+using testing_support::TempDir;
+
+void PutName(std::vector<uint8_t>& bytes, int entry, std::vector<uint8_t> name) {
+  for (size_t j = 0; j < name.size(); ++j) bytes[8 * entry + j] = name[j];
+}
+
+void PutLong(std::vector<uint8_t>& bytes, int entry, uint32_t v) {
+  for (int j = 0; j < 4; ++j) bytes[4 * entry + j] = static_cast<uint8_t>(v >> (8 * j));
+}
+
+std::vector<uint8_t> Slice(const std::vector<uint8_t>& bytes, size_t from, size_t count) {
+  return std::vector<uint8_t>(bytes.begin() + from, bytes.begin() + from + count);
+}
+
+class RecordsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing_support::NewField();
+    files.player = {'B', 'O', 'B', 0, 0, 0, 0, 0};
+    PutName(files.slots, 0, {'A', 'N', 'N', 'A', ' ', ' ', ' ', ' '});
+    PutName(files.slots, 1, {65, 66, 0, 67, 0, 0, 0, 0});
+    PutName(files.slots, 2, {200, 7, 0, 0, 0, 0, 0, 255});
+    PutName(files.names, 0, {'Z', 'E', 'D'});
+    PutName(files.names, 799, {'L', 'A', 'S', 'T', '1', '2', '3', '4'});
+    PutLong(files.data, 0, 1000);
+    PutLong(files.data, 5, 0xFFFFFFFFu);
+    PutLong(files.data, 799, 0x04030201u);
+    testing_support::WriteRecordFiles(dir.path(), files);
+    cwd = std::make_unique<ScopedWorkingDir>(dir.path());
+  }
+  void TearDown() override {
+    cwd.reset();
+    ResetRuntimeContext();
+  }
+  std::vector<uint8_t> Read(const std::string& name) const { return ReadFile(dir.File("Maps/" + name)); }
+
+  // Runs `call` expecting the program to stop; returns the status and the cause.
+  static int Stopped(const std::function<void()>& call, std::string& cause) {
+    ::testing::internal::CaptureStderr();
+    int status = -1;
+    try {
+      call();
+    } catch (const ProgramExit& e) {
+      status = e.status;
+    }
+    ::testing::internal::GetCapturedStderr();
+    cause = Rt().error.cause;
+    return status;
+  }
+
+  TempDir dir;
+  RecordFiles files;
+  std::unique_ptr<ScopedWorkingDir> cwd;
+};
+
+TEST_F(RecordsTest, LoadBuildsNamesFromTheirNonZeroBytesAndReadsScoresLittleEndian) {
+  LoadRecords();
+  GameState& g = G();
+  EXPECT_EQ(std::string(g.PlayerName), "BOB");
+  EXPECT_EQ(std::string(g.PlayerSlots[0]), "ANNA    ");
+  EXPECT_EQ(std::string(g.PlayerSlots[1]), "ABC");  // the zero in the middle is skipped
+  EXPECT_EQ(std::string(g.PlayerSlots[2]), std::string("\xC8\x07\xFF"));
+  EXPECT_EQ(std::string(g.PlayerSlots[3]), "");
+  EXPECT_EQ(std::string(g.ScoreNames[0]), "ZED");
+  EXPECT_EQ(std::string(g.ScoreNames[799]), "LAST1234");
+  EXPECT_EQ(g.Scores[0], 1000);
+  EXPECT_EQ(g.Scores[5], 4294967295.0);
+  EXPECT_EQ(g.Scores[799], 0x04030201);
+  EXPECT_EQ(g.Scores[1], 0);
+  EXPECT_EQ(Rt().channels[1].handle, nullptr);
+}
+
+TEST_F(RecordsTest, SavesWriteEveryNameAsEightBytesAndKeepNonZeroBytes) {
+  LoadRecords();
+  GameState& g = G();
+  SavePlayerSlots();
+  const std::vector<uint8_t> slots = Read("Duzozez.bin");
+  ASSERT_EQ(slots.size(), 32u);
+  EXPECT_EQ(Slice(slots, 0, 8), (std::vector<uint8_t>{'A', 'N', 'N', 'A', ' ', ' ', ' ', ' '}));
+  EXPECT_EQ(Slice(slots, 8, 8), (std::vector<uint8_t>{65, 66, 67, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Slice(slots, 16, 8), (std::vector<uint8_t>{200, 7, 255, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Slice(slots, 24, 8), std::vector<uint8_t>(8, 0));
+
+  SaveScores();  // nothing changed: both files come out as they went in
+  EXPECT_EQ(Read("Data.bin"), files.data);
+  EXPECT_EQ(Read("Name.bin"), files.names);
+
+  g.PlayerName = "JO";
+  SavePlayerName();
+  EXPECT_EQ(Read("Player.bin"), (std::vector<uint8_t>{'J', 'O', 0, 0, 0, 0, 0, 0}));
+  g.PlayerName = "ABCDEFGHIJ";  // only eight characters are kept
+  SavePlayerName();
+  EXPECT_EQ(Read("Player.bin"), (std::vector<uint8_t>{'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'}));
+
+  // A 3-letter name goes out with five zeros and comes back the same.
+  g.PlayerName = "";
+  g.PlayerName = "KAI";
+  SavePlayerName();
+  EXPECT_EQ(Read("Player.bin"), (std::vector<uint8_t>{'K', 'A', 'I', 0, 0, 0, 0, 0}));
+  testing_support::NewField();
+  LoadRecords();
+  EXPECT_EQ(std::string(G().PlayerName), "KAI");
+}
+
+TEST_F(RecordsTest, SaveScoresRewritesBothFilesEvenWhenNothingChanged) {
+  LoadRecords();
+  testing_support::WriteFile(dir.File("Maps/Data.bin"), {1, 2, 3});
+  testing_support::WriteFile(dir.File("Maps/Name.bin"), {});
+  GameState& g = G();
+  g.Score = 0;
+  RecordLevelScore();
+  SaveScores();
+  const std::vector<uint8_t> data = Read("Data.bin");
+  ASSERT_EQ(data.size(), 3200u);
+  EXPECT_EQ(Slice(data, 0, 4), (std::vector<uint8_t>{0xE8, 0x03, 0x00, 0x00}));
+  EXPECT_EQ(data, files.data);
+  EXPECT_EQ(Read("Name.bin"), files.names);
+}
+
+class ScoreTableTest : public RecordsTest {
+ protected:
+  void SetUp() override {
+    RecordsTest::SetUp();
+    GameState& g = G();
+    g.LevelNumber = 3;
+    const double table[8] = {500, 400, 400, 300, 200, 100, 50, 10};
+    for (int i = 0; i < 8; ++i) {
+      g.Scores[16 + i] = table[i];
+      g.ScoreNames[16 + i] = RtString("P") + static_cast<double>(i);
+    }
+    g.Scores[15] = g.Scores[24] = 7;  // the neighbouring levels
+    g.PlayerName = "NEW";
+  }
+  // The level's eight places as "score name" texts.
+  static std::vector<std::string> Table() {
+    std::vector<std::string> out;
+    for (int i = 0; i < 8; ++i)
+      out.push_back(std::to_string(static_cast<long long>(G().Scores[16 + i])) + " " +
+                    std::string(G().ScoreNames[16 + i]));
+    return out;
+  }
+};
+
+TEST_F(ScoreTableTest, ANewResultGoesBelowEqualOnesAndPushesTheRestDown) {
+  G().Score = 400;
+  RecordLevelScore();
+  EXPECT_EQ(Table(), (std::vector<std::string>{"500 P0", "400 P1", "400 P2", "400 NEW", "300 P3", "200 P4",
+                                               "100 P5", "50 P6"}));
+  EXPECT_EQ(G().Scores[15], 7);
+  EXPECT_EQ(G().Scores[24], 7);
+}
+
+TEST_F(ScoreTableTest, PlaceZeroMovesEveryPlaceDownAndDropsTheLast) {
+  G().Score = 501;
+  RecordLevelScore();
+  EXPECT_EQ(Table(), (std::vector<std::string>{"501 NEW", "500 P0", "400 P1", "400 P2", "300 P3", "200 P4",
+                                               "100 P5", "50 P6"}));
+  EXPECT_EQ(G().Scores[15], 7);
+  EXPECT_EQ(G().Scores[24], 7);
+}
+
+TEST_F(ScoreTableTest, TheLastPlaceIsReplacedAndNoBetterResultChangesNothing) {
+  const std::vector<std::string> before = Table();
+  for (double score : {10.0, 3.0}) {
+    G().Score = score;
+    RecordLevelScore();
+    EXPECT_EQ(Table(), before);
+  }
+  G().Score = 11;
+  RecordLevelScore();
+  std::vector<std::string> expect = before;
+  expect[7] = "11 NEW";
+  EXPECT_EQ(Table(), expect);
+}
+
+TEST_F(ScoreTableTest, AZeroResultIsNotEnteredIntoAnEmptyTable) {
+  GameState& g = G();
+  g.LevelNumber = 5;
+  g.Score = 0;
+  RecordLevelScore();
+  for (int i = 32; i < 40; ++i) {
+    EXPECT_EQ(g.Scores[i], 0);
+    EXPECT_EQ(std::string(g.ScoreNames[i]), "");
+  }
+}
+
+TEST_F(RecordsTest, AMissingStoredNamesFileStopsAfterTheOtherThreeWereRead) {
+  std::filesystem::remove(dir.File("Maps/Duzozez.bin"));
+  std::string cause;
+  EXPECT_EQ(Stopped(LoadRecords, cause), kErrFile);
+  EXPECT_NE(cause.find("./Maps/Duzozez.bin"), std::string::npos) << cause;
+  EXPECT_EQ(G().Scores[0], 1000);
+  EXPECT_EQ(std::string(G().ScoreNames[799]), "LAST1234");
+  EXPECT_EQ(std::string(G().PlayerSlots[0]), "");
+}
+
+TEST_F(RecordsTest, ShortFilesStopTheProgramAndLongerOnesAreReadAsFarAsTheLayoutGoes) {
+  files.player.resize(20, 'X');
+  testing_support::WriteRecordFiles(dir.path(), files);
+  LoadRecords();
+  EXPECT_EQ(std::string(G().PlayerName), "BOB");
+
+  files.player.resize(8);
+  for (const char* name : {"Player.bin", "Name.bin", "Data.bin", "Duzozez.bin"}) {
+    SCOPED_TRACE(name);
+    testing_support::NewField();
+    testing_support::WriteRecordFiles(dir.path(), files);
+    std::vector<uint8_t> bytes = Read(name);
+    bytes.pop_back();
+    testing_support::WriteFile(dir.File(std::string("Maps/") + name), bytes);
+    std::string cause;
+    EXPECT_EQ(Stopped(LoadRecords, cause), kErrFile);
+    EXPECT_NE(cause.find(std::string("./Maps/") + name), std::string::npos) << cause;
+  }
+}
+
+TEST_F(RecordsTest, CreditTextSpellsItsCodesFromCapitalA) {
+  BuildCreditText();
+  GameState& g = G();
+  std::string expect;
+  for (int i = 0; i < 16; ++i) {
+    const int code = static_cast<int>(g.CreditCodes[i]) + 64;
+    if (code & 0xFF) expect += static_cast<char>(code);
+  }
+  EXPECT_EQ(std::string(g.CreditText), expect);
+  EXPECT_FALSE(expect.empty());
+  for (char c : expect) EXPECT_TRUE(c >= 32 && c <= 95) << int(c);  // drawable by the menus
+}
+
+}  // namespace

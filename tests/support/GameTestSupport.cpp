@@ -1,0 +1,295 @@
+// Helpers for the game's rule tests (see GameTestSupport.h).
+#include "tests/support/GameTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "game/GameMain.h"
+#include "game/GameState.h"
+#include "game/Level.h"
+#include "runtime/core/Random.h"
+#include "runtime/core/Runtime.h"
+#include "runtime/platform/Platform.h"
+#include "runtime/sound/Sound.h"
+#include "tests/support/TestSupport.h"
+
+namespace testing_support {
+
+void NewField(int32_t seed) {
+  ResetRuntimeContext();
+  BuildField();
+  SeedRandom(seed);
+}
+
+void BuildField() {
+  ResetGameState();
+  DeclareGameArrays();
+  ResetLevelState();
+  GameState& g = G();
+  g.LevelNumber = 1;
+  for (int column = 0; column < 40; ++column) {
+    g.ActorMap[Cell(column, 0)] = kSolid;
+    g.ActorMap[Cell(column, 29)] = kSolid;
+  }
+  for (int row = 0; row < 30; ++row) {
+    g.ActorMap[Cell(0, row)] = kSolid;
+    g.ActorMap[Cell(39, row)] = kSolid;
+  }
+}
+
+void PutBoy(int column, int row) {
+  G().ActorMap[Cell(column, row)] = 13;
+  G().BoyX = column * 16;
+  G().BoyY = row * 16;
+}
+
+void HoldKeys(std::initializer_list<int> codes) {
+  uint8_t* keys = Rt().input.keyState;
+  std::memset(keys, 0, 256);
+  for (int code : codes) keys[code] = 0x80;
+}
+
+bool PeekDraws(const std::function<bool()>& draws) {
+  const RandomState saved = Rt().random;
+  const bool result = draws();
+  Rt().random = saved;
+  return result;
+}
+
+void ArrangeDraws(const std::function<bool()>& wanted) {
+  for (int tries = 0; tries < 100000; ++tries) {
+    if (PeekDraws(wanted)) return;
+    RandomInt(1000);  // one round further
+  }
+  FAIL() << "no arrangement of the random draws found";
+}
+
+bool SameGenerator(const RandomState& a, const RandomState& b) {
+  return std::memcmp(a.mm, b.mm, sizeof a.mm) == 0 &&
+         std::memcmp(a.randrsl, b.randrsl, sizeof a.randrsl) == 0 && a.aa == b.aa && a.bb == b.bb &&
+         a.cc == b.cc;
+}
+
+std::vector<uint8_t> ToneWav(int frames) {
+  std::vector<uint8_t> b;
+  auto u16 = [&](uint32_t v) { b.push_back(uint8_t(v)), b.push_back(uint8_t(v >> 8)); };
+  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+  auto id = [&](const char* s) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(s[i]));
+  };
+  id("RIFF"), u32(36 + frames * 2), id("WAVE"), id("fmt "), u32(16);
+  u16(1), u16(1), u32(22050), u32(22050 * 2), u16(2), u16(16);
+  id("data"), u32(static_cast<uint32_t>(frames * 2));
+  for (int i = 0; i < frames; ++i) u16(static_cast<uint16_t>(i % 2 ? 3000 : -3000));
+  return b;
+}
+
+namespace {
+
+std::string MakeTempFolder() {
+  std::string templ = std::filesystem::temp_directory_path().string() + "/brillora-sounds-XXXXXX";
+  if (!::mkdtemp(templ.data())) return std::string();
+  return templ;
+}
+
+}  // namespace
+
+TestSounds::TestSounds() : dir_(MakeTempFolder()) {
+  Rt().platform = plat::CreateHeadlessPlatform();
+  SoundStartup();
+  const std::string path = dir_ + "/tone.wav";
+  WriteFile(path, ToneWav(220));
+  for (int slot = 1; slot <= 16; ++slot) EXPECT_EQ(LoadSound(path, slot, 1), 1);
+}
+
+TestSounds::~TestSounds() {
+  SoundShutdown();
+  Rt().platform.reset();
+  std::error_code ec;
+  std::filesystem::remove_all(dir_, ec);
+}
+
+std::set<int> TestSounds::SlotsPlaying() const {
+  std::set<int> slots;
+  for (int slot = 1; slot <= 16; ++slot)
+    if (SoundPlaying(slot * 256) == 1) slots.insert(slot);
+  return slots;
+}
+
+void TestSounds::Clear() const {
+  StopAllSounds();
+}
+
+LevelLayers LevelLayers::Framed() {
+  LevelLayers l;
+  for (int column = 0; column < 40; ++column) l.actor[Cell(column, 0)] = l.actor[Cell(column, 29)] = kSolid;
+  for (int row = 0; row < 30; ++row) l.actor[Cell(0, row)] = l.actor[Cell(39, row)] = kSolid;
+  return l;
+}
+
+void WriteLevelFiles(const std::string& dir, int n, const LevelLayers& layers) {
+  std::filesystem::create_directories(dir + "/Maps");
+  const std::vector<uint8_t>* files[4] = {&layers.ground, &layers.item, &layers.cover, &layers.actor};
+  for (int k = 0; k < 4; ++k)
+    WriteFile(dir + "/Maps/Map" + std::to_string(n) + "-" + std::to_string(k + 1) + ".bin", *files[k]);
+}
+
+void WriteRecordFiles(const std::string& dir, const RecordFiles& files) {
+  std::filesystem::create_directories(dir + "/Maps");
+  WriteFile(dir + "/Maps/Player.bin", files.player);
+  WriteFile(dir + "/Maps/Duzozez.bin", files.slots);
+  WriteFile(dir + "/Maps/Name.bin", files.names);
+  WriteFile(dir + "/Maps/Data.bin", files.data);
+}
+
+ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) {
+  std::error_code ec;
+  old_ = std::filesystem::current_path(ec).string();
+  std::filesystem::current_path(dir);
+}
+
+ScopedWorkingDir::~ScopedWorkingDir() {
+  std::error_code ec;
+  if (!old_.empty()) std::filesystem::current_path(old_, ec);
+}
+
+namespace {
+
+// The running platform with the script's look at every frame.
+class ScriptedPlatform final : public plat::Platform {
+ public:
+  ScriptedPlatform(std::unique_ptr<plat::Platform> inner, FrameScript script)
+      : inner_(std::move(inner)), script_(std::move(script)) {}
+
+  bool Headless() const override { return inner_->Headless(); }
+  bool HasGl() const override { return inner_->HasGl(); }
+  bool OpenWindow(int w, int h, const std::string& c) override { return inner_->OpenWindow(w, h, c); }
+  void SetCaption(const std::string& c) override { inner_->SetCaption(c); }
+  bool SetFullScreen(bool on) override { return inner_->SetFullScreen(on); }
+  bool FullScreen() const override { return inner_->FullScreen(); }
+  void ShowWindow(bool v) override { inner_->ShowWindow(v); }
+  void CloseWindow() override { inner_->CloseWindow(); }
+  int PictureWidth() const override { return inner_->PictureWidth(); }
+  int PictureHeight() const override { return inner_->PictureHeight(); }
+  void BindPicture() override { inner_->BindPicture(); }
+  void Present() override {
+    inner_->Present();
+    if (script_.presented) script_.presented();
+  }
+  plat::WindowEvents PumpEvents() override { return inner_->PumpEvents(); }
+  double NowMs() override { return inner_->NowMs(); }
+  void SleepMs(double ms) override { inner_->SleepMs(ms); }
+  void IdleToward(double deadlineMs) override { inner_->IdleToward(deadlineMs); }
+  void ReadKeyboard(uint8_t state[256]) override {
+    inner_->ReadKeyboard(state);
+    if (script_.keys) script_.keys(Rt().clock.frames, state);
+  }
+  void ReadMouse(int& dx, int& dy, bool& left, bool& right) override {
+    inner_->ReadMouse(dx, dy, left, right);
+  }
+  void SetRelativeMouse(bool on) override { inner_->SetRelativeMouse(on); }
+  bool OpenAudio(int rate, plat::AudioPull pull) override { return inner_->OpenAudio(rate, std::move(pull)); }
+  int AudioRate() const override { return inner_->AudioRate(); }
+  void LockAudio() override { inner_->LockAudio(); }
+  void UnlockAudio() override { inner_->UnlockAudio(); }
+  void CloseAudio() override { inner_->CloseAudio(); }
+  bool ReadPicture(std::vector<uint8_t>& rgba) override { return inner_->ReadPicture(rgba); }
+
+ private:
+  std::unique_ptr<plat::Platform> inner_;
+  FrameScript script_;
+};
+
+std::function<void()>& Body() {
+  static std::function<void()> body;
+  return body;
+}
+void RunBody() {
+  Body()();
+}
+
+int Run(const std::vector<std::string>& extraArgs, void (*main)(), std::string* errors) {
+  std::vector<std::string> args{"brillora", "--headless"};
+  args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  const int status = RunProgram(args, "Brillora", main);
+  testing::internal::GetCapturedStdout();
+  const std::string err = testing::internal::GetCapturedStderr();
+  if (errors) *errors = err;
+  return status;
+}
+
+}  // namespace
+
+void InstallFrameScript(FrameScript script) {
+  Rt().platform = std::make_unique<ScriptedPlatform>(std::move(Rt().platform), std::move(script));
+}
+
+int RunHeadless(const std::vector<std::string>& extraArgs, std::function<void()> body, std::string* errors) {
+  Body() = std::move(body);
+  const int status = Run(extraArgs, RunBody, errors);
+  Body() = nullptr;
+  return status;
+}
+
+int RunGame(const std::vector<std::string>& extraArgs, std::string* errors) {
+  return Run(extraArgs, GameMain, errors);
+}
+
+namespace {
+
+// Where the value of "key" starts, or npos.
+size_t ValueStart(const std::string& json, const std::string& key) {
+  const std::string quoted = "\"" + key + "\":";
+  const size_t at = json.find(quoted);
+  return at == std::string::npos ? at : at + quoted.size();
+}
+
+}  // namespace
+
+double JsonNumber(const std::string& json, const std::string& key) {
+  const size_t at = ValueStart(json, key);
+  if (at == std::string::npos) {
+    ADD_FAILURE() << "no \"" << key << "\" in the dump";
+    return -999999;
+  }
+  return std::strtod(json.c_str() + at, nullptr);
+}
+
+std::vector<double> JsonNumbers(const std::string& json, const std::string& key) {
+  std::vector<double> out;
+  size_t at = ValueStart(json, key);
+  if (at == std::string::npos || json[at] != '[') {
+    ADD_FAILURE() << "no array \"" << key << "\" in the dump";
+    return out;
+  }
+  ++at;
+  while (at < json.size() && json[at] != ']') {
+    char* end = nullptr;
+    out.push_back(std::strtod(json.c_str() + at, &end));
+    if (end == json.c_str() + at) {
+      ADD_FAILURE() << "\"" << key << "\" holds something that is not a number";
+      break;
+    }
+    at = static_cast<size_t>(end - json.c_str());
+    if (json[at] == ',') ++at;
+  }
+  return out;
+}
+
+std::string JsonText(const std::string& json, const std::string& key) {
+  const size_t at = ValueStart(json, key);
+  if (at == std::string::npos || json[at] != '"') {
+    ADD_FAILURE() << "no text \"" << key << "\" in the dump";
+    return std::string();
+  }
+  return json.substr(at + 1, json.find('"', at + 1) - at - 1);
+}
+
+}  // namespace testing_support
