@@ -1,0 +1,360 @@
+// The shipped levels: the level compiler and its rules, the make_levels tool, and the 22 recorded
+// solutions played in the real game (headless), each of which must win its level.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/TestSupport.h"
+#include "tools/levels/GameCheck.h"
+#include "tools/levels/LevelCompiler.h"
+#include "tools/levels/Solver.h"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteText;
+
+const std::string kLevelDir = BRILLORA_SOURCE_DIR "/data/levels";
+const std::string kSolutionDir = BRILLORA_SOURCE_DIR "/data/solutions";
+
+// A small valid level: a walled field with the boy, one gem and the exit.
+std::vector<std::string> BaseMap() {
+  std::vector<std::string> rows(30, std::string(40, '.'));
+  for (auto& r : rows) r.front() = r.back() = '#';
+  rows.front() = rows.back() = std::string(40, '#');
+  rows[2][2] = '@';
+  rows[5][5] = '*';
+  rows[10][10] = 'E';
+  return rows;
+}
+
+std::string Source(const std::vector<std::string>& rows, const std::string& header = "theme: temple\n") {
+  std::string text = "# test level\nname: Test\n" + header + "map:\n";
+  for (const auto& r : rows) text += r + "\n";
+  return text;
+}
+
+// Compiles and returns every problem, formatted as make_levels prints them.
+std::vector<std::string> Problems(const std::string& text) {
+  levels::CompiledLevel level;
+  std::vector<levels::LevelProblem> problems;
+  const bool ok = levels::CompileLevelText(text, level, problems);
+  std::vector<std::string> out;
+  for (const auto& p : problems) out.push_back(levels::FormatProblem("level07", p));
+  EXPECT_EQ(ok, out.empty());
+  return out;
+}
+
+::testing::AssertionResult HasProblem(const std::vector<std::string>& problems, const std::string& expected) {
+  for (const auto& p : problems)
+    if (p.find(expected) != std::string::npos) return ::testing::AssertionSuccess();
+  std::string all;
+  for (const auto& p : problems) all += "\n  " + p;
+  return ::testing::AssertionFailure() << "no problem containing \"" << expected << "\" in:" << all;
+}
+
+TEST(LevelCompiler, ExpandsTheLegendIntoFourLayers) {
+  auto rows = BaseMap();
+  rows[3][20] = 'k';
+  rows[6][20] = '#';  // a lone wall block: face, solid, with the wall lip over the floor above it
+  rows[8][20] = 'B';
+  rows[12][3] = '>';
+  rows[14][3] = '+';
+  rows[16][3] = '"';
+  rows[20][8] = 'S';  // a switch in a short wall
+  rows[20][7] = '#';
+  rows[20][9] = '#';
+  levels::CompiledLevel level;
+  std::vector<levels::LevelProblem> problems;
+  ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
+  const levels::Layers& L = level.layers;
+  auto at = [](int col, int row) { return row * 40 + col; };
+  EXPECT_EQ(L.actor[at(2, 2)], levels::cell::kBoy);
+  EXPECT_EQ(L.item[at(5, 5)], levels::cell::kGem);
+  EXPECT_EQ(L.actor[at(5, 5)], 0);
+  EXPECT_EQ(L.item[at(10, 10)], levels::cell::kExit);
+  EXPECT_EQ(L.item[at(20, 3)], levels::cell::kKey);
+  EXPECT_EQ(L.item[at(20, 8)], levels::cell::kGemBox);
+  EXPECT_FALSE(levels::cell::IsOpenActor(L.actor[at(20, 8)]));
+  EXPECT_EQ(L.actor[at(3, 12)], levels::cell::kBaddieRight);
+  EXPECT_EQ(L.item[at(3, 14)], levels::cell::kTurnMarker);
+  EXPECT_EQ(L.cover[at(3, 16)], levels::tile::kCoverCanopy);
+  EXPECT_EQ(L.item[at(8, 20)], levels::cell::kSwitch);
+  EXPECT_FALSE(levels::cell::IsOpenActor(L.actor[at(8, 20)]));
+  // Walls: a face where floor lies below, a top elsewhere; the bottom frame row is the score bar.
+  EXPECT_EQ(L.ground[at(20, 6)], levels::tile::kWallFace);
+  EXPECT_EQ(L.cover[at(20, 5)], levels::tile::kCoverWallCapS);
+  EXPECT_EQ(L.ground[at(0, 10)], levels::tile::kWallTop);
+  EXPECT_EQ(L.ground[at(15, 29)], levels::tile::kFrameEdge);
+  EXPECT_EQ(L.ground[at(15, 15)], levels::tile::kFlagstone);
+  EXPECT_TRUE(levels::cell::IsOpenActor(L.actor[at(15, 15)]));
+}
+
+TEST(LevelCompiler, CustomCharactersAndThemes) {
+  auto rows = BaseMap();
+  rows[4][30] = 'K';
+  levels::CompiledLevel level;
+  std::vector<levels::LevelProblem> problems;
+  ASSERT_TRUE(levels::CompileLevelText(
+      Source(rows, "theme: dungeon\ndef K ground=97 item=65 cover=59 solid\n"), level, problems));
+  EXPECT_EQ(level.theme, "dungeon");
+  EXPECT_EQ(level.layers.ground[4 * 40 + 30], 97);
+  EXPECT_EQ(level.layers.item[4 * 40 + 30], 65);
+  EXPECT_EQ(level.layers.cover[4 * 40 + 30], 59);
+  EXPECT_EQ(level.layers.actor[4 * 40 + 30], levels::cell::kSolid);
+  EXPECT_EQ(level.layers.ground[15 * 40 + 15], levels::tile::kDungeonFloor);
+
+  EXPECT_TRUE(HasProblem(Problems(Source(rows, "theme: marsh\n")), "unknown theme \"marsh\""));
+  EXPECT_TRUE(HasProblem(Problems(Source(rows, "theme: temple\ndef K item=300\n")), "0 to 255"));
+  EXPECT_TRUE(HasProblem(Problems(Source(rows, "theme: temple\ndef # item=3\n")), "does not use"));
+  EXPECT_TRUE(HasProblem(Problems(Source(rows, "\n")), "no \"theme:\" line"));
+}
+
+TEST(LevelValidator, RefusesBrokenLevelsNamingLevelCellAndReason) {
+  {
+    auto rows = BaseMap();
+    rows[2][2] = '.';
+    EXPECT_TRUE(HasProblem(Problems(Source(rows)), "level07: no start cell"));
+  }
+  {
+    auto rows = BaseMap();
+    rows[20][30] = '@';
+    EXPECT_TRUE(HasProblem(Problems(Source(rows)), "level07: cell (30, 20): second start cell"));
+  }
+  {
+    auto rows = BaseMap();
+    rows[0][17] = '.';
+    rows[12][39] = '*';  // also a gem in column 39, which the game never counts
+    const auto p = Problems(Source(rows));
+    EXPECT_TRUE(HasProblem(p, "level07: cell (17, 0): hole in the frame"));
+    EXPECT_TRUE(HasProblem(p, "level07: cell (39, 12): gem or gem box outside rows 1..28"));
+  }
+  {
+    auto rows = BaseMap();
+    rows[29][5] = 'v';  // a baddie standing in the bottom frame row
+    EXPECT_TRUE(HasProblem(Problems(Source(rows)), "level07: cell (5, 29): hole in the frame"));
+  }
+  {
+    auto rows = BaseMap();
+    rows[6] += ".";
+    rows[9].pop_back();
+    const auto p = Problems(Source(rows));
+    EXPECT_TRUE(HasProblem(p, "level07: cell (40, 6): line is 41 characters, expected 40"));
+    EXPECT_TRUE(HasProblem(p, "level07: cell (39, 9): line is 39 characters, expected 40"));
+  }
+  {
+    auto rows = BaseMap();
+    rows.pop_back();
+    EXPECT_TRUE(HasProblem(Problems(Source(rows)), "map has 29 lines, expected 30"));
+  }
+  {
+    auto rows = BaseMap();
+    rows[7][7] = '?';
+    EXPECT_TRUE(HasProblem(Problems(Source(rows)), "level07: cell (7, 7): unknown character '?'"));
+  }
+  {
+    auto rows = BaseMap();
+    rows[10][10] = '.';
+    EXPECT_TRUE(HasProblem(Problems(Source(rows)), "level07: no exit"));
+  }
+}
+
+TEST(LevelValidator, LayerRulesTheTextCannotExpressDirectly) {
+  levels::CompiledLevel level;
+  std::vector<levels::LevelProblem> problems;
+  ASSERT_TRUE(levels::CompileLevelText(Source(BaseMap()), level, problems));
+  auto check = [&](auto change, const std::string& expected) {
+    levels::Layers L = level.layers;
+    change(L);
+    std::vector<std::string> text;
+    for (const auto& p : levels::ValidateLayers(L)) text.push_back(levels::FormatProblem("level07", p));
+    EXPECT_TRUE(HasProblem(text, expected));
+  };
+  check([](levels::Layers& L) { L.actor[10 * 40 + 10] = 1; },
+        "cell (10, 10): exit on a cell that is not walkable");
+  check([](levels::Layers& L) { L.actor[5 * 40 + 5] = 1; }, "cell (5, 5): gem or key on a solid cell");
+  check([](levels::Layers& L) { L.actor[8 * 40 + 8] = 34; }, "cell (8, 8): actor value 34");
+  check([](levels::Layers& L) { L.item[2 * 40 + 2] = 76; }, "cell (2, 2): gem under the start cell");
+  check([](levels::Layers& L) { L.item[28 * 40 + 20] = 3; },
+        "cell (20, 28): gem box or switch on a walkable");
+  check(
+      [](levels::Layers& L) {
+        L.item[10 * 40 + 10] = 0;
+        L.item[28 * 40 + 38] = 74;
+      },
+      "cell (38, 28): exit too close to the edge");
+}
+
+// The gate recipe: a switch blasts the first cracked block in reading order, which frees the two cells
+// below it; so 'x' in the wall over 'XX' opens the passage, and the 'x' itself stays solid wall.
+TEST(LevelCompiler, GateRecipeOpensThePassageBelowTheDetonator) {
+  auto rows = BaseMap();
+  for (int r = 1; r < 29; ++r) rows[r][20] = rows[r][21] = '#';
+  rows[9][20] = 'x';
+  rows[10][20] = rows[10][21] = 'X';
+  rows[10][10] = '.';
+  rows[12][30] = 'E';
+  rows[1][3] = '#';
+  rows[1][2] = 'S';  // a switch in a wall stub, fired from the boy's start cell below it
+  levels::CompiledLevel level;
+  std::vector<levels::LevelProblem> problems;
+  ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
+  levels::PlaySim sim;
+  sim.Start(level.layers, 5);
+  const int detonator = 9 * 40 + 20, left = 10 * 40 + 20, right = 10 * 40 + 21;
+  EXPECT_FALSE(levels::cell::IsOpenActor(sim.actor[left]));
+  sim.Step(levels::BoyKeys{});  // idle first: a switch fires only after an idle decision
+  levels::BoyKeys space;
+  space.space = true;
+  sim.Step(space);
+  EXPECT_EQ(sim.item[2 * 40 + 2 - 40], 126) << "the switch is used";
+  for (int f = 0; f < 20; ++f) sim.Step(levels::BoyKeys{});
+  EXPECT_EQ(sim.actor[left], 0);
+  EXPECT_EQ(sim.actor[right], 0);
+  EXPECT_EQ(sim.item[left], 0);
+  EXPECT_EQ(sim.item[detonator], 0);
+  EXPECT_FALSE(levels::cell::IsOpenActor(sim.actor[detonator])) << "the wall above the passage stays";
+}
+
+TEST(ShippedLevels, AllCompileAndKeepTheRules) {
+  for (int n = 1; n <= 22; ++n) {
+    SCOPED_TRACE(levels::LevelName(n));
+    std::string text;
+    ASSERT_TRUE(levels::ReadTextFile(kLevelDir + "/" + levels::LevelName(n) + ".txt", text));
+    levels::CompiledLevel level;
+    std::vector<levels::LevelProblem> problems;
+    EXPECT_TRUE(levels::CompileLevelText(text, level, problems));
+    for (const auto& p : problems) ADD_FAILURE() << levels::FormatProblem(levels::LevelName(n), p);
+    EXPECT_FALSE(level.name.empty());
+    levels::PlaySim sim;
+    sim.Start(level.layers, 1);
+    EXPECT_GT(sim.gemsLeft, 0) << "a level without gems opens its exit at once";
+  }
+  std::string extra;
+  EXPECT_FALSE(levels::ReadTextFile(kLevelDir + "/level23.txt", extra)) << "the game has 22 levels";
+}
+
+int RunTool(const std::string& args) {
+  const std::string command =
+      std::string("'") + BRILLORA_BINARY_DIR + "/tools/make_levels' " + args + " 2>&1";
+  const int raw = std::system(command.c_str());
+  return raw == -1 ? -1 : WEXITSTATUS(raw);
+}
+
+TEST(MakeLevels, WritesEveryLevelOrNothing) {
+  TempDir out;
+  ASSERT_EQ(RunTool("'" + kLevelDir + "' '" + out.path() + "' >/dev/null"), 0);
+  for (int n = 1; n <= 22; ++n) {
+    for (int k = 1; k <= 4; ++k) {
+      const std::string file =
+          out.path() + "/Maps/Map" + std::to_string(n) + "-" + std::to_string(k) + ".bin";
+      EXPECT_EQ(ReadFile(file).size(), 1200u) << file;
+    }
+  }
+  // The compiled actor layer of level 1 holds exactly one boy.
+  const auto actors = ReadFile(out.path() + "/Maps/Map1-4.bin");
+  EXPECT_EQ(std::count(actors.begin(), actors.end(), levels::cell::kBoy), 1);
+  EXPECT_EQ(RunTool("--check '" + kLevelDir + "' >/dev/null"), 0);
+
+  // One broken level: the tool names it, exits 1 and writes nothing.
+  TempDir src, none;
+  for (int n = 1; n <= 22; ++n) {
+    std::string text;
+    ASSERT_TRUE(levels::ReadTextFile(kLevelDir + "/" + levels::LevelName(n) + ".txt", text));
+    if (n == 9)
+      text = Source([] {
+        auto r = BaseMap();
+        r[15][0] = '.';
+        return r;
+      }());
+    WriteText(src.File(levels::LevelName(n) + ".txt"), text);
+  }
+  const std::string log = none.File("log.txt");
+  EXPECT_EQ(RunTool("'" + src.path() + "' '" + none.path() + "' >'" + log + "'"), 1);
+  std::string printed;
+  ASSERT_TRUE(levels::ReadTextFile(log, printed));
+  EXPECT_NE(printed.find("level09: cell (0, 15): hole in the frame"), std::string::npos) << printed;
+  EXPECT_FALSE(testing_support::FileExists(none.File("Maps/Map1-1.bin")));
+  EXPECT_EQ(RunTool("--check '" + src.path() + "' >/dev/null"), 1);
+  EXPECT_EQ(RunTool(">/dev/null"), 2);
+}
+
+// Every solution, played in the real game from the title menu, wins its level; and the rules model the
+// solver plans with ends each run with the score the game recorded.
+TEST(Solutions, EveryReplayWinsItsLevelInTheGame) {
+  TempDir data;
+  std::filesystem::create_directories(data.File("Maps"));
+  std::vector<levels::Layers> layers(22);
+  for (int n = 1; n <= 22; ++n) {
+    std::string text, error;
+    levels::CompiledLevel level;
+    std::vector<levels::LevelProblem> problems;
+    ASSERT_TRUE(levels::ReadTextFile(kLevelDir + "/" + levels::LevelName(n) + ".txt", text));
+    ASSERT_TRUE(levels::CompileLevelText(text, level, problems));
+    ASSERT_TRUE(levels::WriteLevelFiles(level.layers, data.File("Maps"), n, error)) << error;
+    layers[static_cast<size_t>(n - 1)] = level.layers;
+  }
+  const std::string game = BRILLORA_BINARY_DIR "/brillora";
+  ASSERT_TRUE(testing_support::FileExists(game)) << "build the brillora program first";
+  for (int n = 1; n <= 22; ++n) {
+    SCOPED_TRACE(levels::LevelName(n));
+    const std::string replay = kSolutionDir + "/" + levels::LevelName(n) + ".rpl";
+    ASSERT_TRUE(testing_support::FileExists(replay));
+    const levels::GameRun run = levels::RunReplayInGame(game, data.path(), replay, n);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_GT(run.bestScore, 1) << "no score recorded for the level";
+    EXPECT_EQ(run.levelNumber, n < 22 ? n + 1 : 22);
+    // The old best score of 1 moved down one place.
+    const auto scores = ReadFile(data.File("Maps/Data.bin"));
+    ASSERT_EQ(scores.size(), 3200u);
+    EXPECT_EQ(scores[static_cast<size_t>((n - 1) * 32 + 4)], 1);
+    // The boy's run, replayed on the rules model, reaches the same score.
+    std::string text;
+    ASSERT_TRUE(levels::ReadTextFile(replay, text));
+    const size_t run0 = text.find("# the boy's run\n");
+    ASSERT_NE(run0, std::string::npos);
+    const int seed = std::atoi(text.c_str() + text.find("seed ") + 5);
+    levels::PlaySim sim;
+    sim.Start(layers[static_cast<size_t>(n - 1)], seed);
+    sim.Step(levels::BoyKeys{});  // the frame that started the game saw only Return
+    std::istringstream lines(text.substr(run0));
+    std::string line;
+    while (std::getline(lines, line) && !sim.won && !sim.Dead()) {
+      if (line.empty() || line[0] == '#') {
+        if (line.empty()) sim.Step(levels::BoyKeys{});
+        continue;
+      }
+      std::istringstream tokens(line);
+      std::string tok;
+      levels::BoyKeys keys;
+      long long repeat = 1;
+      while (tokens >> tok) {
+        if (tok[0] == 'x')
+          repeat = std::atoll(tok.c_str() + 1);
+        else if (tok == "205")
+          keys.right = true;
+        else if (tok == "203")
+          keys.left = true;
+        else if (tok == "200")
+          keys.up = true;
+        else if (tok == "208")
+          keys.down = true;
+        else if (tok == "57")
+          keys.space = true;
+      }
+      for (long long i = 0; i < repeat && !sim.won && !sim.Dead(); ++i) sim.Step(keys);
+    }
+    EXPECT_TRUE(sim.won);
+    EXPECT_LT(sim.frame, levels::kTimeLimitFrames);
+    EXPECT_EQ(sim.score, run.bestScore);
+  }
+}
+
+}  // namespace
