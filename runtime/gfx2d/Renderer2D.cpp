@@ -22,6 +22,10 @@ OpenGLVezovede::~OpenGLVezovede() {
 
 void OpenGLVezovede::StartGl() {
   glReady = true;
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  // A GL that answers nonsense still gets textures of a workable size.
+  maxTextureSize = maxSize >= 64 ? maxSize : 64;
   ResetView2D(0, 0, 0, 0);
 }
 
