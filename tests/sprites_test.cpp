@@ -1,5 +1,7 @@
 // Sprite slots, strips, fonts and background sets as the runtime records them, run headless: every load
 // decodes and records its sizes exactly as with a window; only the GL work is left out.
+#include "runtime/gfx2d/Sprites.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +14,6 @@
 #include "runtime/gfx2d/Fonts.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/gfx2d/SpriteDraw.h"
-#include "runtime/gfx2d/Sprites.h"
 #include "runtime/gfx2d/TextureStaging.h"
 #include "tests/support/ImageFiles.h"
 #include "tests/support/TestSupport.h"
@@ -26,7 +27,9 @@ std::function<void()>& Body() {
   static std::function<void()> body;
   return body;
 }
-void RunBody() { Body()(); }
+void RunBody() {
+  Body()();
+}
 
 // Runs `body` as the game main of a headless program whose folder is `dir`.
 void RunHeadlessIn(const TempDir& dir, std::function<void()> body) {
@@ -34,9 +37,7 @@ void RunHeadlessIn(const TempDir& dir, std::function<void()> body) {
     body();
     EndProgram();
   };
-  testing::internal::CaptureStdout();
   const int status = RunProgram({"x", "--headless", "--data", dir.path()}, "Brillora", RunBody);
-  testing::internal::GetCapturedStdout();
   EXPECT_EQ(status, 0);
 }
 
@@ -44,7 +45,9 @@ void WritePlain(const TempDir& dir, const std::string& name, int w, int h) {
   WriteBmp24(dir.File(name), w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, 0x336699));
 }
 
-const SpriteSlot& Slot(int n) { return Rt().renderer->sprites[n]; }
+const SpriteSlot& Slot(int n) {
+  return Rt().renderer->sprites[n];
+}
 
 TEST(SpriteSlots, LoadsRecordTextureAndPictureSizes) {
   TempDir dir;

@@ -13,6 +13,7 @@ constexpr int kImageHeight = kCell * 8;        // 64
 
 // One word per code from 32 (space) to 127. The letters, digits and signs are 3 pixels wide in pattern
 // columns 1..3 and 5 rows tall; row 5 holds the descenders of g, j, p, q, y and the comma.
+// clang-format off
 constexpr uint32_t kPatterns[kPatternCount] = {
     0x00000000, 0x00401084, 0x0000014A, 0x00A729CA, 0x006610CC, 0x00A1110A, 0x00C51144, 0x00000084,  //  !"#$%&'
     0x00821088, 0x00221082, 0x00051140, 0x00023880, 0x04420000, 0x00003800, 0x00400000, 0x00211108,  // ()*+,-./
@@ -27,6 +28,7 @@ constexpr uint32_t kPatterns[kPatternCount] = {
     0x046528C0, 0x10C52980, 0x00210980, 0x00641980, 0x008211C4, 0x00C52940, 0x00452940, 0x00E72940,  // pqrstuvw
     0x00A21140, 0x0C862940, 0x00E121C0, 0x00821888, 0x00421084, 0x00223082, 0x00013900, 0x00E739CE,  // xyz{|}~
 };
+// clang-format on
 
 bool PatternPixel(uint32_t pattern, int column, int row) {
   if (column < 0 || column > 4 || row < 0 || row > 5) return false;

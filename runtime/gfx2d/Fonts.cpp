@@ -14,7 +14,9 @@
 
 namespace {
 
-int ClampFont(double font) { return std::clamp(TruncToInt32(font), 0, kFontCount - 1); }
+int ClampFont(double font) {
+  return std::clamp(TruncToInt32(font), 0, kFontCount - 1);
+}
 
 // The character grid of a font picture: taller than wide means 16 rows for 256 codes, otherwise 8 rows
 // for 128 codes; always 16 columns.
@@ -53,7 +55,9 @@ void LoadFont(const std::string& path, double font) {
   r->StoreImageInSlot(slot, MakeBuiltinFontImage());
 }
 
-void SetFont(double font) { Rt().currentFont = ClampFont(font); }
+void SetFont(double font) {
+  Rt().currentFont = ClampFont(font);
+}
 
 void GetFontSize(double& width, double& height) {
   width = height = 0;

@@ -33,4 +33,6 @@ inline float ToPixelFloat(double v) {
 }
 
 // A drawing position or size: single precision, raised to the next whole pixel (-0.5 -> 0, 3.2 -> 4).
-inline float CeilPixel(double v) { return std::ceil(ToPixelFloat(v)); }
+inline float CeilPixel(double v) {
+  return std::ceil(ToPixelFloat(v));
+}

@@ -21,9 +21,9 @@ struct SpriteSlot {
   uint32_t mipTexture = 0;  // mipmapped copy; 0 = none
   int16_t texWidth = -1;    // power of two; -1 while empty
   int16_t texHeight = -1;
-  int16_t imageWidth = 0;   // loaded image size; 0 while empty
+  int16_t imageWidth = 0;  // loaded image size; 0 while empty
   int16_t imageHeight = 0;
-  int16_t frameWidth = 0;   // animation cell size; 0 = not cut into frames
+  int16_t frameWidth = 0;  // animation cell size; 0 = not cut into frames
   int16_t frameHeight = 0;
 };
 
@@ -63,10 +63,10 @@ class OpenGLVezovede {
   int colourBits = 0;
   bool fullScreenActive = false;
   int multisample = 0;
-  double nextFrameMs = 0;      // clock time at which the next frame may be shown
+  double nextFrameMs = 0;  // clock time at which the next frame may be shown
   double framePeriodMs = 1000.0 / 60.0;
   bool initialised = false;
-  bool glReady = false;        // a GL context exists and GL calls may be made
+  bool glReady = false;  // a GL context exists and GL calls may be made
 
   // Sprite table and colour keys.
   std::unique_ptr<SpriteSlot[]> sprites;

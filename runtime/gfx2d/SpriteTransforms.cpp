@@ -13,10 +13,14 @@ namespace {
 
 constexpr double kRadiansPerDegree = 0.017453292;
 
-float SafeRatio(float part, int whole) { return whole > 0 ? part / static_cast<float>(whole) : 0.0f; }
+float SafeRatio(float part, int whole) {
+  return whole > 0 ? part / static_cast<float>(whole) : 0.0f;
+}
 
 // The quad with opposite mirroring on the two axes turns the other way round on screen.
-bool MirroredOnce(float width, float height) { return (width < 0 && height > 0) || (width > 0 && height < 0); }
+bool MirroredOnce(float width, float height) {
+  return (width < 0 && height > 0) || (width > 0 && height < 0);
+}
 
 // One quad of half-extents (halfW, halfH) about (cx, cy), turned by `angle` degrees counter-clockwise on
 // screen, corners in the order top-right, top-left, bottom-left, bottom-right.
@@ -87,8 +91,8 @@ void DrawSpriteRotated(double slot, double x, double y, double angle, double sca
   const float vBottom = SafeRatio(0.5f, s->texHeight);
   const float vTop = SafeRatio(static_cast<float>(h) - 0.5f, s->texHeight);
   const double sc = ToPixelFloat(scale);
-  DrawTurnedQuad(ToPixelFloat(x) + w / 2, ToPixelFloat(y) + h / 2, sc * w / 2, sc * h / 2, angle, uLeft, uRight,
-                 vBottom, vTop);
+  DrawTurnedQuad(ToPixelFloat(x) + w / 2, ToPixelFloat(y) + h / 2, sc * w / 2, sc * h / 2, angle, uLeft,
+                 uRight, vBottom, vTop);
 }
 
 void DrawFrameStretched(double slot, double frame, double x, double y, double width, double height) {
@@ -124,6 +128,6 @@ void DrawFrameRotated(double slot, double frame, double x, double y, double angl
   const int fw = s->frameWidth;
   const int fh = s->frameHeight;
   const double sc = ToPixelFloat(scale);
-  DrawTurnedQuad(ToPixelFloat(x) + fw / 2, ToPixelFloat(y) + fh / 2, sc * fw / 2, sc * fh / 2, angle, cell.uLeft,
-                 cell.uRight, cell.vBottom, cell.vTop);
+  DrawTurnedQuad(ToPixelFloat(x) + fw / 2, ToPixelFloat(y) + fh / 2, sc * fw / 2, sc * fh / 2, angle,
+                 cell.uLeft, cell.uRight, cell.vBottom, cell.vTop);
 }

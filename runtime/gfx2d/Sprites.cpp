@@ -58,7 +58,8 @@ bool FrameCell(const SpriteSlot& s, int32_t frame, CellCoords& cell) {
   cell.uRight = cell.uLeft + du;
   // Texture rows count upward from the picture's bottom edge; rows past the last one wrap through the
   // texture's repeat mode.
-  const double bottom = static_cast<double>(s.imageHeight) - static_cast<double>(fh) * (static_cast<double>(row) + 1);
+  const double bottom =
+      static_cast<double>(s.imageHeight) - static_cast<double>(fh) * (static_cast<double>(row) + 1);
   cell.vBottom = static_cast<float>(bottom / s.texHeight);
   cell.vTop = cell.vBottom + static_cast<float>(fh) / static_cast<float>(s.texHeight);
   cell.width = static_cast<float>(fw);

@@ -35,7 +35,8 @@ void UploadMipChain(const TextureStaging& staging, GLuint& name) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   int width = staging.texWidth;
   int height = staging.texHeight;
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, staging.texels.data());
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               staging.texels.data());
   std::vector<uint8_t> level;
   std::vector<uint8_t> smaller;
   const std::vector<uint8_t>* above = &staging.texels;
@@ -90,7 +91,8 @@ bool OpenGLVezovede::StoreImageInSlot(int slot, const RgbaImage& image) {
   // Fonts are drawn crisp and never by the 3D side, so they get neither colour fill nor mipmaps.
   const bool font = slot >= kFontSlotBase;
   UploadedTexture built;
-  if (!UploadTexture(image, 0, 0, 0, 0, s.texture, font ? nullptr : &s.mipTexture, font, &built)) return false;
+  if (!UploadTexture(image, 0, 0, 0, 0, s.texture, font ? nullptr : &s.mipTexture, font, &built))
+    return false;
   // A picture larger than the GL's biggest texture keeps only its top-left part; the slot records the
   // part the texture really holds, so that every draw stays within it.
   s.texWidth = static_cast<int16_t>(built.texWidth);

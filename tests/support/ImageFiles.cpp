@@ -35,7 +35,8 @@ void WriteBmp24(const std::string& path, int width, int height, const std::vecto
     const size_t start = b.size();
     for (int x = 0; x < width; ++x) {
       const uint32_t c = rgb[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
-      b.insert(b.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16)});
+      b.insert(b.end(),
+               {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16)});
     }
     while (b.size() - start < stride) b.push_back(0);
   }
