@@ -2,10 +2,15 @@
 // picture back and compares pixels. Needs an X display (the test command provides a virtual one).
 #include <GL/gl.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <link.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "runtime/core/Errors.h"
@@ -55,15 +60,41 @@ void RunBody() {
   Body()();
 }
 
+// Windowed runs on one display take turns, also across test processes: a window that opens takes the
+// focus from the others, and the runtime holds a program whose window lost the focus in its pause.
+class DisplayTurn {
+ public:
+  DisplayTurn() {
+    std::string name = "brillora-display-" + std::to_string(::getuid()) + "-";
+    for (const char* c = std::getenv("DISPLAY"); c && *c; ++c) name += std::isalnum(*c) ? *c : '_';
+    const std::string path = (std::filesystem::temp_directory_path() / (name + ".lock")).string();
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+  }
+  ~DisplayTurn() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  DisplayTurn(const DisplayTurn&) = delete;
+  DisplayTurn& operator=(const DisplayTurn&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
 // Runs `body` as the game main of a windowed program whose folder is `dir`; the picture starts black.
 void RunWithGl(const TempDir& dir, std::function<void()> body) {
-  Body() = [&body] {
+  DisplayTurn turn;
+  bool finished = false;
+  Body() = [&body, &finished] {
     KeepLibrariesLoaded();
     body();
+    finished = true;
     EndProgram();
   };
   const int status = RunProgram({"x", "--windowed", "--data", dir.path()}, "Brillora", RunBody);
   EXPECT_EQ(status, 0);
+  // A program that ended early (closed window, failed start-up) must not pass for a drawing that worked.
+  EXPECT_TRUE(finished);
 }
 
 // The picture as drawn so far.
