@@ -10,6 +10,15 @@
 #include "runtime/core/Archive.h"
 #include "runtime/core/RuntimeContext.h"
 
+namespace {
+
+// Texels whose alpha exceeds 0.05 are drawn: 13 (0.051) is, 12 (0.047) is not. Some GLs (Mesa's
+// software rasteriser among them) round the reference to 8 bits before comparing, which turns 0.05 into
+// 13/255 and would drop alpha 13; 0.049 rounds to 12/255 and splits 12 from 13 the same way either way.
+constexpr float kAlphaReference = 0.049f;
+
+}  // namespace
+
 OpenGLVezovede::OpenGLVezovede()
     : sprites(new SpriteSlot[kSpriteSlots]()), backgrounds(new BackgroundSet[kBackgroundSets]()) {}
 
@@ -22,6 +31,10 @@ OpenGLVezovede::~OpenGLVezovede() {
 
 void OpenGLVezovede::StartGl() {
   glReady = true;
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  // A GL that answers nonsense still gets textures of a workable size.
+  maxTextureSize = maxSize >= 64 ? maxSize : 64;
   ResetView2D(0, 0, 0, 0);
 }
 
@@ -47,7 +60,7 @@ void OpenGLVezovede::ResetView2D(int x, int y, int w, int h) {
   glEnable(GL_CULL_FACE);
   glFrontFace(GL_CCW);
   glEnable(GL_ALPHA_TEST);
-  glAlphaFunc(GL_GREATER, 0.05f);
+  glAlphaFunc(GL_GREATER, kAlphaReference);
   glColor4f(1, 1, 1, 1);
   glClearColor(0, 0, 0, 1);
   glShadeModel(GL_FLAT);
@@ -114,7 +127,8 @@ void OpenGLVezovede::DrawBackgroundSet(int set) {
       const float t = static_cast<float>(b.tileTexWidth[i][j]);
       const float x = static_cast<float>(i) * t, y = static_cast<float>(j) * t;
       const float w = static_cast<float>(b.tileWidth[i][j]), h = static_cast<float>(b.tileHeight[i][j]);
-      const float tw = static_cast<float>(b.tileTexWidth[i][j]), th = static_cast<float>(b.tileTexHeight[i][j]);
+      const float tw = static_cast<float>(b.tileTexWidth[i][j]),
+                  th = static_cast<float>(b.tileTexHeight[i][j]);
       glBindTexture(GL_TEXTURE_2D, b.tiles[i][j]);
       glBegin(GL_QUADS);
       glTexCoord2f(0, 0);

@@ -21,9 +21,9 @@ struct SpriteSlot {
   uint32_t mipTexture = 0;  // mipmapped copy; 0 = none
   int16_t texWidth = -1;    // power of two; -1 while empty
   int16_t texHeight = -1;
-  int16_t imageWidth = 0;   // loaded image size; 0 while empty
+  int16_t imageWidth = 0;  // loaded image size; 0 while empty
   int16_t imageHeight = 0;
-  int16_t frameWidth = 0;   // animation cell size; 0 = not cut into frames
+  int16_t frameWidth = 0;  // animation cell size; 0 = not cut into frames
   int16_t frameHeight = 0;
 };
 
@@ -43,6 +43,14 @@ struct BatchVertex {
   float x, y, z, u, v;
 };
 
+// What UploadTexture built: the picture rectangle it holds and the texture's power-of-two size.
+struct UploadedTexture {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t texWidth = 0;
+  int32_t texHeight = 0;
+};
+
 class OpenGLVezovede {
  public:
   OpenGLVezovede();
@@ -55,15 +63,18 @@ class OpenGLVezovede {
   int colourBits = 0;
   bool fullScreenActive = false;
   int multisample = 0;
-  double nextFrameMs = 0;      // clock time at which the next frame may be shown
+  double nextFrameMs = 0;  // clock time at which the next frame may be shown
   double framePeriodMs = 1000.0 / 60.0;
   bool initialised = false;
-  bool glReady = false;        // a GL context exists and GL calls may be made
+  bool glReady = false;  // a GL context exists and GL calls may be made
 
   // Sprite table and colour keys.
   std::unique_ptr<SpriteSlot[]> sprites;
   uint32_t spriteColourKey = kDefaultSpriteKey;
-  uint32_t fontColourKey = 0;
+  uint32_t fontColourKey = kDefaultFontKey;
+  // Largest texture side the GL accepts; without GL, the largest picture the decoders accept, so a
+  // headless run records the same slot sizes as one with a window.
+  int32_t maxTextureSize = kMaxImageSide;
 
   // Drawing state.
   std::vector<BatchVertex> batch;
@@ -92,6 +103,19 @@ class OpenGLVezovede {
   bool LoadBackgroundSet(int set, const std::string& path);
   // Empties a slot: deletes its textures (while GL exists) and marks it empty; the frame size stays.
   void EmptySlot(int slot);
+  // Builds one texture from the w x h rectangle of `image` at (x0, y0) (0 = to the picture's edge) into
+  // `texture`, replacing the texture it named; with `mipTexture`, also a mipmapped copy. Font mode: no
+  // colour fill and GL_NEAREST; sprite mode: colour fill and GL_LINEAR. Without GL only the sizes are
+  // worked out. False when the rectangle is empty.
+  bool UploadTexture(const RgbaImage& image, int x0, int y0, int w, int h, uint32_t& texture,
+                     uint32_t* mipTexture, bool fontMode, UploadedTexture* built = nullptr);
+  // Empties the slot, decodes the file (BMP, then PNG) with `key` and puts the picture into the slot.
+  bool LoadImageIntoSlot(int slot, const std::string& path, uint32_t key);
+  // Puts a decoded picture into a slot: font slots in font mode, other slots in sprite mode with a
+  // mipmapped copy; records the texture and picture sizes.
+  bool StoreImageInSlot(int slot, const RgbaImage& image);
+  // Sets the bound texture's filters for sprite drawing: GL_LINEAR while smoothing, else GL_NEAREST.
+  void ApplySmoothingFilter();
   // Makes room for n vertices in the batch.
   void ReserveBatch(int32_t n);
   void DrawBatch(unsigned primitiveMode);

@@ -1,0 +1,23 @@
+// Pieces shared by the sprite draws: choosing a strip's cell, selecting a slot for drawing, and the quad
+// of a whole image. Runtime-internal.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/gfx2d/Renderer2D.h"
+
+// Where one cell of a strip lies in its texture, and its size in pixels.
+struct CellCoords {
+  float uLeft = 0, uRight = 0;
+  float vBottom = 0, vTop = 0;
+  float width = 0, height = 0;
+};
+
+// The cell of `frame`; false when the slot has no cells (no frame size, or a picture narrower than one
+// frame), in which case nothing is to be drawn.
+bool FrameCell(const SpriteSlot& slot, int32_t frame, CellCoords& cell);
+// Binds the slot's texture with the smoothing filter; null for a slot number outside the table.
+const SpriteSlot* SelectSpriteForDrawing(double slot);
+// The whole picture on the rectangle from (left, top), width x height pixels; a negative size mirrors
+// it, and the front-face winding follows so that the mirrored quad is not culled.
+void DrawWholeImageQuad(const SpriteSlot& slot, float left, float top, float width, float height);
