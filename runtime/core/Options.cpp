@@ -18,6 +18,7 @@ std::string UsageText() {
          "  --record FILE    record the input of this run into FILE\n"
          "  --play FILE      play the input recorded in FILE back\n"
          "  --dump FILE      write the game state as JSON to FILE when the program ends\n"
+         "  --screenshot FILE  save the last picture drawn as a PNG when the program ends\n"
          "  --help           show this text\n";
 }
 
@@ -62,6 +63,8 @@ OptionsResult ParseLaunchOptions(const std::vector<std::string>& args, LaunchOpt
       if (!value(o.playPath)) return OptionsResult::kError;
     } else if (a == "--dump") {
       if (!value(o.dumpPath)) return OptionsResult::kError;
+    } else if (a == "--screenshot") {
+      if (!value(o.screenshotPath)) return OptionsResult::kError;
     } else {
       error = "unknown option \"" + a + "\" (try --help)";
       return OptionsResult::kError;

@@ -18,6 +18,7 @@
 #include "runtime/core/Replay.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Fonts.h"
+#include "runtime/gfx2d/ImageWrite.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/platform/Platform.h"
 #include "runtime/sound/Sound.h"
@@ -117,6 +118,7 @@ int RunProgram(const std::vector<std::string>& args, const std::string& title, v
   o.recordPath = Absolute(o.recordPath);
   o.playPath = Absolute(o.playPath);
   o.dumpPath = Absolute(o.dumpPath);
+  o.screenshotPath = Absolute(o.screenshotPath);
   if (!o.playPath.empty()) {
     auto player = std::make_unique<ReplayPlayer>();
     if (!player->Load(o.playPath, error)) {
@@ -305,6 +307,12 @@ void SetAutoPause(double flag) { Rt().autoPause = flag != 0 || std::isnan(flag);
 
 void ShutdownRuntime() {
   RuntimeContext& rt = Rt();
+  // The picture holds the last frame the game drew (a replay ends before that frame is presented).
+  if (!rt.options.screenshotPath.empty() && rt.platform) {
+    std::vector<uint8_t> rgba;
+    if (rt.platform->ReadPicture(rgba))
+      WritePngFile(rt.options.screenshotPath, rt.platform->PictureWidth(), rt.platform->PictureHeight(), rgba);
+  }
   delete rt.renderer;  // textures, background sets
   rt.renderer = nullptr;
   if (rt.platform) rt.platform->CloseWindow();

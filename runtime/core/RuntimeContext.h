@@ -40,6 +40,7 @@ struct LaunchOptions {
   std::string recordPath;        // --record FILE
   std::string playPath;          // --play FILE
   std::string dumpPath;          // --dump FILE
+  std::string screenshotPath;    // --screenshot FILE: the last picture drawn, saved at program end
 };
 
 struct ErrorState {
