@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Set-up, build, and the whole test suite. "asan" as the first argument uses the sanitizer build.
+# Set-up, build, and the whole test suite: first the normal build, then the same tests in the
+# AddressSanitizer + UndefinedBehaviorSanitizer build. "default" or "asan" as the first argument runs
+# only that one.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-preset="${1:-default}"
+presets=("${1:-default}")
+if [ $# -eq 0 ]; then presets=(default asan); fi
 bash "$here/scripts/setup.sh"
-bash "$here/scripts/build.sh" "$preset"
 cd "$here"
-# Drawing is tested against a real OpenGL: give the tests a virtual X server of their own.
-exec xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset "$preset" -j2 --no-tests=error
+for preset in "${presets[@]}"; do
+  echo "== $preset build"
+  bash "$here/scripts/build.sh" "$preset"
+  # Drawing is tested against a real OpenGL: the tests get a virtual X server of their own.
+  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset "$preset" -j2 --no-tests=error
+done
