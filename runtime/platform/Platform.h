@@ -53,9 +53,9 @@ class Platform {
   virtual double NowMs() = 0;
   // Suspends for ms milliseconds (headless: the virtual clock moves on by ms).
   virtual void SleepMs(double ms) = 0;
-  // Waits a little towards deadlineMs without burning a core: sleeps while the deadline is more than about
-  // 2 ms away and returns at once for the last stretch (the caller spins there). Headless: the clock
-  // jumps just past the deadline.
+  // Waits a little towards deadlineMs without burning a core: sleeps while the deadline is more than half
+  // a millisecond away and returns at once for the last stretch (the caller spins there). Headless: the
+  // clock jumps just past the deadline.
   virtual void IdleToward(double deadlineMs) = 0;
 
   // Keyboard by scan code (1 Esc, 28 Return, 57 Space, 200 Up, ...); 0x80 marks a key that is down.
