@@ -194,6 +194,17 @@ class SdlPlatform final : public Platform {
             ev.focusGained = false;
           }
           break;
+        case SDL_KEYDOWN: {
+          // A tap shorter than a frame still counts: the key reads as held at the next poll.
+          const int code = GameScanCode(e.key.keysym.scancode);
+          if (code > 0 && code < 256) tapped_[code] = 0x80;
+          break;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+          // Likewise a click shorter than a frame.
+          if (e.button.button == SDL_BUTTON_LEFT) clicked_[0] = true;
+          if (e.button.button == SDL_BUTTON_RIGHT) clicked_[1] = true;
+          break;
         case SDL_MOUSEMOTION:
           // Motion in window pixels becomes motion in picture pixels; the fractions are kept.
           motionX_ += e.motion.xrel / WindowToPixels();
@@ -233,6 +244,10 @@ class SdlPlatform final : public Platform {
       const int code = GameScanCode(static_cast<SDL_Scancode>(sc));
       if (code > 0 && code < 256) state[code] = 0x80;
     }
+    for (int i = 0; i < 256; ++i) {
+      state[i] |= tapped_[i];
+      tapped_[i] = 0;
+    }
   }
 
   void ReadMouse(int& dx, int& dy, bool& left, bool& right) override {
@@ -241,8 +256,9 @@ class SdlPlatform final : public Platform {
     motionX_ -= dx;
     motionY_ -= dy;
     const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
-    left = (buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) != 0;
-    right = (buttons & SDL_BUTTON(SDL_BUTTON_RIGHT)) != 0;
+    left = (buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) != 0 || clicked_[0];
+    right = (buttons & SDL_BUTTON(SDL_BUTTON_RIGHT)) != 0 || clicked_[1];
+    clicked_[0] = clicked_[1] = false;
   }
 
   void SetRelativeMouse(bool on) override {
@@ -361,6 +377,8 @@ class SdlPlatform final : public Platform {
   bool fullScreen_ = false;
   bool relativeMouse_ = false;
   double motionX_ = 0, motionY_ = 0;
+  uint8_t tapped_[256] = {};      // keys pressed since the last keyboard read
+  bool clicked_[2] = {false, false};  // buttons pressed since the last mouse read
   bool audioUp_ = false;
   SDL_AudioDeviceID audioDevice_ = 0;
   int rate_ = 0;
