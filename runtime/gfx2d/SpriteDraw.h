@@ -21,3 +21,6 @@ const SpriteSlot* SelectSpriteForDrawing(double slot);
 // The whole picture on the rectangle from (left, top), width x height pixels; a negative size mirrors
 // it, and the front-face winding follows so that the mirrored quad is not culled.
 void DrawWholeImageQuad(const SpriteSlot& slot, float left, float top, float width, float height);
+// One cell of a strip on the rectangle from (left, top) to (right, bottom), corners in the order that keeps
+// the quad counter-clockwise on screen.
+void DrawCellQuad(const CellCoords& cell, float left, float top, float right, float bottom);

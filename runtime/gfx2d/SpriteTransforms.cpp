@@ -108,16 +108,7 @@ void DrawFrameStretched(double slot, double frame, double x, double y, double wi
   const float bottom = top + h + 0.1f;
   const bool mirrored = MirroredOnce(w, h);
   if (mirrored) glFrontFace(GL_CW);
-  glBegin(GL_QUADS);
-  glTexCoord2f(cell.uRight, cell.vTop);
-  glVertex2f(right, top);
-  glTexCoord2f(cell.uLeft, cell.vTop);
-  glVertex2f(left, top);
-  glTexCoord2f(cell.uLeft, cell.vBottom);
-  glVertex2f(left, bottom);
-  glTexCoord2f(cell.uRight, cell.vBottom);
-  glVertex2f(right, bottom);
-  glEnd();
+  DrawCellQuad(cell, left, top, right, bottom);
   if (mirrored) glFrontFace(GL_CCW);
 }
 

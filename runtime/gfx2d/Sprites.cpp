@@ -88,6 +88,18 @@ void DrawAnimFrame(double slot, double frame, double x, double y) {
   const float top = CeilPixel(y);
   const float right = left + cell.width;
   const float bottom = top + cell.height;
+  DrawCellQuad(cell, left, top, right, bottom);
+}
+
+void StretchSprite(double slot, double x, double y, double width, double height) {
+  const SpriteSlot* s = SelectSpriteForDrawing(slot);
+  if (!s || !Rt().renderer->glReady) return;
+  const float left = CeilPixel(x);
+  const float top = CeilPixel(y);
+  DrawWholeImageQuad(*s, left, top, CeilPixel(width), CeilPixel(height));
+}
+
+void DrawCellQuad(const CellCoords& cell, float left, float top, float right, float bottom) {
   glBegin(GL_QUADS);
   glTexCoord2f(cell.uRight, cell.vTop);
   glVertex2f(right, top);
@@ -98,12 +110,4 @@ void DrawAnimFrame(double slot, double frame, double x, double y) {
   glTexCoord2f(cell.uRight, cell.vBottom);
   glVertex2f(right, bottom);
   glEnd();
-}
-
-void StretchSprite(double slot, double x, double y, double width, double height) {
-  const SpriteSlot* s = SelectSpriteForDrawing(slot);
-  if (!s || !Rt().renderer->glReady) return;
-  const float left = CeilPixel(x);
-  const float top = CeilPixel(y);
-  DrawWholeImageQuad(*s, left, top, CeilPixel(width), CeilPixel(height));
 }
