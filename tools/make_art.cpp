@@ -22,8 +22,25 @@ int Usage() {
   std::fprintf(stderr,
                "usage: make_art OUTDIR\n"
                "       make_art --sheet OUT.png [PART] | --tiles OUT.png [0|1] | --mock-play OUT.png | "
-               "--mock-menu OUT.png\n");
+               "--mock-menu OUT.png | --icon OUT.png\n");
   return 2;
+}
+
+// The desktop icon: the boy beside a gem, each drawn at twice its size on a clear 64 x 64 square.
+art::Image MakeIcon() {
+  art::Image icon(64, 64);
+  auto blit2x = [&](const art::Image& from, int fromX, int fromY, int w, int h, int toX, int toY) {
+    for (int y = 0; y < h * 2; ++y)
+      for (int x = 0; x < w * 2; ++x) {
+        const art::Rgba c = from.Get(fromX + x / 2, fromY + y / 2);
+        if (c.a != 0) icon.Set(toX + x, toY + y, c);
+      }
+  };
+  const art::Image boy = art::DrawBoyFigure(art::Facing::kDown, 2);
+  blit2x(boy, 0, 0, boy.Width(), boy.Height(), 2, 0);
+  const std::vector<art::Image> gems = art::DrawGemFrames();
+  blit2x(gems[0], 0, 0, gems[0].Width(), gems[0].Height(), 30, 30);
+  return icon;
 }
 
 void WriteAll(const std::string& outDir) {
@@ -55,6 +72,8 @@ int main(int argc, char** argv) {
       return Usage();
     } else if (first == "--mock-play") {
       art::WritePng(argv[2], art::MockPlayScreen(set));
+    } else if (first == "--icon") {
+      art::WritePng(argv[2], MakeIcon());
     } else if (first == "--mock-menu") {
       art::WritePng(argv[2], art::MockMenuScreen(set));
     } else {
