@@ -278,6 +278,17 @@ TEST(ArtGenerator, TwoRunsWriteTheSameBytes) {
   EXPECT_EQ(46u + 64u + 1u, files);
 }
 
+TEST(ArtGenerator, DesktopIconIsASquareWithClearCorners) {
+  TempDir dir;
+  ASSERT_EQ(0, RunTool("--icon '" + dir.File("icon.png") + "'"));
+  const Picture icon = LoadPng(dir.File("icon.png"));
+  ASSERT_EQ(icon.width, 64);
+  ASSERT_EQ(icon.height, 64);
+  EXPECT_TRUE(icon.RegionEmpty(0, 0, 2, 2));
+  EXPECT_TRUE(icon.RegionEmpty(62, 0, 2, 2));
+  EXPECT_FALSE(icon.RegionEmpty(0, 0, 64, 64));
+}
+
 TEST(ArtGenerator, RefusesBadArgumentsAndUnwritableFolders) {
   ASSERT_TRUE(std::filesystem::exists(kTool)) << kTool;
   EXPECT_NE(0, RunTool(""));
