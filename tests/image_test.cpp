@@ -250,7 +250,7 @@ void WriteToSink(png_structp png, png_bytep data, png_size_t n) {
   sink->bytes.insert(sink->bytes.end(), data, data + n);
 }
 
-struct PngSpec {
+struct PngRecipe {
   int width = 1;
   int height = 1;
   int colourType = PNG_COLOR_TYPE_RGB;
@@ -263,52 +263,52 @@ struct PngSpec {
   bool interlaced = false;
 };
 
-bool WritePng(const PngSpec& spec, png_structp png, png_infop info, PngSink& sink) {
+bool WritePng(const PngRecipe& recipe, png_structp png, png_infop info, PngSink& sink) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, &sink, WriteToSink, nullptr);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.depth, spec.colourType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, recipe.width, recipe.height, recipe.depth, recipe.colourType,
+               recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty())
-    png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-  if (!spec.paletteAlpha.empty()) {
-    png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+  if (!recipe.palette.empty())
+    png_set_PLTE(png, info, recipe.palette.data(), static_cast<int>(recipe.palette.size()));
+  if (!recipe.paletteAlpha.empty()) {
+    png_set_tRNS(png, info, recipe.paletteAlpha.data(), static_cast<int>(recipe.paletteAlpha.size()), nullptr);
   }
-  if (spec.trnsGrey >= 0 || spec.trnsRgb[0] >= 0) {
+  if (recipe.trnsGrey >= 0 || recipe.trnsRgb[0] >= 0) {
     png_color_16 colour{};
-    colour.gray = static_cast<png_uint_16>(spec.trnsGrey);
-    colour.red = static_cast<png_uint_16>(spec.trnsRgb[0]);
-    colour.green = static_cast<png_uint_16>(spec.trnsRgb[1]);
-    colour.blue = static_cast<png_uint_16>(spec.trnsRgb[2]);
+    colour.gray = static_cast<png_uint_16>(recipe.trnsGrey);
+    colour.red = static_cast<png_uint_16>(recipe.trnsRgb[0]);
+    colour.green = static_cast<png_uint_16>(recipe.trnsRgb[1]);
+    colour.blue = static_cast<png_uint_16>(recipe.trnsRgb[2]);
     png_set_tRNS(png, info, nullptr, 0, &colour);
   }
   png_write_info(png, info);
-  const size_t rowBytes = spec.samples.size() / static_cast<size_t>(spec.height);
+  const size_t rowBytes = recipe.samples.size() / static_cast<size_t>(recipe.height);
   std::vector<png_bytep> rows;
-  for (int y = 0; y < spec.height; ++y) {
-    rows.push_back(const_cast<png_bytep>(spec.samples.data()) + static_cast<size_t>(y) * rowBytes);
+  for (int y = 0; y < recipe.height; ++y) {
+    rows.push_back(const_cast<png_bytep>(recipe.samples.data()) + static_cast<size_t>(y) * rowBytes);
   }
   png_write_image(png, rows.data());
   png_write_end(png, nullptr);
   return true;
 }
 
-Bytes Png(const PngSpec& spec) {
+Bytes Png(const PngRecipe& recipe) {
   PngSink sink;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
-  const bool ok = WritePng(spec, png, info, sink);
+  const bool ok = WritePng(recipe, png, info, sink);
   png_destroy_write_struct(&png, &info);
   EXPECT_TRUE(ok) << "could not write the test PNG";
   return sink.bytes;
 }
 
 Bytes RgbPng(int width, const Bytes& samples, int colourType = PNG_COLOR_TYPE_RGB) {
-  PngSpec spec;
-  spec.width = width;
-  spec.colourType = colourType;
-  spec.samples = samples;
-  return Png(spec);
+  PngRecipe recipe;
+  recipe.width = width;
+  recipe.colourType = colourType;
+  recipe.samples = samples;
+  return Png(recipe);
 }
 
 bool Decode(const Bytes& file, uint32_t key, RgbaImage& img) {
@@ -352,7 +352,7 @@ TEST(Png, OwnAlphaAndGreyAreNeverKeyed) {
 
 TEST(Png, PaletteLowDepthSixteenBitAndInterlacedPicturesAreConverted) {
   RgbaImage img;
-  PngSpec palette;
+  PngRecipe palette;
   palette.width = 4;
   palette.colourType = PNG_COLOR_TYPE_PALETTE;
   palette.depth = 2;
@@ -369,7 +369,7 @@ TEST(Png, PaletteLowDepthSixteenBitAndInterlacedPicturesAreConverted) {
   EXPECT_EQ(At(img, 1, 0), 0x0A141E64u);
   EXPECT_EQ(At(img, 2, 0), 0x28323CFFu);
 
-  PngSpec grey1;
+  PngRecipe grey1;
   grey1.width = 3;
   grey1.colourType = PNG_COLOR_TYPE_GRAY;
   grey1.depth = 1;
@@ -378,14 +378,14 @@ TEST(Png, PaletteLowDepthSixteenBitAndInterlacedPicturesAreConverted) {
   EXPECT_EQ(At(img, 0, 0), 0xFFFFFFFFu);
   EXPECT_EQ(At(img, 1, 0), 0x000000FFu);
 
-  PngSpec deep;
+  PngRecipe deep;
   deep.colourType = PNG_COLOR_TYPE_RGB;
   deep.depth = 16;
   deep.samples = {0xAB, 0xCD, 0x12, 0x34, 0xFE, 0xDC};
   ASSERT_TRUE(Decode(Png(deep), kNoColourKey, img));
   EXPECT_EQ(At(img, 0, 0), 0xAB12FEFFu);
 
-  PngSpec rgbTrns;
+  PngRecipe rgbTrns;
   rgbTrns.width = 2;
   rgbTrns.samples = {1, 2, 3, 4, 5, 6};
   rgbTrns.trnsRgb[0] = 1, rgbTrns.trnsRgb[1] = 2, rgbTrns.trnsRgb[2] = 3;
@@ -393,7 +393,7 @@ TEST(Png, PaletteLowDepthSixteenBitAndInterlacedPicturesAreConverted) {
   EXPECT_EQ(At(img, 0, 0), 0x01020300u);
   EXPECT_EQ(At(img, 1, 0), 0x040506FFu);
 
-  PngSpec plain, interlaced;
+  PngRecipe plain, interlaced;
   plain.width = interlaced.width = 9;
   plain.height = interlaced.height = 7;
   for (int i = 0; i < 9 * 7 * 3; ++i) plain.samples.push_back(static_cast<uint8_t>(i * 37));
@@ -409,7 +409,7 @@ TEST(Png, PaletteLowDepthSixteenBitAndInterlacedPicturesAreConverted) {
 
 TEST(Png, TwoChannelPicturesFailWithoutAMessage) {
   EXPECT_TRUE(PngFailsQuietly(RgbPng(1, {9, 200}, PNG_COLOR_TYPE_GRAY_ALPHA)));
-  PngSpec greyTrns;
+  PngRecipe greyTrns;
   greyTrns.colourType = PNG_COLOR_TYPE_GRAY;
   greyTrns.samples = {5};
   greyTrns.trnsGrey = 5;
