@@ -1,6 +1,7 @@
 // The frame loop on the headless clock: frame rate limits, late frames, the pause while the window has
 // lost the focus, the close button, Esc, and SleepMs.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -63,6 +64,27 @@ TEST(FrameRate, LimitsAtOrBelowZeroGiveTwoMillisecondFramesNotAnUnlimitedRate) {
   ASSERT_EQ(gaps.size(), 5u);
   for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(gaps[i], 2.0, 1e-6);
   EXPECT_NEAR(gaps[4], kPeriod26, 1e-6);
+}
+
+// A clock a long way from zero cannot tell a period of a few nanoseconds from nothing; stepping the
+// schedule one period at a time then never reaches the present moment.
+TEST(FrameRateDeathTest, TinyPeriodOnAClockFarFromZeroStillShowsFrames) {
+  EXPECT_EXIT(
+      {
+        ::alarm(30);  // a schedule that never catches up ends here with a signal
+        RunProgram({"brillora", "--headless"}, "Brillora", [] {
+          Rt().platform->CloseAudio();  // no sound to pull through a trillion milliseconds
+          SetFrameRateLimit(2147483647);
+          SleepMs(1.0e12);
+          ShowFrame();
+          const double shownAt = ReadClockMs();
+          ShowFrame();
+          const bool ok = ReadClockMs() - shownAt < 0.01 && Rt().renderer->nextFrameMs >= ReadClockMs();
+          std::_Exit(ok ? 0 : 1);
+        });
+        std::_Exit(2);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 TEST(Pause, FocusLossHoldsTheGameInShowFrameUntilTheFocusReturns) {
