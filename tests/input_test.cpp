@@ -77,4 +77,25 @@ TEST(Mouse, MovesOncePerFrameAndStaysOnTheScreen) {
   EXPECT_EQ(reads[5].y, 160);
 }
 
+TEST(Mouse, MotionFromAPositionFarOffTheScreenIsClampedNotWrapped) {
+  std::vector<MouseRead> reads;
+  EXPECT_EQ(RunHeadless({}, [&] {
+              FakePlatform& fake = InstallFakePlatform();
+              fake.QueuePolls({Motion(-5, 5), Motion(5, -5)});
+              SetMousePos(-3.0e9, 3.0e9);  // beyond 32 bits: the lowest value
+              ShowFrame();
+              reads.push_back(ReadMouse());
+              SetMousePos(2147483647, -2147483647);
+              ShowFrame();
+              reads.push_back(ReadMouse());
+              EndProgram();
+            }),
+            0);
+  ASSERT_EQ(reads.size(), 2u);
+  EXPECT_EQ(reads[0].x, 0);
+  EXPECT_EQ(reads[0].y, 0);
+  EXPECT_EQ(reads[1].x, 639);
+  EXPECT_EQ(reads[1].y, 0);
+}
+
 }  // namespace

@@ -16,6 +16,11 @@ int32_t TruncToInt32(double v) {
   return static_cast<int32_t>(v);
 }
 
+// The stored position is kept inside the screen: 0 .. size - 1.
+int32_t ClampToScreen(int64_t position, int size) {
+  return static_cast<int32_t>(std::clamp<int64_t>(position, 0, std::max(0, size - 1)));
+}
+
 void WriteRecordedFrame() {
   InputState& in = Rt().input;
   if (in.recorder) in.recorder->CommitCurrent();
@@ -80,16 +85,16 @@ void MouseState(double& x, double& y, double& button1, double& button2) {
     }
     in.lastDx = static_cast<int16_t>(std::clamp(dx, -32768, 32767));
     in.lastDy = static_cast<int16_t>(std::clamp(dy, -32768, 32767));
-    in.mouseX += dx;
-    in.mouseY += dy;
+    // Added wide: SetMousePos may have placed the position far outside the screen.
+    in.mouseX = ClampToScreen(static_cast<int64_t>(in.mouseX) + dx, rt.settings.screenWidth);
+    in.mouseY = ClampToScreen(static_cast<int64_t>(in.mouseY) + dy, rt.settings.screenHeight);
     if (in.recorder) {
       in.recorder->Current().dx = dx;
       in.recorder->Current().dy = dy;
     }
   }
-  const int w = rt.settings.screenWidth, h = rt.settings.screenHeight;
-  in.mouseX = std::clamp(in.mouseX, 0, std::max(0, w - 1));
-  in.mouseY = std::clamp(in.mouseY, 0, std::max(0, h - 1));
+  in.mouseX = ClampToScreen(in.mouseX, rt.settings.screenWidth);
+  in.mouseY = ClampToScreen(in.mouseY, rt.settings.screenHeight);
   x = in.mouseX;
   y = in.mouseY;
   button1 = in.leftButton ? 1 : 0;
