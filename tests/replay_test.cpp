@@ -181,4 +181,21 @@ TEST(ReplayRun, InputRecordedFromTheDevicesPlaysBackAlike) {
   EXPECT_EQ(played, live);
 }
 
+// The game reads the mouse only on some screens, so motion can gather for minutes before it is read; a
+// recording of it must still play back.
+TEST(ReplayRun, MotionGatheredOverManyFramesStillPlaysBack) {
+  TempDir dir;
+  const std::string recorded = dir.File("far.rpl");
+  std::vector<FakePoll> polls(2);
+  polls[0].dx = polls[1].dx = 60000;
+  polls[0].dy = polls[1].dy = -60000;
+  std::vector<std::string> live, played;
+  EXPECT_EQ(RunHeadless({"--frames", "3", "--record", recorded}, Logger(live, 1, polls)), 0);
+  ASSERT_EQ(live.size(), 2u);
+  EXPECT_EQ(live[1], "639,0");
+  std::string errors;
+  EXPECT_EQ(RunHeadless({"--play", recorded}, Logger(played, 1), &errors), 0) << errors;
+  EXPECT_EQ(played, live);
+}
+
 }  // namespace

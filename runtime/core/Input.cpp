@@ -16,6 +16,10 @@ int32_t TruncToInt32(double v) {
   return static_cast<int32_t>(v);
 }
 
+int LimitMotion(int64_t motion) {
+  return static_cast<int>(std::clamp<int64_t>(motion, -kMaxReplayMotion, kMaxReplayMotion));
+}
+
 // The stored position is kept inside the screen: 0 .. size - 1.
 int32_t ClampToScreen(int64_t position, int size) {
   return static_cast<int32_t>(std::clamp<int64_t>(position, 0, std::max(0, size - 1)));
@@ -45,8 +49,11 @@ void PollInput() {
     bool left = false, right = false;
     // Buttons are taken with the keys; motion keeps accumulating until the first mouse read.
     rt.platform->ReadMouse(dx, dy, left, right);
-    in.pendingDx += dx;
-    in.pendingDy += dy;
+    // Motion waits for the game's next mouse read, which may be minutes away (the game reads the mouse only
+    // on some screens). It is held to what a replay line can carry, which is already far more than it
+    // takes to cross the screen, so that a recording of it plays back.
+    in.pendingDx = LimitMotion(static_cast<int64_t>(in.pendingDx) + dx);
+    in.pendingDy = LimitMotion(static_cast<int64_t>(in.pendingDy) + dy);
     in.leftButton = left;
     in.rightButton = right;
   }

@@ -61,10 +61,10 @@ bool ReplayPlayer::Load(const std::string& path, std::string& error) {
       } else if (tok == "rmb") {
         frame.right = true;
       } else if (tok.rfind("dx=", 0) == 0) {
-        if (!ParseWholeNumber(tok.substr(3), -100000, 100000, v)) return fail("bad mouse motion \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v)) return fail("bad mouse motion \"" + tok + "\"");
         frame.dx = static_cast<int>(v);
       } else if (tok.rfind("dy=", 0) == 0) {
-        if (!ParseWholeNumber(tok.substr(3), -100000, 100000, v)) return fail("bad mouse motion \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v)) return fail("bad mouse motion \"" + tok + "\"");
         frame.dy = static_cast<int>(v);
       } else if (tok[0] == 'x') {
         if (!ParseWholeNumber(tok.substr(1), 1, kMaxRepeat, v)) return fail("bad repeat count \"" + tok + "\"");

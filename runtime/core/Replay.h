@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// The largest mouse motion of one frame a replay holds (either way, per axis). The runtime keeps the
+// motion it hands to the game within it, so that every recording can be played back.
+constexpr int kMaxReplayMotion = 100000;
+
 // The input in effect for one frame, from the keyboard poll of its ShowFrame to the next one.
 struct FrameInput {
   std::vector<uint8_t> keys;  // scan codes held, ascending
