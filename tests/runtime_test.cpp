@@ -250,4 +250,14 @@ TEST(CommandLine, HelpPrintsTheUsageAndStartsNothing) {
   }
 }
 
+TEST(CommandLine, ARecordingThatCannotBeWrittenEndsTheStartWithOneLine) {
+  TempDir dir;
+  const std::string where = dir.File("no-such-folder/run.rpl");
+  const Outcome o = Launch({"--record", where});
+  EXPECT_NE(o.status, 0);
+  EXPECT_FALSE(o.ran);
+  EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+  EXPECT_NE(o.err.find(where), std::string::npos) << o.err;
+}
+
 }  // namespace

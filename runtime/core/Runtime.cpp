@@ -39,9 +39,8 @@ long long TruncToLong(double v) {
   return static_cast<long long>(v);
 }
 
-// A failure to bring the runtime up ends the run before the game starts.
+// A failure to bring the runtime up ends the run before the game starts; StopProgram names the cause.
 [[noreturn]] void StartFailure(const std::string& message) {
-  std::fprintf(stderr, "brillora: %s\n", message.c_str());
   Rt().error.cause = message;
   Rt().error.errorCode = 1;
   StopProgram();
