@@ -1,6 +1,10 @@
 // Replay files: the format's edge cases, where a replay ends, and games recorded from the devices and
 // played back.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
 
 #include <string>
 #include <vector>
@@ -196,6 +200,33 @@ TEST(ReplayRun, MotionGatheredOverManyFramesStillPlaysBack) {
   std::string errors;
   EXPECT_EQ(RunHeadless({"--play", recorded}, Logger(played, 1), &errors), 0) << errors;
   EXPECT_EQ(played, live);
+}
+
+// Runs 200 frames of changing keys while recording into `path`, with files of this process allowed to grow
+// to 256 bytes only (room for the message on standard error, which the test reads from a file): the first
+// lines of the replay fit, its frames do not, as on a full disk. Ends the process.
+[[noreturn]] void RecordIntoATinyFileAndExit(const std::string& path) {
+  std::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit then fails instead of ending the process
+  rlimit limit{};
+  limit.rlim_cur = limit.rlim_max = 256;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  const std::vector<std::string> args{"brillora", "--headless", "--frames", "200", "--record", path};
+  const int status = RunProgram(args, "Brillora", [] {
+    FakePlatform& fake = InstallFakePlatform();
+    std::vector<FakePoll> polls(200);
+    for (size_t i = 0; i < polls.size(); ++i) polls[i].keys = {static_cast<int>(i) + 2};
+    fake.QueuePolls(polls);
+    for (;;) ShowFrame();
+  });
+  std::_Exit(status);
+}
+
+// A recording that stops being written part of the way is named when the program ends.
+TEST(ReplayRunDeathTest, ARecordingCutShortIsReported) {
+  TempDir dir;
+  const std::string recorded = dir.File("short.rpl");
+  EXPECT_EXIT(RecordIntoATinyFileAndExit(recorded), testing::ExitedWithCode(0),
+              "replay .*short.rpl could not be written completely");
 }
 
 }  // namespace

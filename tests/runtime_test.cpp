@@ -252,12 +252,14 @@ TEST(CommandLine, HelpPrintsTheUsageAndStartsNothing) {
 
 TEST(CommandLine, ARecordingThatCannotBeWrittenEndsTheStartWithOneLine) {
   TempDir dir;
-  const std::string where = dir.File("no-such-folder/run.rpl");
-  const Outcome o = Launch({"--record", where});
-  EXPECT_NE(o.status, 0);
-  EXPECT_FALSE(o.ran);
-  EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
-  EXPECT_NE(o.err.find(where), std::string::npos) << o.err;
+  // A folder that does not exist, and a device that takes no bytes.
+  for (const std::string& where : {dir.File("no-such-folder/run.rpl"), std::string("/dev/full")}) {
+    const Outcome o = Launch({"--record", where});
+    EXPECT_NE(o.status, 0) << where;
+    EXPECT_FALSE(o.ran) << where;
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+    EXPECT_NE(o.err.find(where), std::string::npos) << o.err;
+  }
 }
 
 }  // namespace

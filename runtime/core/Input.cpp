@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "runtime/core/Errors.h"
 #include "runtime/core/Replay.h"
@@ -117,7 +118,10 @@ void ShutdownInput() {
   InputState& in = Rt().input;
   if (in.recorder) {
     WriteRecordedFrame();
-    in.recorder->Close();
+    // The run itself went well; the player still learns that the recording of it is not whole.
+    if (!in.recorder->Close())
+      std::fprintf(stderr, "brillora: the replay %s could not be written completely\n",
+                   Rt().options.recordPath.c_str());
     in.recorder.reset();
   }
 }

@@ -110,6 +110,10 @@ bool ReplayRecorder::Open(const std::string& path, int32_t seed) {
   out_ << kMagic << "\n" << "seed " << seed << "\n";
   out_.flush();
   pendingCount_ = 0;
+  if (!out_) {
+    out_.close();
+    return false;
+  }
   return true;
 }
 
@@ -138,7 +142,12 @@ void ReplayRecorder::FlushPending() {
   pendingCount_ = 0;
 }
 
-void ReplayRecorder::Close() {
+bool ReplayRecorder::Close() {
   FlushPending();
-  if (out_.is_open()) out_.close();
+  bool ok = static_cast<bool>(out_);
+  if (out_.is_open()) {
+    out_.close();
+    ok = ok && !out_.fail();
+  }
+  return ok;
 }

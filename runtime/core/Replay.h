@@ -38,6 +38,7 @@ class ReplayPlayer {
 // Writes the input of a run as it is read.
 class ReplayRecorder {
  public:
+  // False when the file cannot be created or its first two lines cannot be written.
   bool Open(const std::string& path, int32_t seed);
   // The frame being recorded: keys and buttons from its poll, motion from its first mouse read.
   FrameInput& StartCurrent() {
@@ -52,7 +53,9 @@ class ReplayRecorder {
     currentValid_ = false;
   }
   void Write(const FrameInput& frame);
-  void Close();
+  // Writes the frames still held back and closes the file; false when any part of the replay could not
+  // be written.
+  bool Close();
 
  private:
   std::ofstream out_;
