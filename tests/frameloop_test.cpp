@@ -50,16 +50,17 @@ double FrameGap() {
 
 TEST(FrameRate, LimitsAtOrBelowZeroGiveTwoMillisecondFramesNotAnUnlimitedRate) {
   std::vector<double> gaps;
-  EXPECT_EQ(RunHeadless({}, [&] {
-              for (double fps : {0.0, -3.0, 0.9, std::nan("")}) {
-                SetFrameRateLimit(fps);
-                EXPECT_DOUBLE_EQ(Rt().renderer->framePeriodMs, 2.0) << "fps " << fps;
-                gaps.push_back(FrameGap());
-              }
-              SetFrameRateLimit(26.9);
-              gaps.push_back(FrameGap());
-              EndProgram();
-            }),
+  EXPECT_EQ(RunHeadless({},
+                        [&] {
+                          for (double fps : {0.0, -3.0, 0.9, std::nan("")}) {
+                            SetFrameRateLimit(fps);
+                            EXPECT_DOUBLE_EQ(Rt().renderer->framePeriodMs, 2.0) << "fps " << fps;
+                            gaps.push_back(FrameGap());
+                          }
+                          SetFrameRateLimit(26.9);
+                          gaps.push_back(FrameGap());
+                          EndProgram();
+                        }),
             0);
   ASSERT_EQ(gaps.size(), 5u);
   for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(gaps[i], 2.0, 1e-6);
@@ -92,27 +93,28 @@ TEST(Pause, FocusLossHoldsTheGameInShowFrameUntilTheFocusReturns) {
   bool pausedAfterLoss = false, pausedAfterReturn = true;
   std::string captionPaused, captionBack;
   int presentsDuringPause = -1;
-  EXPECT_EQ(RunHeadless({}, [&] {
-              FakePlatform& fake = InstallFakePlatform();
-              SetFrameRateLimit(26);
-              ShowFrame();
-              t0 = ReadClockMs();
-              fake.EventAt(t0, FocusLost());
-              fake.EventAt(t0 + 1000, FocusGained());
-              ShowFrame();  // the focus goes during this frame, which is still shown
-              pausedAfterLoss = Rt().paused;
-              if (!fake.Captions().empty()) captionPaused = fake.Captions().back();
-              const int presents = fake.Presents();
-              phase = Rt().renderer->nextFrameMs;
-              ShowFrame();  // stands still until the focus is back, then goes on at once
-              pausedAfterReturn = Rt().paused;
-              captionBack = fake.Captions().back();
-              presentsDuringPause = fake.Presents() - presents;
-              resumedAt = ReadClockMs();
-              frameClock = Rt().clock.currentFrameMs;
-              next = Rt().renderer->nextFrameMs;
-              EndProgram();
-            }),
+  EXPECT_EQ(RunHeadless({},
+                        [&] {
+                          FakePlatform& fake = InstallFakePlatform();
+                          SetFrameRateLimit(26);
+                          ShowFrame();
+                          t0 = ReadClockMs();
+                          fake.EventAt(t0, FocusLost());
+                          fake.EventAt(t0 + 1000, FocusGained());
+                          ShowFrame();  // the focus goes during this frame, which is still shown
+                          pausedAfterLoss = Rt().paused;
+                          if (!fake.Captions().empty()) captionPaused = fake.Captions().back();
+                          const int presents = fake.Presents();
+                          phase = Rt().renderer->nextFrameMs;
+                          ShowFrame();  // stands still until the focus is back, then goes on at once
+                          pausedAfterReturn = Rt().paused;
+                          captionBack = fake.Captions().back();
+                          presentsDuringPause = fake.Presents() - presents;
+                          resumedAt = ReadClockMs();
+                          frameClock = Rt().clock.currentFrameMs;
+                          next = Rt().renderer->nextFrameMs;
+                          EndProgram();
+                        }),
             0);
   EXPECT_TRUE(pausedAfterLoss);
   EXPECT_EQ(captionPaused, "Brillora <pause>");
@@ -133,26 +135,27 @@ TEST(Pause, FocusLossHoldsTheGameInShowFrameUntilTheFocusReturns) {
 }
 
 TEST(Pause, WithoutAutoPauseOrWithTheDebugLogFocusLossChangesNothing) {
-  EXPECT_EQ(RunHeadless({}, [&] {
-              FakePlatform& fake = InstallFakePlatform();
-              EXPECT_TRUE(Rt().autoPause);
-              SetAutoPause(0);
-              EXPECT_FALSE(Rt().autoPause);
-              fake.EventAt(ReadClockMs(), FocusLost());
-              ShowFrame();
-              EXPECT_FALSE(Rt().paused);
-              EXPECT_TRUE(fake.Captions().empty());
+  EXPECT_EQ(RunHeadless({},
+                        [&] {
+                          FakePlatform& fake = InstallFakePlatform();
+                          EXPECT_TRUE(Rt().autoPause);
+                          SetAutoPause(0);
+                          EXPECT_FALSE(Rt().autoPause);
+                          fake.EventAt(ReadClockMs(), FocusLost());
+                          ShowFrame();
+                          EXPECT_FALSE(Rt().paused);
+                          EXPECT_TRUE(fake.Captions().empty());
 
-              SetAutoPause(std::nan(""));  // NaN is not 0
-              EXPECT_TRUE(Rt().autoPause);
-              Rt().settings.debugLog = 1;
-              fake.EventAt(ReadClockMs(), FocusLost());
-              ShowFrame();
-              EXPECT_FALSE(Rt().paused);
-              EXPECT_TRUE(fake.Captions().empty());
-              Rt().settings.debugLog = 0;
-              EndProgram();
-            }),
+                          SetAutoPause(std::nan(""));  // NaN is not 0
+                          EXPECT_TRUE(Rt().autoPause);
+                          Rt().settings.debugLog = 1;
+                          fake.EventAt(ReadClockMs(), FocusLost());
+                          ShowFrame();
+                          EXPECT_FALSE(Rt().paused);
+                          EXPECT_TRUE(fake.Captions().empty());
+                          Rt().settings.debugLog = 0;
+                          EndProgram();
+                        }),
             0);
 }
 
@@ -173,42 +176,44 @@ TEST(Close, CloseRequestEndsWithStatusZeroAlsoDuringThePause) {
   EXPECT_EQ(reached, 0);
   EXPECT_EQ(errors, "");
 
-  EXPECT_EQ(RunHeadless({}, [&] {
-              FakePlatform& fake = InstallFakePlatform();
-              const double t0 = ReadClockMs();
-              fake.EventAt(t0, FocusLost());
-              fake.EventAt(t0 + 500, CloseRequest());
-              ShowFrame();
-              reached = 1;
-              ShowFrame();  // paused; the close button ends the program from the pause
-              reached = 2;
-              EndProgram();
-            }),
+  EXPECT_EQ(RunHeadless({},
+                        [&] {
+                          FakePlatform& fake = InstallFakePlatform();
+                          const double t0 = ReadClockMs();
+                          fake.EventAt(t0, FocusLost());
+                          fake.EventAt(t0 + 500, CloseRequest());
+                          ShowFrame();
+                          reached = 1;
+                          ShowFrame();  // paused; the close button ends the program from the pause
+                          reached = 2;
+                          EndProgram();
+                        }),
             0);
   EXPECT_EQ(reached, 1);
 }
 
 TEST(Escape, NaNAllowsEscAndWithoutItEscReachesTheGame) {
   int reached = 0;
-  EXPECT_EQ(RunHeadless({}, [&] {
-              FakePlatform& fake = InstallFakePlatform();
-              AllowEscape(0);
-              EXPECT_FALSE(Rt().allowEscape);
-              fake.QueuePolls({{{1}}, {{129}}});
-              ShowFrame();
-              EXPECT_EQ(KeyState(1), 1);
-              ShowFrame();
-              EXPECT_EQ(KeyState(129), 1);
-              AllowEscape(std::nan(""));
-              EXPECT_TRUE(Rt().allowEscape);
-              AllowEscape(0.25);  // not truncated: any value but 0 allows it
-              EXPECT_TRUE(Rt().allowEscape);
-              fake.QueuePolls({{{129}}});
-              reached = 1;
-              ShowFrame();
-              reached = 2;
-              EndProgram();
-            }),
+  EXPECT_EQ(RunHeadless({},
+                        [&] {
+                          FakePlatform& fake = InstallFakePlatform();
+                          AllowEscape(0);
+                          EXPECT_FALSE(Rt().allowEscape);
+                          fake.QueuePolls({{{1}}, {{129}}});
+                          ShowFrame();
+                          EXPECT_EQ(KeyState(1), 1);
+                          ShowFrame();
+                          EXPECT_EQ(KeyState(129), 1);
+                          AllowEscape(std::nan(""));
+                          EXPECT_TRUE(Rt().allowEscape);
+                          AllowEscape(0.25);  // not truncated: any value but 0 allows it
+                          EXPECT_TRUE(Rt().allowEscape);
+                          fake.QueuePolls({{{129}}});
+                          reached = 1;
+                          ShowFrame();
+                          reached = 2;
+                          EndProgram();
+                        }),
             0);
   EXPECT_EQ(reached, 1);
 }
@@ -233,14 +238,15 @@ TEST(HeadlessClock, FramesOptionWithSleepsShorterAndLongerThanAFrame) {
   // at once. Either way --frames 12 ends at the start of the thirteenth ShowFrame.
   for (double sleep : {10.0, 50.0}) {
     std::vector<double> shown;
-    EXPECT_EQ(RunHeadless({"--frames", "12"}, [&] {
-                SetFrameRateLimit(26);
-                for (;;) {
-                  SleepMs(sleep);
-                  ShowFrame();
-                  shown.push_back(ReadClockMs());
-                }
-              }),
+    EXPECT_EQ(RunHeadless({"--frames", "12"},
+                          [&] {
+                            SetFrameRateLimit(26);
+                            for (;;) {
+                              SleepMs(sleep);
+                              ShowFrame();
+                              shown.push_back(ReadClockMs());
+                            }
+                          }),
               0);
     ASSERT_EQ(shown.size(), 11u) << "sleep " << sleep;  // start-up showed the first frame
     const double gap = sleep < kPeriod26 ? kPeriod26 : sleep;

@@ -1,17 +1,17 @@
 // Replay files: the format's edge cases, where a replay ends, and games recorded from the devices and
 // played back.
+#include "runtime/core/Replay.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <csignal>
 #include <cstdlib>
-
 #include <string>
 #include <vector>
 
 #include "runtime/core/Errors.h"
 #include "runtime/core/Input.h"
-#include "runtime/core/Replay.h"
 #include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "tests/support/FakePlatform.h"
@@ -63,8 +63,8 @@ TEST(ReplayFormat, CommentsEmptyLinesRepeatsAndCrLf) {
   mouse.dx = -3;
   mouse.dy = 4;
   mouse.left = mouse.right = true;
-  const std::vector<FrameInput> expected{Keys({}), Keys({200, 205}), Keys({200, 205}), Keys({}), mouse,
-                                         Keys({57})};
+  const std::vector<FrameInput> expected{Keys({}), Keys({200, 205}), Keys({200, 205}), Keys({}),
+                                         mouse,    Keys({57})};
   const Loaded lf = Load(text);
   EXPECT_EQ(lf.error, "");
   EXPECT_EQ(lf.seed, 7);
@@ -83,7 +83,8 @@ TEST(ReplayFormat, CommentsEmptyLinesRepeatsAndCrLf) {
 TEST(ReplayFormat, SeedIsASigned32BitNumber) {
   EXPECT_EQ(Load("BRILLORA-REPLAY 1\nseed -2147483648\n").seed, INT32_MIN);
   EXPECT_EQ(Load("BRILLORA-REPLAY 1\nseed 2147483647\n").seed, INT32_MAX);
-  for (const char* seed : {"seed 2147483648", "seed -2147483649", "seed", "seed 1.5", "Seed 1", "seed 0x10"}) {
+  for (const char* seed :
+       {"seed 2147483648", "seed -2147483649", "seed", "seed 1.5", "Seed 1", "seed 0x10"}) {
     const Loaded l = Load(std::string("BRILLORA-REPLAY 1\n") + seed + "\n");
     EXPECT_NE(l.error.find("line 2"), std::string::npos) << seed << ": " << l.error;
   }
@@ -98,7 +99,7 @@ TEST(ReplayFormat, MalformedLinesAreRefusedByNumber) {
       {"", "line 1"},
       {"BRILLORA-REPLAY 2\nseed 1\n", "line 1"},
       {"BRILLORA-REPLAY 1\n", "line 2"},
-      {"BRILLORA-REPLAY 1\nseed 1\n\n200 x2 57\n", "line 4"},   // a token after the repeat count
+      {"BRILLORA-REPLAY 1\nseed 1\n\n200 x2 57\n", "line 4"},  // a token after the repeat count
       {"BRILLORA-REPLAY 1\nseed 1\n200 x2 x3\n", "line 3"},
       {"BRILLORA-REPLAY 1\nseed 1\nx0\n", "line 3"},
       {"BRILLORA-REPLAY 1\nseed 1\n200 x\n", "line 3"},
@@ -175,8 +176,7 @@ TEST(ReplayRun, InputRecordedFromTheDevicesPlaysBackAlike) {
   f5.dy = 2;
   std::vector<std::string> live, played;
   EXPECT_EQ(RunHeadless({"--frames", "7", "--record", recorded}, Logger(live, 3, {f2, f3, f4, f5})), 0);
-  EXPECT_EQ(Text(recorded),
-            "BRILLORA-REPLAY 1\nseed 1\n\n200 dx=5 dy=-3 lmb\n57 200 rmb\n\ndx=9 dy=2\nx2\n");
+  EXPECT_EQ(Text(recorded), "BRILLORA-REPLAY 1\nseed 1\n\n200 dx=5 dy=-3 lmb\n57 200 rmb\n\ndx=9 dy=2\nx2\n");
   ASSERT_EQ(live.size(), 6u);
   EXPECT_EQ(live[0], "200 105,97 L");
   EXPECT_EQ(live[2], "");
