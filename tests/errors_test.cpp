@@ -6,8 +6,14 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <cstdlib>
+#include <string>
+
 #include "runtime/core/Errors.h"
+#include "runtime/core/RtArray.h"
 #include "runtime/core/RuntimeContext.h"
+#include "tests/support/GameTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -73,6 +79,71 @@ TEST(Errors, PrivateTempDirIsOursAndClosed) {
   EXPECT_TRUE(S_ISDIR(st.st_mode));
   EXPECT_EQ(st.st_mode & 077, 0u);
   EXPECT_EQ(st.st_uid, ::getuid());
+}
+
+// Points the temporary folder elsewhere for the life of the object, so that runs with the end record
+// leave the player's own log alone.
+class ScopedTmpDir {
+ public:
+  explicit ScopedTmpDir(const std::string& dir) {
+    const char* old = std::getenv("TMPDIR");
+    hadOld_ = old != nullptr;
+    if (old) old_ = old;
+    ::setenv("TMPDIR", dir.c_str(), 1);
+  }
+  ~ScopedTmpDir() {
+    if (hadOld_)
+      ::setenv("TMPDIR", old_.c_str(), 1);
+    else
+      ::unsetenv("TMPDIR");
+  }
+  ScopedTmpDir(const ScopedTmpDir&) = delete;
+  ScopedTmpDir& operator=(const ScopedTmpDir&) = delete;
+
+ private:
+  bool hadOld_ = false;
+  std::string old_;
+};
+
+std::string LogText(const std::string& path) {
+  const std::vector<uint8_t> bytes = testing_support::ReadFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(EndRecord, AFreshLogPerRunThenTheRecordOfANormalEndOrAnIndexError) {
+  testing_support::TempDir tmp;
+  ScopedTmpDir scoped(tmp.path());
+  const std::string folder = tmp.File("brillora-" + std::to_string(::getuid()));
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  const std::string log = folder + "/ErrorLog.txt";
+  testing_support::WriteText(log, "left by the run before\r\n");
+
+  EXPECT_EQ(testing_support::RunHeadless({}, [] {
+              Rt().settings.debugLog = 1;
+              AppendErrorLog("during the run");
+              EndProgram();
+            }),
+            0);
+  EXPECT_EQ(LogText(log), "during the run\r\n-End On Line\r\n0\r\n-1\r\n0\r\n0\r\n");
+
+  std::string errors;
+  EXPECT_EQ(testing_support::RunHeadless(
+                {},
+                [] {
+                  static RtNumArray a;
+                  DimNumArray(a, 10);
+                  Rt().settings.debugLog = 1;
+                  a[10] = 1;  // indices run from 0 to 9
+                },
+                &errors),
+            9);
+  EXPECT_EQ(LogText(log), "-End On Line\r\n9\r\n-1\r\n0\r\n0\r\n");
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+  EXPECT_NE(errors.find("error 9"), std::string::npos) << errors;
+
+  // Without the debug setting (the game's) an end leaves no record.
+  EXPECT_EQ(testing_support::RunHeadless({}, [] { EndProgram(); }), 0);
+  EXPECT_FALSE(testing_support::FileExists(log));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Start-up, the frame schedule, the command line, replays and program end, driven headless.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -180,6 +181,85 @@ TEST(Input, KeyCodesAreMaskedAndTheMouseIsClamped) {
     EXPECT_EQ(y, 0);
     EndProgram();
   });
+}
+
+}  // namespace
+
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+  bool ran = false;  // the game main started
+};
+
+Outcome Launch(const std::vector<std::string>& extra) {
+  Outcome o;
+  Body() = [&o] {
+    o.ran = true;
+    EndProgram();
+  };
+  std::vector<std::string> args{"brillora", "--headless"};
+  args.insert(args.end(), extra.begin(), extra.end());
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  o.status = RunProgram(args, "Brillora", RunBody);
+  o.out = testing::internal::GetCapturedStdout();
+  o.err = testing::internal::GetCapturedStderr();
+  return o;
+}
+
+TEST(CommandLine, RefusalsAreOneLineWithStatusTwoBeforeAnythingStarts) {
+  TempDir dir;
+  const std::vector<std::vector<std::string>> refused{
+      {"--bogus"},
+      {"windowed"},
+      {"--frames"},
+      {"--frames", "-1"},
+      {"--frames", "1e3"},
+      {"--seed", "0x10"},
+      {"--data", dir.File("missing")},
+      {"--play", dir.File("missing.rpl")},
+      {"--data", ""},
+      {"--play", ""},
+      {"--record", ""},
+      {"--dump", ""},
+      {"--screenshot", ""},
+  };
+  for (const auto& extra : refused) {
+    const Outcome o = Launch(extra);
+    const std::string what = extra[0] + (extra.size() > 1 ? " \"" + extra[1] + "\"" : "");
+    EXPECT_EQ(o.status, 2) << what;
+    EXPECT_FALSE(o.ran) << what;
+    EXPECT_EQ(o.out, "") << what;
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << what << ": " << o.err;
+    EXPECT_EQ(o.err.rfind("brillora: ", 0), 0u) << what << ": " << o.err;
+  }
+  EXPECT_NE(Launch({"--data", dir.File("missing")}).err.find(dir.File("missing")), std::string::npos);
+}
+
+TEST(CommandLine, HelpPrintsTheUsageAndStartsNothing) {
+  for (const auto& extra : std::vector<std::vector<std::string>>{{"--help"}, {"--frames", "5", "-h"}}) {
+    const Outcome o = Launch(extra);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_FALSE(o.ran);
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out.find("Init OK"), std::string::npos);
+    for (const char* option : {"--windowed", "--data", "--headless", "--seed", "--frames", "--record", "--play"})
+      EXPECT_NE(o.out.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(CommandLine, ARecordingThatCannotBeWrittenEndsTheStartWithOneLine) {
+  TempDir dir;
+  // A folder that does not exist, and a device that takes no bytes.
+  for (const std::string& where : {dir.File("no-such-folder/run.rpl"), std::string("/dev/full")}) {
+    const Outcome o = Launch({"--record", where});
+    EXPECT_NE(o.status, 0) << where;
+    EXPECT_FALSE(o.ran) << where;
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+    EXPECT_NE(o.err.find(where), std::string::npos) << o.err;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "runtime/core/Errors.h"
 #include "runtime/core/Replay.h"
@@ -14,6 +15,15 @@ namespace {
 int32_t TruncToInt32(double v) {
   if (!std::isfinite(v) || v >= 2147483648.0 || v < -2147483648.0) return INT32_MIN;
   return static_cast<int32_t>(v);
+}
+
+int LimitMotion(int64_t motion) {
+  return static_cast<int>(std::clamp<int64_t>(motion, -kMaxReplayMotion, kMaxReplayMotion));
+}
+
+// The stored position is kept inside the screen: 0 .. size - 1.
+int32_t ClampToScreen(int64_t position, int size) {
+  return static_cast<int32_t>(std::clamp<int64_t>(position, 0, std::max(0, size - 1)));
 }
 
 void WriteRecordedFrame() {
@@ -40,8 +50,11 @@ void PollInput() {
     bool left = false, right = false;
     // Buttons are taken with the keys; motion keeps accumulating until the first mouse read.
     rt.platform->ReadMouse(dx, dy, left, right);
-    in.pendingDx += dx;
-    in.pendingDy += dy;
+    // Motion waits for the game's next mouse read, which may be minutes away (the game reads the mouse only
+    // on some screens). It is held to what a replay line can carry, which is already far more than it
+    // takes to cross the screen, so that a recording of it plays back.
+    in.pendingDx = LimitMotion(static_cast<int64_t>(in.pendingDx) + dx);
+    in.pendingDy = LimitMotion(static_cast<int64_t>(in.pendingDy) + dy);
     in.leftButton = left;
     in.rightButton = right;
   }
@@ -80,16 +93,16 @@ void MouseState(double& x, double& y, double& button1, double& button2) {
     }
     in.lastDx = static_cast<int16_t>(std::clamp(dx, -32768, 32767));
     in.lastDy = static_cast<int16_t>(std::clamp(dy, -32768, 32767));
-    in.mouseX += dx;
-    in.mouseY += dy;
+    // Added wide: SetMousePos may have placed the position far outside the screen.
+    in.mouseX = ClampToScreen(static_cast<int64_t>(in.mouseX) + dx, rt.settings.screenWidth);
+    in.mouseY = ClampToScreen(static_cast<int64_t>(in.mouseY) + dy, rt.settings.screenHeight);
     if (in.recorder) {
       in.recorder->Current().dx = dx;
       in.recorder->Current().dy = dy;
     }
   }
-  const int w = rt.settings.screenWidth, h = rt.settings.screenHeight;
-  in.mouseX = std::clamp(in.mouseX, 0, std::max(0, w - 1));
-  in.mouseY = std::clamp(in.mouseY, 0, std::max(0, h - 1));
+  in.mouseX = ClampToScreen(in.mouseX, rt.settings.screenWidth);
+  in.mouseY = ClampToScreen(in.mouseY, rt.settings.screenHeight);
   x = in.mouseX;
   y = in.mouseY;
   button1 = in.leftButton ? 1 : 0;
@@ -105,7 +118,10 @@ void ShutdownInput() {
   InputState& in = Rt().input;
   if (in.recorder) {
     WriteRecordedFrame();
-    in.recorder->Close();
+    // The run itself went well; the player still learns that the recording of it is not whole.
+    if (!in.recorder->Close())
+      std::fprintf(stderr, "brillora: the replay %s could not be written completely\n",
+                   Rt().options.recordPath.c_str());
     in.recorder.reset();
   }
 }

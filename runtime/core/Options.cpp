@@ -26,7 +26,8 @@ OptionsResult ParseLaunchOptions(const std::vector<std::string>& args, LaunchOpt
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) {
+      // An empty value would read as the option not given: --play "" would quietly play live.
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
         error = a + " needs a value (try --help)";
         return false;
       }

@@ -61,10 +61,10 @@ bool ReplayPlayer::Load(const std::string& path, std::string& error) {
       } else if (tok == "rmb") {
         frame.right = true;
       } else if (tok.rfind("dx=", 0) == 0) {
-        if (!ParseWholeNumber(tok.substr(3), -100000, 100000, v)) return fail("bad mouse motion \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v)) return fail("bad mouse motion \"" + tok + "\"");
         frame.dx = static_cast<int>(v);
       } else if (tok.rfind("dy=", 0) == 0) {
-        if (!ParseWholeNumber(tok.substr(3), -100000, 100000, v)) return fail("bad mouse motion \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v)) return fail("bad mouse motion \"" + tok + "\"");
         frame.dy = static_cast<int>(v);
       } else if (tok[0] == 'x') {
         if (!ParseWholeNumber(tok.substr(1), 1, kMaxRepeat, v)) return fail("bad repeat count \"" + tok + "\"");
@@ -110,6 +110,10 @@ bool ReplayRecorder::Open(const std::string& path, int32_t seed) {
   out_ << kMagic << "\n" << "seed " << seed << "\n";
   out_.flush();
   pendingCount_ = 0;
+  if (!out_) {
+    out_.close();
+    return false;
+  }
   return true;
 }
 
@@ -138,7 +142,12 @@ void ReplayRecorder::FlushPending() {
   pendingCount_ = 0;
 }
 
-void ReplayRecorder::Close() {
+bool ReplayRecorder::Close() {
   FlushPending();
-  if (out_.is_open()) out_.close();
+  bool ok = static_cast<bool>(out_);
+  if (out_.is_open()) {
+    out_.close();
+    ok = ok && !out_.fail();
+  }
+  return ok;
 }

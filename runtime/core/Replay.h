@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// The largest mouse motion of one frame a replay holds (either way, per axis). The runtime keeps the
+// motion it hands to the game within it, so that every recording can be played back.
+constexpr int kMaxReplayMotion = 100000;
+
 // The input in effect for one frame, from the keyboard poll of its ShowFrame to the next one.
 struct FrameInput {
   std::vector<uint8_t> keys;  // scan codes held, ascending
@@ -34,6 +38,7 @@ class ReplayPlayer {
 // Writes the input of a run as it is read.
 class ReplayRecorder {
  public:
+  // False when the file cannot be created or its first two lines cannot be written.
   bool Open(const std::string& path, int32_t seed);
   // The frame being recorded: keys and buttons from its poll, motion from its first mouse read.
   FrameInput& StartCurrent() {
@@ -48,7 +53,9 @@ class ReplayRecorder {
     currentValid_ = false;
   }
   void Write(const FrameInput& frame);
-  void Close();
+  // Writes the frames still held back and closes the file; false when any part of the replay could not
+  // be written.
+  bool Close();
 
  private:
   std::ofstream out_;

@@ -31,14 +31,16 @@
 
 namespace {
 
+// Missed frame periods that PresentFrame steps over one by one; beyond this it counts them at once.
+constexpr double kMaxSteppedPeriods = 1000.0;
+
 long long TruncToLong(double v) {
   if (!std::isfinite(v) || v >= 9.2e18 || v <= -9.2e18) return 0;
   return static_cast<long long>(v);
 }
 
-// A failure to bring the runtime up ends the run before the game starts.
+// A failure to bring the runtime up ends the run before the game starts; StopProgram names the cause.
 [[noreturn]] void StartFailure(const std::string& message) {
-  std::fprintf(stderr, "brillora: %s\n", message.c_str());
   Rt().error.cause = message;
   Rt().error.errorCode = 1;
   StopProgram();
@@ -246,8 +248,21 @@ double PresentFrame() {
   }
   r.nextFrameMs += r.framePeriodMs;
   // A late frame skips whole periods instead of hurrying to catch up; the schedule keeps its phase.
-  if (r.framePeriodMs > 0)
-    while (r.nextFrameMs < t) r.nextFrameMs += r.framePeriodMs;
+  if (r.framePeriodMs > 0 && r.nextFrameMs < t) {
+    // Far behind (a long pause, or a limit of millions of frames per second), the missed periods are
+    // counted at once rather than added one by one.
+    const double behind = (t - r.nextFrameMs) / r.framePeriodMs;
+    if (behind > kMaxSteppedPeriods) r.nextFrameMs += std::floor(behind) * r.framePeriodMs;
+    while (r.nextFrameMs < t) {
+      const double next = r.nextFrameMs + r.framePeriodMs;
+      // A period below the clock's resolution no longer moves the schedule: show the next frame at once.
+      if (next <= r.nextFrameMs) {
+        r.nextFrameMs = t;
+        break;
+      }
+      r.nextFrameMs = next;
+    }
+  }
   return t - t0 + 1;
 }
 

@@ -1,0 +1,232 @@
+// Replay files: the format's edge cases, where a replay ends, and games recorded from the devices and
+// played back.
+#include "runtime/core/Replay.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "runtime/core/Errors.h"
+#include "runtime/core/Input.h"
+#include "runtime/core/Runtime.h"
+#include "runtime/core/RuntimeContext.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/GameTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using testing_support::FakePlatform;
+using testing_support::FakePoll;
+using testing_support::InstallFakePlatform;
+using testing_support::ReadFile;
+using testing_support::RunHeadless;
+using testing_support::TempDir;
+using testing_support::WriteText;
+
+FrameInput Keys(std::vector<uint8_t> keys) {
+  FrameInput f;
+  f.keys = std::move(keys);
+  return f;
+}
+
+// Every frame of a replay text, or the error of a refused one ("" when it loads).
+struct Loaded {
+  std::vector<FrameInput> frames;
+  int32_t seed = 0;
+  std::string error;
+};
+
+Loaded Load(const std::string& text) {
+  TempDir dir;
+  const std::string path = dir.File("r.rpl");
+  WriteText(path, text);
+  ReplayPlayer player;
+  Loaded out;
+  if (!player.Load(path, out.error)) return out;
+  out.seed = player.seed();
+  FrameInput f;
+  while (player.Next(f)) out.frames.push_back(f);
+  EXPECT_EQ(out.frames.size(), player.FrameCount());
+  return out;
+}
+
+TEST(ReplayFormat, CommentsEmptyLinesRepeatsAndCrLf) {
+  const std::string text =
+      "BRILLORA-REPLAY 1\nseed 7\n# a comment is not a frame\n\n200 205 200 x2\n   \n#\n"
+      "dx=-3 dy=4 lmb rmb\n57 x1\n";
+  FrameInput mouse;
+  mouse.dx = -3;
+  mouse.dy = 4;
+  mouse.left = mouse.right = true;
+  const std::vector<FrameInput> expected{Keys({}), Keys({200, 205}), Keys({200, 205}), Keys({}),
+                                         mouse,    Keys({57})};
+  const Loaded lf = Load(text);
+  EXPECT_EQ(lf.error, "");
+  EXPECT_EQ(lf.seed, 7);
+  EXPECT_EQ(lf.frames, expected);
+
+  std::string crlf;
+  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const Loaded dos = Load(crlf);
+  EXPECT_EQ(dos.error, "");
+  EXPECT_EQ(dos.frames, expected);
+
+  // The last line need not end with a line break.
+  EXPECT_EQ(Load("BRILLORA-REPLAY 1\nseed 7\n200 x3").frames, std::vector<FrameInput>(3, Keys({200})));
+}
+
+TEST(ReplayFormat, SeedIsASigned32BitNumber) {
+  EXPECT_EQ(Load("BRILLORA-REPLAY 1\nseed -2147483648\n").seed, INT32_MIN);
+  EXPECT_EQ(Load("BRILLORA-REPLAY 1\nseed 2147483647\n").seed, INT32_MAX);
+  for (const char* seed :
+       {"seed 2147483648", "seed -2147483649", "seed", "seed 1.5", "Seed 1", "seed 0x10"}) {
+    const Loaded l = Load(std::string("BRILLORA-REPLAY 1\n") + seed + "\n");
+    EXPECT_NE(l.error.find("line 2"), std::string::npos) << seed << ": " << l.error;
+  }
+}
+
+TEST(ReplayFormat, MalformedLinesAreRefusedByNumber) {
+  struct Case {
+    const char* text;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"", "line 1"},
+      {"BRILLORA-REPLAY 2\nseed 1\n", "line 1"},
+      {"BRILLORA-REPLAY 1\n", "line 2"},
+      {"BRILLORA-REPLAY 1\nseed 1\n\n200 x2 57\n", "line 4"},  // a token after the repeat count
+      {"BRILLORA-REPLAY 1\nseed 1\n200 x2 x3\n", "line 3"},
+      {"BRILLORA-REPLAY 1\nseed 1\nx0\n", "line 3"},
+      {"BRILLORA-REPLAY 1\nseed 1\n200 x\n", "line 3"},
+      {"BRILLORA-REPLAY 1\nseed 1\nx-2\n", "line 3"},
+      {"BRILLORA-REPLAY 1\nseed 1\n256\n", "line 3"},
+      {"BRILLORA-REPLAY 1\nseed 1\n-1\n", "line 3"},
+      {"BRILLORA-REPLAY 1\nseed 1\ndx=100001\n", "line 3"},
+      {"BRILLORA-REPLAY 1\nseed 1\ndy=\n", "line 3"},
+      {"BRILLORA-REPLAY 1\nseed 1\nlmbx\n", "line 3"},
+      {"BRILLORA-REPLAY 1\nseed 1\n # only a line starting with # is a comment\n", "line 3"},
+  };
+  for (const Case& c : cases) {
+    const Loaded l = Load(c.text);
+    EXPECT_NE(l.error.find(c.line), std::string::npos) << c.text << " -> " << l.error;
+    EXPECT_EQ(l.error.find('\n'), std::string::npos);
+  }
+}
+
+// A game body that shows frames and writes down, for each, the keys, the mouse and the buttons it saw.
+// It reads the mouse in every frame but `skipMouseFrame` (counting the frames it shows from 1).
+std::function<void()> Logger(std::vector<std::string>& log, int skipMouseFrame = 0,
+                             std::vector<FakePoll> polls = {}) {
+  return [&log, skipMouseFrame, polls] {
+    FakePlatform& fake = InstallFakePlatform();  // not polled while a replay plays
+    fake.QueuePolls(polls);
+    for (int frame = 1;; ++frame) {
+      ShowFrame();
+      std::string line;
+      for (int k : {57, 200, 205}) line += KeyState(k) ? std::to_string(k) + " " : "";
+      if (frame != skipMouseFrame) {
+        double x = 0, y = 0, left = 0, right = 0;
+        MouseState(x, y, left, right);
+        line += std::to_string(static_cast<int>(x)) + "," + std::to_string(static_cast<int>(y)) +
+                (left ? " L" : "") + (right ? " R" : "");
+      }
+      log.push_back(line);
+    }
+  };
+}
+
+std::string Text(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(ReplayRun, EndsAtTheShowFrameThatFindsNoLineLeftLikeFramesDoes) {
+  TempDir dir;
+  const std::string replay = dir.File("four.rpl");
+  WriteText(replay, "BRILLORA-REPLAY 1\nseed 3\n\n200\n# the last line repeats\n205 x2\n");
+  std::vector<std::string> played, limited;
+  std::string errors;
+  EXPECT_EQ(RunHeadless({"--play", replay}, Logger(played), &errors), 0);
+  EXPECT_EQ(errors, "");
+  EXPECT_EQ(Rt().clock.frames, 4);
+  EXPECT_EQ(played, (std::vector<std::string>{"200 100,100", "205 100,100", "205 100,100"}));
+  EXPECT_EQ(RunHeadless({"--frames", "4"}, Logger(limited)), 0);
+  EXPECT_EQ(limited.size(), played.size());
+}
+
+TEST(ReplayRun, InputRecordedFromTheDevicesPlaysBackAlike) {
+  TempDir dir;
+  const std::string recorded = dir.File("live.rpl");
+  // Polls of the game's frames 2 to 7 (the start-up frame polls before the devices are scripted). The
+  // game does not read the mouse in its third frame (frame 4), so that motion waits for frame 5.
+  FakePoll f2, f3, f4, f5;
+  f2.keys = {200};
+  f2.dx = 5;
+  f2.dy = -3;
+  f2.left = true;
+  f3.keys = {200, 57};
+  f3.right = true;
+  f4.dx = 7;
+  f5.dx = 2;
+  f5.dy = 2;
+  std::vector<std::string> live, played;
+  EXPECT_EQ(RunHeadless({"--frames", "7", "--record", recorded}, Logger(live, 3, {f2, f3, f4, f5})), 0);
+  EXPECT_EQ(Text(recorded), "BRILLORA-REPLAY 1\nseed 1\n\n200 dx=5 dy=-3 lmb\n57 200 rmb\n\ndx=9 dy=2\nx2\n");
+  ASSERT_EQ(live.size(), 6u);
+  EXPECT_EQ(live[0], "200 105,97 L");
+  EXPECT_EQ(live[2], "");
+  EXPECT_EQ(live[3], "114,99");
+  EXPECT_EQ(RunHeadless({"--play", recorded}, Logger(played, 3)), 0);
+  EXPECT_EQ(played, live);
+}
+
+// The game reads the mouse only on some screens, so motion can gather for minutes before it is read; a
+// recording of it must still play back.
+TEST(ReplayRun, MotionGatheredOverManyFramesStillPlaysBack) {
+  TempDir dir;
+  const std::string recorded = dir.File("far.rpl");
+  std::vector<FakePoll> polls(2);
+  polls[0].dx = polls[1].dx = 60000;
+  polls[0].dy = polls[1].dy = -60000;
+  std::vector<std::string> live, played;
+  EXPECT_EQ(RunHeadless({"--frames", "3", "--record", recorded}, Logger(live, 1, polls)), 0);
+  ASSERT_EQ(live.size(), 2u);
+  EXPECT_EQ(live[1], "639,0");
+  std::string errors;
+  EXPECT_EQ(RunHeadless({"--play", recorded}, Logger(played, 1), &errors), 0) << errors;
+  EXPECT_EQ(played, live);
+}
+
+// Runs 200 frames of changing keys while recording into `path`, with files of this process allowed to grow
+// to 256 bytes only (room for the message on standard error, which the test reads from a file): the first
+// lines of the replay fit, its frames do not, as on a full disk. Ends the process.
+[[noreturn]] void RecordIntoATinyFileAndExit(const std::string& path) {
+  std::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit then fails instead of ending the process
+  rlimit limit{};
+  limit.rlim_cur = limit.rlim_max = 256;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  const std::vector<std::string> args{"brillora", "--headless", "--frames", "200", "--record", path};
+  const int status = RunProgram(args, "Brillora", [] {
+    FakePlatform& fake = InstallFakePlatform();
+    std::vector<FakePoll> polls(200);
+    for (size_t i = 0; i < polls.size(); ++i) polls[i].keys = {static_cast<int>(i) + 2};
+    fake.QueuePolls(polls);
+    for (;;) ShowFrame();
+  });
+  std::_Exit(status);
+}
+
+// A recording that stops being written part of the way is named when the program ends.
+TEST(ReplayRunDeathTest, ARecordingCutShortIsReported) {
+  TempDir dir;
+  const std::string recorded = dir.File("short.rpl");
+  EXPECT_EXIT(RecordIntoATinyFileAndExit(recorded), testing::ExitedWithCode(0),
+              "replay .*short.rpl could not be written completely");
+}
+
+}  // namespace

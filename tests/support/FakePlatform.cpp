@@ -1,0 +1,46 @@
+// The scripted stand-in platform of the runtime tests (see FakePlatform.h).
+#include "tests/support/FakePlatform.h"
+
+#include "runtime/core/RuntimeContext.h"
+
+namespace testing_support {
+
+plat::WindowEvents FakePlatform::PumpEvents() {
+  ++pumps_;
+  plat::WindowEvents ev = inner_->PumpEvents();
+  if (!timed_.empty() && timed_.front().first <= inner_->NowMs()) {
+    const plat::WindowEvents& due = timed_.front().second;
+    ev.closeRequested = ev.closeRequested || due.closeRequested;
+    ev.focusGained = ev.focusGained || due.focusGained;
+    ev.focusLost = ev.focusLost || due.focusLost;
+    timed_.pop_front();
+  }
+  return ev;
+}
+
+void FakePlatform::ReadKeyboard(uint8_t state[256]) {
+  inner_->ReadKeyboard(state);
+  current_ = FakePoll{};
+  if (!polls_.empty()) {
+    current_ = polls_.front();
+    polls_.pop_front();
+  }
+  for (int k : current_.keys) state[k & 0xFF] = 0x80;
+}
+
+void FakePlatform::ReadMouse(int& dx, int& dy, bool& left, bool& right) {
+  inner_->ReadMouse(dx, dy, left, right);
+  dx += current_.dx;
+  dy += current_.dy;
+  left = left || current_.left;
+  right = right || current_.right;
+}
+
+FakePlatform& InstallFakePlatform() {
+  auto fake = std::make_unique<FakePlatform>(std::move(Rt().platform));
+  FakePlatform& ref = *fake;
+  Rt().platform = std::move(fake);
+  return ref;
+}
+
+}  // namespace testing_support
