@@ -146,4 +146,22 @@ TEST(EndRecord, AFreshLogPerRunThenTheRecordOfANormalEndOrAnIndexError) {
   EXPECT_FALSE(testing_support::FileExists(log));
 }
 
+// With no folder of our own to be had, the log is not written anywhere else (the shared folder could hold
+// someone's link at our file name).
+TEST(Errors, NoPrivateFolderMeansNoLog) {
+  testing_support::TempDir dir;
+  const std::string notAFolder = dir.File("plain");
+  testing_support::WriteText(notAFolder, "a file where the temporary folder should be");
+  {
+    ScopedTmpDir tmp(notAFolder);
+    ResetRuntimeContext();
+    EXPECT_EQ(PrivateTempDir(), "");
+    EXPECT_EQ(ErrorLogPath(), "");
+    AppendErrorLog("dropped");
+  }
+  ResetRuntimeContext();
+  EXPECT_FALSE(testing_support::FileExists(dir.path() + "/plainErrorLog.txt"));
+  EXPECT_FALSE(testing_support::FileExists("ErrorLog.txt"));
+}
+
 }  // namespace

@@ -54,16 +54,21 @@ const std::string& PrivateTempDir() {
     std::string templ = root + "brillora-XXXXXX";
     candidate = ::mkdtemp(templ.data()) ? templ : std::string();
   }
-  if (candidate.empty()) candidate = root;  // last resort; nothing is written through links below
-  if (candidate.back() != '/') candidate += '/';
+  // Without a folder of our own the log and extracted files are not written at all: the shared folder
+  // could hold links of others. The answer is then "", and callers check for it.
+  if (!candidate.empty() && candidate.back() != '/') candidate += '/';
   dir = candidate;
   return dir;
 }
 
-std::string ErrorLogPath() { return PrivateTempDir() + "ErrorLog.txt"; }
+std::string ErrorLogPath() {
+  const std::string& dir = PrivateTempDir();
+  return dir.empty() ? std::string() : dir + "ErrorLog.txt";
+}
 
 void AppendErrorLog(const std::string& text) {
   const std::string path = ErrorLogPath();
+  if (path.empty()) return;
   for (int attempt = 0; attempt < 5; ++attempt) {
     std::ofstream out(path, std::ios::binary | std::ios::app);
     if (out) {

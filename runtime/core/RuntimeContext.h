@@ -135,7 +135,8 @@ RuntimeContext& Rt();
 void ResetRuntimeContext();
 
 // The per-user private temporary folder, created with mode 0700 under $TMPDIR (or /tmp) on first use;
-// it ends in "/". The runtime's log and files extracted from the archive live there.
+// it ends in "/". The runtime's log and files extracted from the archive live there. It is "" when no
+// such folder can be had; nothing is written then.
 const std::string& PrivateTempDir();
 // Appends one line to "ErrorLog.txt" in the private temporary folder; a line that cannot be written is
 // dropped (after 5 tries 100 ms apart).

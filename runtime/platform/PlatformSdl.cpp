@@ -157,7 +157,10 @@ class SdlPlatform final : public Platform {
     const int outH = static_cast<int>(std::lround(pictureH_ * scale));
     const int outX = (winW - outW) / 2;
     const int outY = (winH - outH) / 2;
-    viewScale_ = scale;
+    // Mouse motion arrives in window units, which differ from drawable pixels on high-density screens.
+    int pointW = 0, pointH = 0;
+    SDL_GetWindowSize(window_, &pointW, &pointH);
+    viewScale_ = std::min(static_cast<double>(pointW) / pictureW_, static_cast<double>(pointH) / pictureH_);
 
     fbo_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, pictureFbo_);
