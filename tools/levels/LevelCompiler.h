@@ -337,11 +337,20 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
   }
   if (!problems.empty()) return false;
 
+  // A gem box with a wall beside it is set into that wall: it is painted as wall, so that the wall's
+  // face, top and lip run on through it and the chest hangs on the face.
+  std::array<bool, kCells> walls{};
+  for (int i = 0; i < kCells; ++i) {
+    const int col = i % kColumns;
+    const bool wallLeft = col > 0 && detail::IsWallKind(kinds[i - 1]);
+    const bool wallRight = col < kColumns - 1 && detail::IsWallKind(kinds[i + 1]);
+    walls[i] = detail::IsWallKind(kinds[i]) || (kinds[i] == Kind::kGemBox && (wallLeft || wallRight));
+  }
   // Walls are painted by what lies below them: a face where the boy can stand in front of the wall,
   // the wall's top elsewhere, and the top's front lip just above a face.
   auto wallAt = [&](int col, int row) {
     if (row >= kRows) return true;
-    return detail::IsWallKind(kinds[row * kColumns + col]);
+    return walls[row * kColumns + col];
   };
   auto isFace = [&](int col, int row) {
     return wallAt(col, row) && !wallAt(col, row + 1) && row < kRows - 1;
@@ -350,7 +359,21 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
   auto wet = [&](int col, int row) {
     if (col < 0 || row < 0 || col >= kColumns || row >= kRows) return true;
     const Kind k = kinds[row * kColumns + col];
-    return k == Kind::kLiquid || k == Kind::kBridgeH || k == Kind::kBridgeV || detail::IsWallKind(k);
+    return k == Kind::kLiquid || k == Kind::kBridgeH || k == Kind::kBridgeV || walls[row * kColumns + col];
+  };
+  // Leaves get a ragged edge on their open side; the sides win over the top so that a crown is ragged
+  // all down its flanks.
+  auto leafy = [&](int col, int row) {
+    if (col < 0 || row < 0 || col >= kColumns || row >= kRows) return false;
+    const Kind k = kinds[row * kColumns + col];
+    return k == Kind::kUnderCanopy || k == Kind::kTree;
+  };
+  auto Canopy = [&](int col, int row) -> uint8_t {
+    if (!leafy(col - 1, row)) return tile::kCoverCanopyEdgeW;
+    if (!leafy(col + 1, row)) return tile::kCoverCanopyEdgeE;
+    if (!leafy(col, row - 1)) return tile::kCoverCanopyEdgeN;
+    if (!leafy(col, row + 1)) return tile::kCoverCanopyEdgeS;
+    return tile::kCoverCanopy;
   };
   auto Shore = [&](uint8_t liquid, int col, int row) -> uint8_t {
     if (liquid != tile::kWater) return liquid;
@@ -375,10 +398,12 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
       uint8_t& cv = L.cover[i];
       uint8_t& ac = L.actor[i];
       g = theme->floor;
-      if (detail::IsWallKind(k)) {
+      if (walls[i]) {
         ac = cell::kSolid;
         if (row == kRows - 1) {
           g = tile::kFrameEdge;
+        } else if (isFace(col, row) && k == Kind::kGemBox) {
+          g = theme->face;
         } else if (isFace(col, row)) {
           const uint32_t h = detail::CellHash(col, row) % 11;
           g = h == 0 ? theme->faceAlt1 : h == 1 ? theme->faceAlt2 : theme->face;
@@ -389,11 +414,12 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
         }
         if (k == Kind::kSwitch) it = cell::kSwitch;
         if (k == Kind::kBlastInWall) it = cell::kBlastBlock;
+        if (k == Kind::kGemBox) it = cell::kGemBox;
         continue;
       }
       // Everything else stands on the floor; a floor just above a wall gets the wall's lip as cover,
       // and one just below a wall face lies in its shadow.
-      if (row + 1 < kRows && wallAt(col, row + 1)) cv = theme->capS;
+      if (row + 1 < kRows && wallAt(col, row + 1) && k != Kind::kGem && k != Kind::kKey) cv = theme->capS;
       if (row > 0 && theme->shadowN && wallAt(col, row - 1)) g = theme->shadowN;
       switch (k) {
         case Kind::kFloor:
@@ -448,7 +474,7 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
           cv = tile::kCoverArch;
           break;
         case Kind::kUnderCanopy:
-          cv = tile::kCoverCanopy;
+          cv = Canopy(col, row);
           break;
         case Kind::kUnderVines:
           cv = tile::kCoverVines;
@@ -457,9 +483,9 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
           cv = tile::kCoverCobweb;
           break;
         case Kind::kLiquid:
+          // Keeps the lip of a wall that rises out of the water below it.
           g = Shore(theme->liquid, col, row);
           ac = cell::kSolid;
-          cv = 0;
           break;
         case Kind::kTree:
           it = tile::kTreeTrunk;
