@@ -139,6 +139,7 @@ TEST(LevelCompiler, WallsRunOnThroughBoxesAndOverWaterButNeverHideWhatIsToBeTake
 TEST(LevelCompiler, CustomCharactersAndThemes) {
   auto rows = BaseMap();
   rows[4][30] = 'K';
+  rows[20][20] = 'X';
   levels::CompiledLevel level;
   std::vector<levels::LevelProblem> problems;
   ASSERT_TRUE(levels::CompileLevelText(
@@ -149,6 +150,9 @@ TEST(LevelCompiler, CustomCharactersAndThemes) {
   EXPECT_EQ(level.layers.cover[4 * 40 + 30], 59);
   EXPECT_EQ(level.layers.actor[4 * 40 + 30], levels::cell::kSolid);
   EXPECT_EQ(level.layers.ground[15 * 40 + 15], levels::tile::kDungeonFloor);
+  EXPECT_EQ(level.layers.ground[20 * 40 + 20], levels::tile::kDungeonFloorCracked)
+      << "a blast leaves rubble of the theme's own stone";
+  EXPECT_EQ(level.layers.item[20 * 40 + 20], levels::cell::kBlastBlock);
 
   EXPECT_TRUE(HasProblem(Problems(Source(rows, "theme: marsh\n")), "unknown theme \"marsh\""));
   EXPECT_TRUE(HasProblem(Problems(Source(rows, "theme: temple\ndef K item=300\n")), "0 to 255"));

@@ -64,6 +64,7 @@ struct Theme {
   uint8_t coverTop;                  // '=': the overhang of a wall the boy walks behind
   uint8_t plant;                     // 'p': the theme's solid plant or ornament
   uint8_t shadowN;                   // floor just below a wall face (0: the plain floor)
+  uint8_t rubble;                    // 'X': the floor a blast leaves behind, in the stone of the walls
 };
 
 inline const std::vector<Theme>& Themes() {
@@ -71,24 +72,26 @@ inline const std::vector<Theme>& Themes() {
   static const std::vector<Theme> themes = {
       {"temple", kFlagstone, kFlagstoneCracked, kMosaic, kCrack, kWater, kWallFace, kWallFaceMossy,
        kWallFaceCracked, kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS,
-       kCoverWallTop, kPottedPlant, kFloorShadowN},
+       kCoverWallTop, kPottedPlant, kFloorShadowN, kRubble},
       {"dungeon", kDungeonFloor, kDungeonFloorCracked, kGrate, kBones, kPit, kDungeonWallFace,
        kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallFaceChains, kDungeonWallFaceChains,
-       kDungeonWallTop, kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kTorchStand, 0},
+       kDungeonWallTop, kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kTorchStand, 0,
+       kDungeonFloorCracked},
       {"garden", kGrass, kGrassFlowers, kCobble, kFlowers, kWater, kHedge, kHedge, kHedge, kHedge, kHedge,
-       kHedgeTop, kHedgeTop, kCoverHedgeCapS, kCoverCanopy, kBush, 0},
+       kHedgeTop, kHedgeTop, kCoverHedgeCapS, kCoverCanopy, kBush, 0, kDirt},
       {"cave", kDirt, kGravel, kDarkStone, kRockSmall, kWaterDeep, kRockWall, kRockWall, kRockWall, kRockWall,
-       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms, 0},
+       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms, 0, kGravel},
       {"ice", kIce, kBlueTiles, kDungeonFloor, kRockSmall, kWaterDeep, kDungeonWallFace, kDungeonWallFace,
        kDungeonWallFaceChains, kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallTop,
-       kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kBlockIce, 0},
+       kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kBlockIce, 0, kDungeonFloorCracked},
       {"lava", kDarkStone, kRubble, kGravel, kScorch, kLava, kRockWall, kRockWall, kRockWall, kRockWall,
-       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kBrazier, 0},
+       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kBrazier, 0, kGravel},
       {"beach", kSand, kCobble, kPlanks, kRockSmall, kWater, kWallFace, kWallFaceMossy, kWallFaceCracked,
-       kWallFaceTorch, kWallFaceWindow, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kCactus, 0},
+       kWallFaceTorch, kWallFaceWindow, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kCactus, 0,
+       kRubble},
       {"hall", kChecker, kPlanks, kMosaic, kCrack, kWater, kWallFace, kWallFaceWindow, kWallFaceBanner,
        kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kPottedPlant,
-       0},
+       0, kRubble},
   };
   return themes;
 }
@@ -532,7 +535,7 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
           ac = cell::kSolid;
           break;
         case Kind::kBlastPassage:
-          g = tile::kRubble;
+          g = theme->rubble;
           it = cell::kBlastBlock;
           ac = cell::kSolid;
           break;
