@@ -103,8 +103,8 @@ TEST(LevelCompiler, WallsRunOnThroughBoxesAndOverWaterButNeverHideWhatIsToBeTake
   rows[12].replace(20, 3, ".B.");   // a gem box standing free on the floor
   rows[7].replace(30, 3, "~~~");    // water with a wall rising out of it
   rows[8].replace(30, 3, "###");
-  rows[14].replace(30, 3, "k*.");   // a key and a gem just above a wall
-  rows[15].replace(30, 3, "###");
+  rows[14].replace(29, 4, "+k*.");  // a compass stone, a key and a gem just above a wall
+  rows[15].replace(29, 4, "####");
   rows[16].replace(30, 3, "...");
   rows[20].replace(10, 3, "\"\"\"");  // a tree: leaves ragged on their open sides
   rows[21].replace(10, 3, "\"T\"");
@@ -126,6 +126,7 @@ TEST(LevelCompiler, WallsRunOnThroughBoxesAndOverWaterButNeverHideWhatIsToBeTake
   EXPECT_EQ(L.cover[at(30, 7)], tile::kCoverWallCapS) << "the wall out of the water keeps its lip";
   EXPECT_EQ(L.cover[at(30, 14)], 0) << "a key above a wall is not cut by its lip";
   EXPECT_EQ(L.cover[at(31, 14)], 0) << "nor a gem";
+  EXPECT_EQ(L.cover[at(29, 14)], 0) << "nor a compass stone";
   EXPECT_EQ(L.cover[at(32, 14)], tile::kCoverWallCapS);
 
   EXPECT_EQ(L.cover[at(10, 20)], tile::kCoverCanopyEdgeW);

@@ -421,8 +421,10 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
         continue;
       }
       // Everything else stands on the floor; a floor just above a wall gets the wall's lip as cover,
-      // and one just below a wall face lies in its shadow.
-      if (row + 1 < kRows && wallAt(col, row + 1) && k != Kind::kGem && k != Kind::kKey) cv = theme->capS;
+      // and one just below a wall face lies in its shadow. The lip leaves gems, keys and compass stones
+      // whole: the player must see what there is to take and where the baddies turn.
+      const bool keepWhole = k == Kind::kGem || k == Kind::kKey || k == Kind::kTurnMarker;
+      if (row + 1 < kRows && wallAt(col, row + 1) && !keepWhole) cv = theme->capS;
       if (row > 0 && theme->shadowN && wallAt(col, row - 1)) g = theme->shadowN;
       switch (k) {
         case Kind::kFloor:
