@@ -85,7 +85,7 @@ TEST(LevelCompiler, ExpandsTheLegendIntoFourLayers) {
   EXPECT_FALSE(levels::cell::IsOpenActor(L.actor[at(20, 8)]));
   EXPECT_EQ(L.actor[at(3, 12)], levels::cell::kBaddieRight);
   EXPECT_EQ(L.item[at(3, 14)], levels::cell::kTurnMarker);
-  EXPECT_EQ(L.cover[at(3, 16)], levels::tile::kCoverCanopy);
+  EXPECT_NE(L.cover[at(3, 16)], 0);
   EXPECT_EQ(L.item[at(8, 20)], levels::cell::kSwitch);
   EXPECT_FALSE(levels::cell::IsOpenActor(L.actor[at(8, 20)]));
   // Walls: a face where floor lies below, a top elsewhere; the bottom frame row is the score bar.
@@ -97,9 +97,50 @@ TEST(LevelCompiler, ExpandsTheLegendIntoFourLayers) {
   EXPECT_TRUE(levels::cell::IsOpenActor(L.actor[at(15, 15)]));
 }
 
+TEST(LevelCompiler, WallsRunOnThroughBoxesAndOverWaterButNeverHideWhatIsToBeTaken) {
+  auto rows = BaseMap();
+  rows[4].replace(20, 5, "##B##");  // a gem box set into a wall: the chest hangs on the face
+  rows[12].replace(20, 3, ".B.");   // a gem box standing free on the floor
+  rows[7].replace(30, 3, "~~~");    // water with a wall rising out of it
+  rows[8].replace(30, 3, "###");
+  rows[14].replace(29, 4, "+k*.");  // a compass stone, a key and a gem just above a wall
+  rows[15].replace(29, 4, "####");
+  rows[16].replace(30, 3, "...");
+  rows[20].replace(10, 3, "\"\"\"");  // a tree: leaves ragged on their open sides
+  rows[21].replace(10, 3, "\"T\"");
+  levels::CompiledLevel level;
+  std::vector<levels::LevelProblem> problems;
+  ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
+  const levels::Layers& L = level.layers;
+  auto at = [](int col, int row) { return row * 40 + col; };
+  namespace tile = levels::tile;
+
+  EXPECT_EQ(L.ground[at(22, 4)], tile::kWallFace);
+  EXPECT_EQ(L.item[at(22, 4)], levels::cell::kGemBox);
+  EXPECT_EQ(L.actor[at(22, 4)], levels::cell::kSolid);
+  EXPECT_EQ(L.cover[at(22, 3)], tile::kCoverWallCapS) << "the lip runs on over the chest";
+  EXPECT_EQ(L.ground[at(21, 12)], tile::kFlagstone);
+  EXPECT_EQ(L.item[at(21, 12)], levels::cell::kGemBox);
+  EXPECT_EQ(L.cover[at(21, 11)], 0);
+
+  EXPECT_EQ(L.cover[at(30, 7)], tile::kCoverWallCapS) << "the wall out of the water keeps its lip";
+  EXPECT_EQ(L.cover[at(30, 14)], 0) << "a key above a wall is not cut by its lip";
+  EXPECT_EQ(L.cover[at(31, 14)], 0) << "nor a gem";
+  EXPECT_EQ(L.cover[at(29, 14)], 0) << "nor a compass stone";
+  EXPECT_EQ(L.cover[at(32, 14)], tile::kCoverWallCapS);
+
+  EXPECT_EQ(L.cover[at(10, 20)], tile::kCoverCanopyEdgeW);
+  EXPECT_EQ(L.cover[at(11, 20)], tile::kCoverCanopyEdgeN);
+  EXPECT_EQ(L.cover[at(12, 20)], tile::kCoverCanopyEdgeE);
+  EXPECT_EQ(L.cover[at(10, 21)], tile::kCoverCanopyEdgeW);
+  EXPECT_EQ(L.cover[at(12, 21)], tile::kCoverCanopyEdgeE);
+  EXPECT_EQ(L.item[at(11, 21)], tile::kTreeTrunk);
+}
+
 TEST(LevelCompiler, CustomCharactersAndThemes) {
   auto rows = BaseMap();
   rows[4][30] = 'K';
+  rows[20][20] = 'X';
   levels::CompiledLevel level;
   std::vector<levels::LevelProblem> problems;
   ASSERT_TRUE(levels::CompileLevelText(
@@ -110,6 +151,9 @@ TEST(LevelCompiler, CustomCharactersAndThemes) {
   EXPECT_EQ(level.layers.cover[4 * 40 + 30], 59);
   EXPECT_EQ(level.layers.actor[4 * 40 + 30], levels::cell::kSolid);
   EXPECT_EQ(level.layers.ground[15 * 40 + 15], levels::tile::kDungeonFloor);
+  EXPECT_EQ(level.layers.ground[20 * 40 + 20], levels::tile::kDungeonFloorCracked)
+      << "a blast leaves rubble of the theme's own stone";
+  EXPECT_EQ(level.layers.item[20 * 40 + 20], levels::cell::kBlastBlock);
 
   EXPECT_TRUE(HasProblem(Problems(Source(rows, "theme: marsh\n")), "unknown theme \"marsh\""));
   EXPECT_TRUE(HasProblem(Problems(Source(rows, "theme: temple\ndef K item=300\n")), "0 to 255"));

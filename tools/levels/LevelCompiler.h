@@ -64,6 +64,7 @@ struct Theme {
   uint8_t coverTop;                  // '=': the overhang of a wall the boy walks behind
   uint8_t plant;                     // 'p': the theme's solid plant or ornament
   uint8_t shadowN;                   // floor just below a wall face (0: the plain floor)
+  uint8_t rubble;                    // 'X': the floor a blast leaves behind, in the stone of the walls
 };
 
 inline const std::vector<Theme>& Themes() {
@@ -71,24 +72,26 @@ inline const std::vector<Theme>& Themes() {
   static const std::vector<Theme> themes = {
       {"temple", kFlagstone, kFlagstoneCracked, kMosaic, kCrack, kWater, kWallFace, kWallFaceMossy,
        kWallFaceCracked, kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS,
-       kCoverWallTop, kPottedPlant, kFloorShadowN},
+       kCoverWallTop, kPottedPlant, kFloorShadowN, kRubble},
       {"dungeon", kDungeonFloor, kDungeonFloorCracked, kGrate, kBones, kPit, kDungeonWallFace,
        kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallFaceChains, kDungeonWallFaceChains,
-       kDungeonWallTop, kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kTorchStand, 0},
+       kDungeonWallTop, kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kTorchStand, 0,
+       kDungeonFloorCracked},
       {"garden", kGrass, kGrassFlowers, kCobble, kFlowers, kWater, kHedge, kHedge, kHedge, kHedge, kHedge,
-       kHedgeTop, kHedgeTop, kCoverHedgeCapS, kCoverCanopy, kBush, 0},
+       kHedgeTop, kHedgeTop, kCoverHedgeCapS, kCoverCanopy, kBush, 0, kDirt},
       {"cave", kDirt, kGravel, kDarkStone, kRockSmall, kWaterDeep, kRockWall, kRockWall, kRockWall, kRockWall,
-       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms, 0},
+       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms, 0, kGravel},
       {"ice", kIce, kBlueTiles, kDungeonFloor, kRockSmall, kWaterDeep, kDungeonWallFace, kDungeonWallFace,
        kDungeonWallFaceChains, kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallTop,
-       kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kBlockIce, 0},
+       kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kBlockIce, 0, kDungeonFloorCracked},
       {"lava", kDarkStone, kRubble, kGravel, kScorch, kLava, kRockWall, kRockWall, kRockWall, kRockWall,
-       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kBrazier, 0},
+       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kBrazier, 0, kGravel},
       {"beach", kSand, kCobble, kPlanks, kRockSmall, kWater, kWallFace, kWallFaceMossy, kWallFaceCracked,
-       kWallFaceTorch, kWallFaceWindow, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kCactus, 0},
+       kWallFaceTorch, kWallFaceWindow, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kCactus, 0,
+       kRubble},
       {"hall", kChecker, kPlanks, kMosaic, kCrack, kWater, kWallFace, kWallFaceWindow, kWallFaceBanner,
        kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kPottedPlant,
-       0},
+       0, kRubble},
   };
   return themes;
 }
@@ -337,11 +340,20 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
   }
   if (!problems.empty()) return false;
 
+  // A gem box with a wall beside it is set into that wall: it is painted as wall, so that the wall's
+  // face, top and lip run on through it and the chest hangs on the face.
+  std::array<bool, kCells> walls{};
+  for (int i = 0; i < kCells; ++i) {
+    const int col = i % kColumns;
+    const bool wallLeft = col > 0 && detail::IsWallKind(kinds[i - 1]);
+    const bool wallRight = col < kColumns - 1 && detail::IsWallKind(kinds[i + 1]);
+    walls[i] = detail::IsWallKind(kinds[i]) || (kinds[i] == Kind::kGemBox && (wallLeft || wallRight));
+  }
   // Walls are painted by what lies below them: a face where the boy can stand in front of the wall,
   // the wall's top elsewhere, and the top's front lip just above a face.
   auto wallAt = [&](int col, int row) {
     if (row >= kRows) return true;
-    return detail::IsWallKind(kinds[row * kColumns + col]);
+    return walls[row * kColumns + col];
   };
   auto isFace = [&](int col, int row) {
     return wallAt(col, row) && !wallAt(col, row + 1) && row < kRows - 1;
@@ -350,7 +362,21 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
   auto wet = [&](int col, int row) {
     if (col < 0 || row < 0 || col >= kColumns || row >= kRows) return true;
     const Kind k = kinds[row * kColumns + col];
-    return k == Kind::kLiquid || k == Kind::kBridgeH || k == Kind::kBridgeV || detail::IsWallKind(k);
+    return k == Kind::kLiquid || k == Kind::kBridgeH || k == Kind::kBridgeV || walls[row * kColumns + col];
+  };
+  // Leaves get a ragged edge on their open side; the sides win over the top so that a crown is ragged
+  // all down its flanks.
+  auto leafy = [&](int col, int row) {
+    if (col < 0 || row < 0 || col >= kColumns || row >= kRows) return false;
+    const Kind k = kinds[row * kColumns + col];
+    return k == Kind::kUnderCanopy || k == Kind::kTree;
+  };
+  auto Canopy = [&](int col, int row) -> uint8_t {
+    if (!leafy(col - 1, row)) return tile::kCoverCanopyEdgeW;
+    if (!leafy(col + 1, row)) return tile::kCoverCanopyEdgeE;
+    if (!leafy(col, row - 1)) return tile::kCoverCanopyEdgeN;
+    if (!leafy(col, row + 1)) return tile::kCoverCanopyEdgeS;
+    return tile::kCoverCanopy;
   };
   auto Shore = [&](uint8_t liquid, int col, int row) -> uint8_t {
     if (liquid != tile::kWater) return liquid;
@@ -375,10 +401,12 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
       uint8_t& cv = L.cover[i];
       uint8_t& ac = L.actor[i];
       g = theme->floor;
-      if (detail::IsWallKind(k)) {
+      if (walls[i]) {
         ac = cell::kSolid;
         if (row == kRows - 1) {
           g = tile::kFrameEdge;
+        } else if (isFace(col, row) && k == Kind::kGemBox) {
+          g = theme->face;
         } else if (isFace(col, row)) {
           const uint32_t h = detail::CellHash(col, row) % 11;
           g = h == 0 ? theme->faceAlt1 : h == 1 ? theme->faceAlt2 : theme->face;
@@ -389,11 +417,14 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
         }
         if (k == Kind::kSwitch) it = cell::kSwitch;
         if (k == Kind::kBlastInWall) it = cell::kBlastBlock;
+        if (k == Kind::kGemBox) it = cell::kGemBox;
         continue;
       }
       // Everything else stands on the floor; a floor just above a wall gets the wall's lip as cover,
-      // and one just below a wall face lies in its shadow.
-      if (row + 1 < kRows && wallAt(col, row + 1)) cv = theme->capS;
+      // and one just below a wall face lies in its shadow. The lip leaves gems, keys and compass stones
+      // whole: the player must see what there is to take and where the baddies turn.
+      const bool keepWhole = k == Kind::kGem || k == Kind::kKey || k == Kind::kTurnMarker;
+      if (row + 1 < kRows && wallAt(col, row + 1) && !keepWhole) cv = theme->capS;
       if (row > 0 && theme->shadowN && wallAt(col, row - 1)) g = theme->shadowN;
       switch (k) {
         case Kind::kFloor:
@@ -448,7 +479,7 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
           cv = tile::kCoverArch;
           break;
         case Kind::kUnderCanopy:
-          cv = tile::kCoverCanopy;
+          cv = Canopy(col, row);
           break;
         case Kind::kUnderVines:
           cv = tile::kCoverVines;
@@ -457,9 +488,9 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
           cv = tile::kCoverCobweb;
           break;
         case Kind::kLiquid:
+          // Keeps the lip of a wall that rises out of the water below it.
           g = Shore(theme->liquid, col, row);
           ac = cell::kSolid;
-          cv = 0;
           break;
         case Kind::kTree:
           it = tile::kTreeTrunk;
@@ -506,7 +537,7 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
           ac = cell::kSolid;
           break;
         case Kind::kBlastPassage:
-          g = tile::kRubble;
+          g = theme->rubble;
           it = cell::kBlastBlock;
           ac = cell::kSolid;
           break;
