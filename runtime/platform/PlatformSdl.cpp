@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
 #include <time.h>
 
 #include <algorithm>
@@ -54,6 +55,20 @@ struct FboFunctions {
            framebufferRenderbuffer && checkFramebufferStatus && blitFramebuffer;
   }
 };
+
+// The system sound library prints its probing errors straight to standard error while SDL looks for a
+// sound device (on a machine without one: a dozen lines before the game plays silently). SDL reports a
+// failure by itself, so those lines are dropped.
+void DropSoundLibraryErrors(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietSoundLibrary() {
+  using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetHandler = int (*)(ErrorHandler);
+  void* library = dlopen("libasound.so.2", RTLD_LAZY | RTLD_GLOBAL);
+  if (!library) return;  // kept loaded: SDL opens the same library afterwards
+  if (auto set = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler")))
+    set(&DropSoundLibraryErrors);
+}
 
 class SdlPlatform final : public Platform {
  public:
@@ -272,6 +287,7 @@ class SdlPlatform final : public Platform {
 
   bool OpenAudio(int rate, AudioPull pull) override {
     CloseAudio();
+    QuietSoundLibrary();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     audioUp_ = true;
     pull_ = std::move(pull);
