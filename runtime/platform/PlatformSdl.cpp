@@ -123,7 +123,23 @@ class SdlPlatform final : public Platform {
 
   bool SetFullScreen(bool on) override {
     if (!window_) return false;
-    if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+    if (on == fullScreen_) return true;
+    if (on) {
+      // The window first covers the display by itself, borderless: where no window manager carries out
+      // the full-screen request (a bare X server), the window still fills the screen.
+      SDL_Rect bounds{};
+      if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &bounds) == 0) {
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window_, bounds.w, bounds.h);
+      }
+      if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        LeaveFullScreen();
+        return false;
+      }
+    } else {
+      LeaveFullScreen();
+    }
     fullScreen_ = on;
     return true;
   }
@@ -344,6 +360,14 @@ class SdlPlatform final : public Platform {
  private:
   static constexpr double kSpinMs = 0.5;
   static constexpr double kMaxSleepPieceMs = 4.0;
+
+  // Back to a bordered window of the picture's size in the middle of the display.
+  void LeaveFullScreen() {
+    SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    SDL_SetWindowSize(window_, pictureW_, pictureH_);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
 
   static void SleepFor(double ms) {
     timespec ts{};
