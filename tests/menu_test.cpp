@@ -41,11 +41,7 @@ TEST(TitleMenu, FirstFrameDrawsEveryTextInPlace) {
                   5));  // a control code and a high byte are skipped
   const GameRun run = RunGame(folder, ReplayScript().Add(""));
   ASSERT_EQ(run.status, 0) << run.err;
-  struct Expected {
-    const char* text;
-    double x, y, width, height;
-  };
-  const Expected rows[] = {
+  const std::vector<testing_support::ExpectedGlyphRow> rows = {
       {"BRILLORA", 128, 32, 32, 32},
       {"BY THE GEM WORKSHOP", 108, 68, 22, 20},
       {"PLAYER ABC", 128, 128, 32, 32},
@@ -58,15 +54,7 @@ TEST(TitleMenu, FirstFrameDrawsEveryTextInPlace) {
       {"  F4", 500, 296, 16, 16},
       {"MADE WITH QUILLON", 86, 408, 28, 38},
   };
-  ASSERT_EQ(run.lastFrameText.size(), std::size(rows));
-  for (size_t i = 0; i < std::size(rows); ++i) {
-    const GlyphRun& got = run.lastFrameText[i];
-    EXPECT_EQ(got.text, rows[i].text);
-    EXPECT_EQ(got.x, rows[i].x) << rows[i].text;
-    EXPECT_EQ(got.y, rows[i].y) << rows[i].text;
-    EXPECT_EQ(got.width, rows[i].width) << rows[i].text;
-    EXPECT_EQ(got.height, rows[i].height) << rows[i].text;
-  }
+  testing_support::ExpectGlyphRows(run.lastFrameText, rows);
 }
 
 TEST(TitleMenu, BoxMovesFourPixelsAFrameAndRestsAfterEight) {

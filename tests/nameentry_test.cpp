@@ -59,10 +59,7 @@ std::string Name() {
 TEST(NameEntry, ScreenLayout) {
   EntryFolder folder;
   const GameRun run = RunGame(folder, OpenNameEntry().Add(""));
-  const struct {
-    const char* text;
-    double x, y, width, height;
-  } rows[] = {
+  const std::vector<testing_support::ExpectedGlyphRow> rows = {
       {"CLICK YOUR NAME!", 32, 20, 36, 28},
       {"ABCDEFGHIJKLM", 128, 128, 32, 32},
       {"NOPQRSTUVWXYZ", 128, 160, 32, 32},
@@ -73,15 +70,7 @@ TEST(NameEntry, ScreenLayout) {
       {"F4 ", 128, 416, 32, 32},
       {"OLD", 224, 260, 32, 32},
   };
-  ASSERT_EQ(run.lastFrameText.size(), std::size(rows));
-  for (size_t i = 0; i < std::size(rows); ++i) {
-    const GlyphRun& got = run.lastFrameText[i];
-    EXPECT_EQ(got.text, rows[i].text);
-    EXPECT_EQ(got.x, rows[i].x) << rows[i].text;
-    EXPECT_EQ(got.y, rows[i].y) << rows[i].text;
-    EXPECT_EQ(got.width, rows[i].width) << rows[i].text;
-    EXPECT_EQ(got.height, rows[i].height) << rows[i].text;
-  }
+  testing_support::ExpectGlyphRows(run.lastFrameText, rows);
 }
 
 TEST(NameEntry, ClickedNameIsPaddedToEightByOkAndNotSavedHere) {

@@ -7,8 +7,8 @@ namespace testing_support {
 
 plat::WindowEvents FakePlatform::PumpEvents() {
   ++pumps_;
-  plat::WindowEvents ev = inner_->PumpEvents();
-  if (!timed_.empty() && timed_.front().first <= inner_->NowMs()) {
+  plat::WindowEvents ev = Inner().PumpEvents();
+  if (!timed_.empty() && timed_.front().first <= Inner().NowMs()) {
     const plat::WindowEvents& due = timed_.front().second;
     ev.closeRequested = ev.closeRequested || due.closeRequested;
     ev.focusGained = ev.focusGained || due.focusGained;
@@ -19,7 +19,7 @@ plat::WindowEvents FakePlatform::PumpEvents() {
 }
 
 void FakePlatform::ReadKeyboard(uint8_t state[256]) {
-  inner_->ReadKeyboard(state);
+  Inner().ReadKeyboard(state);
   current_ = FakePoll{};
   if (!polls_.empty()) {
     current_ = polls_.front();
@@ -29,7 +29,7 @@ void FakePlatform::ReadKeyboard(uint8_t state[256]) {
 }
 
 void FakePlatform::ReadMouse(int& dx, int& dy, bool& left, bool& right) {
-  inner_->ReadMouse(dx, dy, left, right);
+  Inner().ReadMouse(dx, dy, left, right);
   dx += current_.dx;
   dy += current_.dy;
   left = left || current_.left;

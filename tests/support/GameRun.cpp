@@ -187,4 +187,15 @@ GameRun RunGame(const GameFolder& folder, const ReplayScript& replay, std::vecto
   return run;
 }
 
+void ExpectGlyphRows(const std::vector<GlyphRun>& drawn, const std::vector<ExpectedGlyphRow>& rows) {
+  ASSERT_EQ(drawn.size(), rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(drawn[i].text, rows[i].text);
+    EXPECT_EQ(drawn[i].x, rows[i].x) << rows[i].text;
+    EXPECT_EQ(drawn[i].y, rows[i].y) << rows[i].text;
+    EXPECT_EQ(drawn[i].width, rows[i].width) << rows[i].text;
+    EXPECT_EQ(drawn[i].height, rows[i].height) << rows[i].text;
+  }
+}
+
 }  // namespace testing_support

@@ -64,6 +64,15 @@ struct GlyphRun {
   std::string text;
 };
 
+// One text a screen is expected to draw: its characters, place and glyph size.
+struct ExpectedGlyphRow {
+  const char* text;
+  double x, y, width, height;
+};
+
+// Checks that the texts drawn in the last frame are exactly `rows`, in order.
+void ExpectGlyphRows(const std::vector<GlyphRun>& drawn, const std::vector<ExpectedGlyphRow>& rows);
+
 struct GameRun {
   int status = -1;
   std::string out, err;

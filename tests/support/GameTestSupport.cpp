@@ -18,6 +18,7 @@
 #include "runtime/core/Runtime.h"
 #include "runtime/platform/Platform.h"
 #include "runtime/sound/Sound.h"
+#include "tests/support/ForwardingPlatform.h"
 #include "tests/support/TestSupport.h"
 
 namespace testing_support {
@@ -163,47 +164,21 @@ ScopedWorkingDir::~ScopedWorkingDir() {
 namespace {
 
 // The running platform with the script's look at every frame.
-class ScriptedPlatform final : public plat::Platform {
+class ScriptedPlatform final : public ForwardingPlatform {
  public:
   ScriptedPlatform(std::unique_ptr<plat::Platform> inner, FrameScript script)
-      : inner_(std::move(inner)), script_(std::move(script)) {}
+      : ForwardingPlatform(std::move(inner)), script_(std::move(script)) {}
 
-  bool Headless() const override { return inner_->Headless(); }
-  bool HasGl() const override { return inner_->HasGl(); }
-  bool OpenWindow(int w, int h, const std::string& c) override { return inner_->OpenWindow(w, h, c); }
-  void SetCaption(const std::string& c) override { inner_->SetCaption(c); }
-  bool SetFullScreen(bool on) override { return inner_->SetFullScreen(on); }
-  bool FullScreen() const override { return inner_->FullScreen(); }
-  void ShowWindow(bool v) override { inner_->ShowWindow(v); }
-  void CloseWindow() override { inner_->CloseWindow(); }
-  int PictureWidth() const override { return inner_->PictureWidth(); }
-  int PictureHeight() const override { return inner_->PictureHeight(); }
-  void BindPicture() override { inner_->BindPicture(); }
   void Present() override {
-    inner_->Present();
+    Inner().Present();
     if (script_.presented) script_.presented();
   }
-  plat::WindowEvents PumpEvents() override { return inner_->PumpEvents(); }
-  double NowMs() override { return inner_->NowMs(); }
-  void SleepMs(double ms) override { inner_->SleepMs(ms); }
-  void IdleToward(double deadlineMs) override { inner_->IdleToward(deadlineMs); }
   void ReadKeyboard(uint8_t state[256]) override {
-    inner_->ReadKeyboard(state);
+    Inner().ReadKeyboard(state);
     if (script_.keys) script_.keys(Rt().clock.frames, state);
   }
-  void ReadMouse(int& dx, int& dy, bool& left, bool& right) override {
-    inner_->ReadMouse(dx, dy, left, right);
-  }
-  void SetRelativeMouse(bool on) override { inner_->SetRelativeMouse(on); }
-  bool OpenAudio(int rate, plat::AudioPull pull) override { return inner_->OpenAudio(rate, std::move(pull)); }
-  int AudioRate() const override { return inner_->AudioRate(); }
-  void LockAudio() override { inner_->LockAudio(); }
-  void UnlockAudio() override { inner_->UnlockAudio(); }
-  void CloseAudio() override { inner_->CloseAudio(); }
-  bool ReadPicture(std::vector<uint8_t>& rgba) override { return inner_->ReadPicture(rgba); }
 
  private:
-  std::unique_ptr<plat::Platform> inner_;
   FrameScript script_;
 };
 
