@@ -10,12 +10,11 @@
 // plain count; names are the non-zero bytes of their 8, scores the little-endian 32-bit values; the three
 // saves write files of exactly their sizes in which every non-zero name byte survives in order and every
 // score byte is unchanged; and the saved records load again to the same names and scores.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -48,14 +47,21 @@ std::vector<DataFile> Files(int level) {
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  FUZZ_CHECK(out.good());
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  FUZZ_CHECK(fd >= 0);
+  FUZZ_CHECK(bytes.empty() || ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()));
+  ::close(fd);
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes(8192);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  FUZZ_CHECK(fd >= 0);
+  const ssize_t got = ::read(fd, bytes.data(), bytes.size());
+  ::close(fd);
+  FUZZ_CHECK(got >= 0);
+  bytes.resize(static_cast<size_t>(got));
+  return bytes;
 }
 
 // Runs a load; true when it ran through, false when it stopped the program with the file error.
@@ -189,9 +195,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int missing = data[1] % 16;
   const std::vector<DataFile> files = Files(level);
 
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator("Maps", ec))
-    std::filesystem::remove(entry.path(), ec);
   std::vector<std::vector<uint8_t>> contents(kFiles);
   bool whole[kFiles] = {};
   size_t pos = 2;
@@ -200,7 +203,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     contents[f].assign(data + pos, data + pos + take);
     pos += take;
     whole[f] = f != missing && take == files[f].size;
-    if (f != missing) WriteBytes(files[f].name, contents[f]);
+    // Files of other levels left by earlier inputs are never read; the one left out must not be there.
+    if (f != missing) {
+      WriteBytes(files[f].name, contents[f]);
+    } else {
+      ::unlink(files[f].name.c_str());
+    }
   }
 
   ResetRuntimeContext();
