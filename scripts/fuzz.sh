@@ -13,7 +13,7 @@ seconds="${1:-60}"
 shift || true
 cd "$here"
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz >/dev/null
+cmake --build --preset fuzz --target fuzz_all >/dev/null
 
 bin="$here/build-fuzz/fuzz"
 targets=("$@")
