@@ -1,6 +1,7 @@
 // brillora_soak: plays the real game headless with random input until a wall-clock deadline, then ends
 // it through the window's close request, the way a player closing the window would.
-//   brillora_soak --data DIR [--seconds N] [--seed N]
+//   brillora_soak --data DIR [--seconds N] [--seed N] [--windowed] [--screenshot FILE]
+// --windowed plays in a window (on a display) instead of headless; --screenshot saves the last picture.
 // The input is random but lives like a player's: keys held for a few frames, the mouse moved and clicked
 // on the name entry (now and then straight to OK, so that the screen is left again), Escape now and then
 // to leave a level, and never a key that quits (F12, Alt+F4, Return on GOHOME), so that the run only
@@ -44,15 +45,19 @@ class RandomPlayer final : public testing_support::ForwardingPlatform {
                       std::chrono::duration<double>(seconds))),
         visits_(visits) {}
 
+  // The close request comes right after a frame's input is read, before that frame is shown, so that the
+  // picture still holds it (for --screenshot); a few seconds late in any case (a paused game reads none).
   plat::WindowEvents PumpEvents() override {
     plat::WindowEvents events = Inner().PumpEvents();
-    if (std::chrono::steady_clock::now() >= deadline_) events.closeRequested = true;
+    const auto now = std::chrono::steady_clock::now();
+    if (closing_ || now >= deadline_ + std::chrono::seconds(5)) events.closeRequested = true;
     return events;
   }
 
   void ReadKeyboard(uint8_t state[256]) override {
     Inner().ReadKeyboard(state);
     ++visits_.frames;
+    if (std::chrono::steady_clock::now() >= deadline_) closing_ = true;
     if (visits_.frames < kQuietFrames) return;
     const GameState& g = G();
     // The title menu's box animates every frame; nothing else moves it.
@@ -115,6 +120,7 @@ class RandomPlayer final : public testing_support::ForwardingPlatform {
   int held_ = 0;
   bool mouseHeld_ = false;
   bool returnCounted_ = false;
+  bool closing_ = false;
   double lastBoxFrame_ = -1;
 };
 
@@ -128,7 +134,8 @@ void SoakMain() {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: brillora_soak --data DIR [--seconds N] [--seed N]\n");
+  std::fprintf(stderr,
+               "usage: brillora_soak --data DIR [--seconds N] [--seed N] [--windowed] [--screenshot FILE]\n");
   return 2;
 }
 
@@ -136,8 +143,13 @@ int Usage() {
 
 int main(int argc, char** argv) {
   std::string data;
+  std::vector<std::string> args = {"brillora", "--headless"};
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
+    if (a == "--windowed") {
+      args[1] = "--windowed";
+      continue;
+    }
     if (i + 1 >= argc) return Usage();
     const std::string v = argv[++i];
     if (a == "--data") {
@@ -146,13 +158,15 @@ int main(int argc, char** argv) {
       gSeconds = std::atof(v.c_str());
     } else if (a == "--seed") {
       gSeed = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 10));
+    } else if (a == "--screenshot") {
+      args.insert(args.end(), {"--screenshot", v});
     } else {
       return Usage();
     }
   }
   if (data.empty() || !(gSeconds > 0)) return Usage();
-  const int status = RunProgram({"brillora", "--headless", "--data", data, "--seed", std::to_string(gSeed)},
-                                "Brillora", SoakMain);
+  args.insert(args.end(), {"--data", data, "--seed", std::to_string(gSeed)});
+  const int status = RunProgram(args, "Brillora", SoakMain);
   std::string levels;
   for (int level : gVisits.levels) levels += (levels.empty() ? "" : ",") + std::to_string(level);
   std::printf("soak: %lld frames, %lld games (levels %s), %lld name entries, %lld score tables, status %d\n",
