@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libgl-dev libgl1-mesa-dri libglx-mesa0 libpng-dev zlib1g-dev liblzo2-dev
   libgtest-dev googletest libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdotool
 )
 
 missing=()

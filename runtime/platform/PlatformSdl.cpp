@@ -359,8 +359,8 @@ class SdlPlatform final : public Platform {
 
   // --- Display, window size, input events and the system pointer ---
 
-  // Room kept for the window's frame and title bar when the window's size is chosen.
-  static constexpr int kFrameReserveW = 16, kFrameReserveH = 48;
+  // Room kept for the title bar when the window's size is chosen (side frames are thin or none).
+  static constexpr int kFrameReserveW = 0, kFrameReserveH = 48;
 
   // Starts SDL's video on a real display. Without an explicit SDL_VIDEODRIVER only an X11 or a Wayland
   // display will do: SDL would otherwise fall back to drawing off-screen, and the game would run unseen.
@@ -375,7 +375,10 @@ class SdlPlatform final : public Platform {
             "no display: neither DISPLAY nor WAYLAND_DISPLAY is set; use --headless to run without one";
         return false;
       }
-      SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+      // Only the kinds of display named in the environment are tried.
+      std::string drivers = x11 && *x11 ? "x11" : "";
+      if (wayland && *wayland) drivers += drivers.empty() ? "wayland" : ",wayland";
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
       if (ownChoice) {
