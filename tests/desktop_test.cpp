@@ -384,8 +384,9 @@ TEST(DesktopGame, ClicksOf20To140MsEnterOneLetterEachAndAHeldButtonRepeatsAtTheS
   ASSERT_TRUE(FileExists(kGame));
   PrivateDisplay display(1280, 1024);
   DesktopGameFolder folder;
-  const std::string dump = folder.File("state.json");
-  RunningGame game(display, {"--windowed", "--data", folder.path(), "--dump", dump}, folder.File("err.txt"));
+  const std::string dump = folder.File("state.json"), recording = folder.File("session.rpl");
+  RunningGame game(display, {"--windowed", "--data", folder.path(), "--dump", dump, "--record", recording},
+                   folder.File("err.txt"));
   const Geometry g = WindowGeometry(display, "Brillora");
   ASSERT_EQ(g.w, 1280);  // twice the size on this desktop
   SleepMs(1500);         // the loading screen and the mode switch
@@ -409,6 +410,15 @@ TEST(DesktopGame, ClicksOf20To140MsEnterOneLetterEachAndAHeldButtonRepeatsAtTheS
   EXPECT_EQ(name.substr(0, 4), "ABCD") << name;
   const std::string held = name.substr(4, name.find_last_not_of(' ') - 3);
   EXPECT_TRUE(held == "EE" || held == "EEE") << name;
+
+  // The session, played back without a window (F12 left the records as they were), ends the same.
+  const std::string replayed = folder.File("replayed.json");
+  int status = -1;
+  Shell("'" + kGame + "' --headless --data '" + folder.path() + "' --play '" + recording + "' --dump '" +
+            replayed + "' >/dev/null 2>&1",
+        &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Text(replayed), Text(dump));
 }
 
 TEST(DesktopGame, TapsAndHoldsOfTheStepKeysStepTheLevelAsTheMenusRuleSays) {
