@@ -522,6 +522,14 @@ TEST(DesktopGame, WithoutADisplayTheProgramStopsAtOnceWithOneLine) {
   EXPECT_NE(status, 0);
   EXPECT_NE(status, 124);
   EXPECT_NE(unreachable.find("no display: cannot reach DISPLAY=\":9999\""), std::string::npos) << unreachable;
+  // A video driver the player chose is tried as given (this one offers no OpenGL, so the start fails).
+  const std::string chosen = Shell(
+      "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy timeout 20 '" + kGame + "' 2>&1 >/dev/null",
+      &status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(status, 124);
+  EXPECT_EQ(chosen.find("no display"), std::string::npos) << chosen;
+  EXPECT_NE(chosen.find("dummy"), std::string::npos) << chosen;
 }
 
 TEST(DesktopGame, AScreenshotThatCannotBeSavedEndsWithALineNamingItAndTheFileErrorsStatus) {
