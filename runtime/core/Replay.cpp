@@ -144,13 +144,17 @@ void ReplayRecorder::Write(const FrameInput& frame, long long count) {
 }
 
 std::string FormatReplayLine(const FrameInput& frame, long long count) {
+  // Built by appending only: GCC 12 at -O3 takes `"x" + std::string` for an overlapping copy and warns.
   std::string line;
-  for (uint8_t k : frame.keys) line += std::to_string(k) + " ";
-  if (frame.dx) line += "dx=" + std::to_string(frame.dx) + " ";
-  if (frame.dy) line += "dy=" + std::to_string(frame.dy) + " ";
+  auto word = [&line](const char* prefix, const std::string& value) {
+    line.append(prefix).append(value) += ' ';
+  };
+  for (uint8_t k : frame.keys) word("", std::to_string(k));
+  if (frame.dx) word("dx=", std::to_string(frame.dx));
+  if (frame.dy) word("dy=", std::to_string(frame.dy));
   if (frame.left) line += "lmb ";
   if (frame.right) line += "rmb ";
-  if (count > 1) line += "x" + std::to_string(count) + " ";
+  if (count > 1) word("x", std::to_string(count));
   if (!line.empty()) line.pop_back();
   return line;
 }
