@@ -299,9 +299,18 @@ inline void PaintWalls(TileSet& t) {
     p.Frame(3, 3, 10, 10, pal::kInk);
     p.Frame(4, 4, 8, 8, pal::kStone0);
   }
-  t[kFrameEdge].Rect(0, 0, 16, 2, pal::kGold1);
-  t[kFrameEdge].Rect(0, 0, 16, 1, pal::kGold2);
-  t[kFrameEdge].Rect(0, 2, 16, 1, pal::kGold0);
+  // The score bar along the bottom row: the score line's letters cover its upper 13 rows and reach 2 rows
+  // up into the field, so the bar is one calm dark band without joints behind them, and its gold trim
+  // runs along the foot of the screen, clear below the letters.
+  {
+    Image& bar = t[kFrameEdge];
+    bar.Fill(pal::kShadow);
+    for (int y = 0; y < 14; ++y)
+      for (int x = 0; x < 16; ++x)
+        if (Noise(x, y, 112) < 0.08) bar.Set(x, y, pal::kPurple0);
+    bar.HLine(0, 15, 14, pal::kGold2);
+    bar.HLine(0, 15, 15, pal::kGold0);
+  }
 }
 
 // Cover tiles: wall tops, arches and leaves that the actors pass behind or under.
