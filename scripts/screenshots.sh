@@ -56,6 +56,6 @@ for f in "$out"/*.png; do
   case "$f" in *-2x.png | */contact.png) continue ;; esac
   convert "$f" -filter point -resize 200% "${f%.png}-2x.png"
 done
-(cd "$out" && montage -label '%t' -pointsize 14 -tile 5x -geometry 640x480+4+4 -background '#202020' \
+(cd "$out" && montage -label '%t' -font DejaVu-Sans -pointsize 14 -tile 5x -geometry 640x480+4+4 -background '#202020' \
   -fill white title.png name.png hscore.png level[0-9][0-9].png contact.png)
 echo "contact sheet: $out/contact.png"

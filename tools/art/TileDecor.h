@@ -87,11 +87,11 @@ inline void PaintDecorations(TileSet& t) {
   const Compass compasses[] = {
       {kTurnMarkerArt, kFloorFlagstone, pal::kGold0, pal::kGold2, pal::kGold3, pal::kRed2},
       {kTurnMarkerDungeon, kDungeonFloor, pal::kInk, pal::kStone3, pal::kStone4, pal::kRed2},
-      {kTurnMarkerGarden, kFloorGrass, pal::kStone1, pal::kStone4, pal::kWhite, pal::kGold2},
-      {kTurnMarkerCave, kFloorDirt, pal::kInk, pal::kOrange, pal::kGold3, pal::kGem0},
+      {kTurnMarkerGarden, kFloorGrass, pal::kInk, pal::kGold2, pal::kGold3, pal::kRed2},
+      {kTurnMarkerCave, kFloorDirt, pal::kInk, pal::kOrange, pal::kGold3, pal::kRed2},
       {kTurnMarkerIce, kIce, pal::kInk, pal::kSea1, pal::kSea2, pal::kRed2},
       {kTurnMarkerLava, kFloorDarkStone, pal::kRed0, pal::kOrange, pal::kGold3, pal::kRed1},
-      {kTurnMarkerBeach, kFloorSand, pal::kWood1, pal::kPink, pal::kWhite, pal::kSea2},
+      {kTurnMarkerBeach, kFloorSand, pal::kWood1, pal::kPink, pal::kWhite, pal::kRed1},
       {kTurnMarkerHall, kFloorChecker, pal::kInk, pal::kGold2, pal::kGold3, pal::kRed2},
   };
   for (const Compass& c : compasses) {

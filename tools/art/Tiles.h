@@ -431,8 +431,12 @@ inline void PaintCovers(TileSet& t) {
   // The same wall pieces in the dungeon's dark stone.
   PaintFlagstones(t[kDungeonFloor], kDungeonRamp, 17);
   PaintFlagstones(t[kDungeonFloorCracked], kDungeonRamp, 17);
-  t[kDungeonFloorCracked].Line(3, 11, 8, 7, pal::kInk);
-  t[kDungeonFloorCracked].Line(8, 7, 12, 9, pal::kInk);
+  // The crack runs from edge to edge at the same height, so a patch of cracked flagstones reads as one
+  // long fissure and not as the same mark stamped on every cell.
+  t[kDungeonFloorCracked].Line(0, 9, 5, 7, pal::kInk);
+  t[kDungeonFloorCracked].Line(5, 7, 10, 10, pal::kInk);
+  t[kDungeonFloorCracked].Line(10, 10, 15, 9, pal::kInk);
+  t[kDungeonFloorCracked].Line(6, 6, 7, 3, pal::kShadow);
   PaintBricks(t[kDungeonWallFace], kDungeonFaceRamp, 3);
   PaintWallTop(t[kDungeonWallTop], kDungeonCapRamp, 6);
   PaintWallTop(t[kDungeonWallTopEdgeS], kDungeonCapRamp, 6);
