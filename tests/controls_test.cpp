@@ -144,21 +144,21 @@ TEST(ControllerOnDesktop, AVirtualControllerEntersALetterOnTheNameEntryAndWalksT
   DesktopGameFolder folder;
   const std::string replay = folder.File("pad.rpl"), dump = folder.File("live.json");
   std::thread script([&] {
-    SleepMs(2500);  // loading and the mode switch
     desktop.FocusGame();
-    pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_UP, 600);  // LEVELS -> HSCORE -> PLAYER
-    pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_UP, 600);
-    pad.Tap(SDL_CONTROLLER_BUTTON_START, 900);        // the name entry; its pointer starts at (96, 160)
+    SleepMs(3000);                                 // loading and the mode switch
+    pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_UP, 1000);  // LEVELS -> HSCORE -> PLAYER
+    pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_UP, 1000);
+    pad.Tap(SDL_CONTROLLER_BUTTON_START, 1200);       // the name entry; its pointer starts at (96, 160)
     pad.Hold(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 300);  // about 48 pixels right: onto the N (128..159)
     SleepMs(300);
     pad.Tap(SDL_CONTROLLER_BUTTON_A, 500);
     pad.Hold(SDL_CONTROLLER_BUTTON_DPAD_DOWN, 250);    // the row of digits, "<" and OK (192..223)
     pad.Hold(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 2300);  // on to the O of OK (480..511) or its K
     SleepMs(300);
-    pad.Tap(SDL_CONTROLLER_BUTTON_A, 900);  // back to the menu on PLAYER
-    pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_DOWN, 600);
-    pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_DOWN, 600);
-    pad.Tap(SDL_CONTROLLER_BUTTON_START, 1500);  // level 1
+    pad.Tap(SDL_CONTROLLER_BUTTON_A, 1200);  // back to the menu on PLAYER
+    pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1000);
+    pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1000);
+    pad.Tap(SDL_CONTROLLER_BUTTON_START, 2000);  // level 1
     pad.StickX(32767);
     SleepMs(1200);
     pad.StickX(0);

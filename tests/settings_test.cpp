@@ -271,16 +271,21 @@ TEST(Controller, OnAScreenWithAPointerTheStickMovesItAndAClicks) {
   InputEvents in;
   PadInput pad(in);
   pad.SetPointerMode(true);
+  pad.Advance(1000);
   pad.Stick(0, 32767);
+  pad.Advance(1200);
   pad.Button(PadButton::kDown, true);
   EXPECT_TRUE(Poll(in).empty());  // no keys
+  pad.Advance(1500);
+  // The motion follows the times of the changes, not the times it is read at.
   double dx = 0, dy = 0;
-  pad.PointerMotion(500, dx, dy);
+  pad.TakeMotion(dx, dy);
   EXPECT_NEAR(dx, PadInput::kStickPointerSpeed / 2, 1e-6);
-  EXPECT_NEAR(dy, PadInput::kPadPointerSpeed / 2, 1e-6);
+  EXPECT_NEAR(dy, PadInput::kPadPointerSpeed * 0.3, 1e-6);
   pad.Stick(0, PadInput::kDeadZone - 1);
   pad.Button(PadButton::kDown, false);
-  pad.PointerMotion(500, dx, dy);
+  pad.Advance(2500);
+  pad.TakeMotion(dx, dy);
   EXPECT_EQ(dx, 0);
   EXPECT_EQ(dy, 0);
 
@@ -299,7 +304,8 @@ TEST(Controller, OnAScreenWithAPointerTheStickMovesItAndAClicks) {
   EXPECT_TRUE(Poll(in).empty());
   // Without the pointer no motion, and a stick held across the change turns into keys.
   pad.Stick(1, 30000);
-  pad.PointerMotion(500, dx, dy);
+  pad.Advance(4000);
+  pad.TakeMotion(dx, dy);
   EXPECT_EQ(dy, 0);
   EXPECT_EQ(Poll(in), std::vector<int>{kDown});
   pad.SetPointerMode(true);

@@ -1,6 +1,7 @@
 // A game controller turned into game keys or pointer motion (see PadInput.h).
 #include "runtime/platform/PadInput.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace plat {
@@ -98,17 +99,34 @@ double PadInput::StickSpeed(int value) {
   return value < 0 ? -speed : speed;
 }
 
-void PadInput::PointerMotion(double ms, double& dx, double& dy) const {
-  dx = dy = 0;
-  if (!pointerMode_ || ms <= 0) return;
-  const double seconds = ms / 1000.0;
-  double vx = StickSpeed(stick_[0]), vy = StickSpeed(stick_[1]);
+void PadInput::Velocity(double& vx, double& vy) const {
+  vx = vy = 0;
+  if (!pointerMode_) return;
+  vx = StickSpeed(stick_[0]);
+  vy = StickSpeed(stick_[1]);
   if (down_[static_cast<int>(PadButton::kLeft)]) vx -= kPadPointerSpeed;
   if (down_[static_cast<int>(PadButton::kRight)]) vx += kPadPointerSpeed;
   if (down_[static_cast<int>(PadButton::kUp)]) vy -= kPadPointerSpeed;
   if (down_[static_cast<int>(PadButton::kDown)]) vy += kPadPointerSpeed;
-  dx = vx * seconds;
-  dy = vy * seconds;
+}
+
+void PadInput::Advance(double nowMs) {
+  // A clock that stood still for long (a stopped program) does not throw the pointer across the picture.
+  constexpr double kMaxStepMs = 1000.0;
+  if (lastMs_ >= 0 && nowMs > lastMs_) {
+    const double seconds = std::min(nowMs - lastMs_, kMaxStepMs) / 1000.0;
+    double vx = 0, vy = 0;
+    Velocity(vx, vy);
+    motionX_ += vx * seconds;
+    motionY_ += vy * seconds;
+  }
+  if (nowMs > lastMs_) lastMs_ = nowMs;
+}
+
+void PadInput::TakeMotion(double& dx, double& dy) {
+  dx = motionX_;
+  dy = motionY_;
+  motionX_ = motionY_ = 0;
 }
 
 void PadInput::ReleaseAll() {

@@ -30,14 +30,19 @@ class PadInput {
   void Button(PadButton button, bool down);
   // The left stick's axis 0 (x) or 1 (y), -32768..32767.
   void Stick(int axis, int value);
-  // The pointer motion, in picture pixels, that `ms` milliseconds of the present deflection make.
-  void PointerMotion(double ms, double& dx, double& dy) const;
+  // The clock (ms) has reached `nowMs`: the pointer moves on by what the deflection held since the last
+  // call makes. Called before every change of the controller's state, with the change's time, so that
+  // the motion does not depend on when the frames read it.
+  void Advance(double nowMs);
+  // The pointer motion in picture pixels made since the last call.
+  void TakeMotion(double& dx, double& dy);
   // Lets go of everything (controller unplugged, focus lost).
   void ReleaseAll();
 
  private:
   void UpdateStickKeys();
   static double StickSpeed(int value);
+  void Velocity(double& vx, double& vy) const;
 
   InputEvents& events_;
   bool pointerMode_ = false;
@@ -45,7 +50,9 @@ class PadInput {
   int heldKey_[kPadButtonCount] = {};  // the game key each button holds down (0: none)
   bool clicking_ = false;              // A holds the left mouse button
   int stick_[2] = {};
-  int stickKey_[4] = {};  // the cursor keys the stick holds: up, down, left, right
+  int stickKey_[4] = {};              // the cursor keys the stick holds: up, down, left, right
+  double lastMs_ = -1;                // the time of the last Advance (-1: none yet)
+  double motionX_ = 0, motionY_ = 0;  // motion not yet taken
 };
 
 }  // namespace plat

@@ -293,7 +293,10 @@ class SdlPlatform final : public Platform {
 
   void SetGameDrawsPointer(bool on) override {
     gameDrawsPointer_ = on;
-    for (auto& [id, pad] : pads_) pad->input.SetPointerMode(on);
+    for (auto& [id, pad] : pads_) {
+      pad->input.Advance(SDL_GetTicks());
+      pad->input.SetPointerMode(on);
+    }
     UpdateSystemPointer();
   }
 
@@ -544,10 +547,12 @@ class SdlPlatform final : public Platform {
         break;
       case SDL_CONTROLLERBUTTONDOWN:
       case SDL_CONTROLLERBUTTONUP:
-        PadButtonEvent(e.cbutton.which, e.cbutton.button, e.type == SDL_CONTROLLERBUTTONDOWN);
+        PadButtonEvent(e.cbutton.which, e.cbutton.button, e.type == SDL_CONTROLLERBUTTONDOWN,
+                       e.cbutton.timestamp);
         break;
       case SDL_CONTROLLERAXISMOTION:
         if (auto it = pads_.find(e.caxis.which); it != pads_.end()) {
+          it->second->input.Advance(e.caxis.timestamp);
           if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) it->second->input.Stick(0, e.caxis.value);
           if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) it->second->input.Stick(1, e.caxis.value);
         }
@@ -584,6 +589,7 @@ class SdlPlatform final : public Platform {
     if (!controller) return;
     auto pad = std::make_unique<Pad>(controller, input_);
     pad->input.SetPointerMode(gameDrawsPointer_);
+    pad->input.Advance(SDL_GetTicks());
     pads_.emplace(id, std::move(pad));
   }
 
@@ -593,7 +599,7 @@ class SdlPlatform final : public Platform {
     padsUp_ = false;
   }
 
-  void PadButtonEvent(SDL_JoystickID id, int button, bool down) {
+  void PadButtonEvent(SDL_JoystickID id, int button, bool down, Uint32 timestamp) {
     auto it = pads_.find(id);
     if (it == pads_.end()) return;
     PadButton b;
@@ -625,24 +631,23 @@ class SdlPlatform final : public Platform {
       default:
         return;
     }
+    it->second->input.Advance(timestamp);
     it->second->input.Button(b, down);
   }
 
   // While the game draws its own pointer, the controllers move it: the system pointer goes along, so the
   // game's pointer follows it as it follows a mouse.
   void MovePointerByPads() {
-    const double now = NowMs();
-    const double ms = std::min(now - lastPadMoveMs_, 100.0);  // a long frame does not throw the pointer
-    lastPadMoveMs_ = now;
-    if (!gameDrawsPointer_ || pads_.empty() || !window_) return;
+    if (!window_) return;
     double dx = 0, dy = 0;
     for (auto& [id, pad] : pads_) {
       double x = 0, y = 0;
-      pad->input.PointerMotion(ms, x, y);
+      pad->input.Advance(SDL_GetTicks());
+      pad->input.TakeMotion(x, y);
       dx += x;
       dy += y;
     }
-    if (dx == 0 && dy == 0) return;
+    if (!gameDrawsPointer_ || (dx == 0 && dy == 0)) return;
     int px = pictureW_ / 2, py = pictureH_ / 2;
     PointerPosition(px, py);
     padPointerX_ = (padMoved_ && px == padPointerLastX_ && py == padPointerLastY_ ? padPointerX_ : px) + dx;
@@ -743,7 +748,6 @@ class SdlPlatform final : public Platform {
   bool gameDrawsPointer_ = false;        // the screen shown draws a pointer of its own
   bool padsUp_ = false;                  // game controller support is running
   std::map<SDL_JoystickID, std::unique_ptr<Pad>> pads_;  // the controllers plugged in, by instance
-  double lastPadMoveMs_ = 0;
   bool padMoved_ = false;  // the pointer's picture position below is the controllers' own last place
   double padPointerX_ = 0, padPointerY_ = 0;
   int padPointerLastX_ = -1, padPointerLastY_ = -1;
