@@ -99,9 +99,17 @@ class VirtualPad {
     index_ = index;
   }
   ~VirtualPad() {
+    Unplug();
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  }
+  void Unplug() {
     if (joystick_) SDL_JoystickClose(joystick_);
     if (index_ >= 0) SDL_JoystickDetachVirtual(index_);
-    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    joystick_ = nullptr;
+    index_ = -1;
+  }
+  void Set(SDL_GameControllerButton b, bool down) {
+    SDL_JoystickSetVirtualButton(joystick_, b, down ? 1 : 0);
   }
   bool ok() const { return joystick_ != nullptr; }
   void Hold(SDL_GameControllerButton b, int ms) {
@@ -121,6 +129,38 @@ class VirtualPad {
   SDL_Joystick* joystick_ = nullptr;
   int index_ = -1;
 };
+
+std::vector<int> KeysDown(plat::Platform& p) {
+  SleepMs(50);
+  uint8_t state[256] = {};
+  p.ReadKeyboard(state);
+  std::vector<int> down;
+  for (int i = 0; i < 256; ++i)
+    if (state[i] & 0x80) down.push_back(i);
+  return down;
+}
+
+TEST(ControllerOnDesktop, AControllerPluggedInWhileTheGameRunsIsTakenAtOnceAndLetsGoWhenUnplugged) {
+  if (!ToolsPresent()) GTEST_SKIP() << "needs Xvfb and xdotool";
+  Desktop desktop;
+  auto platform = plat::CreateSdlPlatform();
+  ASSERT_TRUE(platform->OpenWindow(640, 480, "Brillora"));
+  EXPECT_TRUE(KeysDown(*platform).empty());
+  VirtualPad pad;  // plugged in now
+  ASSERT_TRUE(pad.ok()) << SDL_GetError();
+  KeysDown(*platform);
+  pad.Set(SDL_CONTROLLER_BUTTON_A, true);
+  EXPECT_EQ(KeysDown(*platform), std::vector<int>{57});
+  pad.Set(SDL_CONTROLLER_BUTTON_A, false);
+  pad.Set(SDL_CONTROLLER_BUTTON_START, true);
+  EXPECT_EQ(KeysDown(*platform), std::vector<int>{28});  // A's press was seen; Start is held now
+  pad.Set(SDL_CONTROLLER_BUTTON_START, false);
+  pad.Set(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+  EXPECT_EQ(KeysDown(*platform), std::vector<int>{205});
+  EXPECT_EQ(KeysDown(*platform), std::vector<int>{205});
+  pad.Unplug();
+  EXPECT_TRUE(KeysDown(*platform).empty());
+}
 
 // The recording without the Right key: the same run, but the boy does not walk.
 std::string WithoutRight(const std::string& replay) {
