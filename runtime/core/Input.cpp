@@ -37,6 +37,9 @@ void PollInput() {
   RuntimeContext& rt = Rt();
   InputState& in = rt.input;
   WriteRecordedFrame();
+  // The system pointer is hidden over the picture while the screen draws a pointer of its own; the
+  // screens that read the mouse are those that draw one.
+  if (rt.platform) rt.platform->SetGameDrawsPointer(in.mouseRead);
   FrameInput frame;
   if (in.player) {
     if (!in.player->Next(frame)) EndProgram();
@@ -45,9 +48,6 @@ void PollInput() {
     in.leftButton = frame.left;
     in.rightButton = frame.right;
   } else if (rt.platform) {
-    // The system pointer is hidden over the picture while the screen draws a pointer of its own; the
-    // screens that read the mouse are those that draw one.
-    rt.platform->SetGameDrawsPointer(in.mouseRead);
     rt.platform->ReadKeyboard(in.keyState);
     int dx = 0, dy = 0;
     bool left = false, right = false;

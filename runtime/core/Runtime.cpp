@@ -51,12 +51,17 @@ std::string Absolute(const std::string& path) {
   return ec ? path : p.string();
 }
 
-// The program's own folder: where the executable lies.
-std::string ProgramFolder() {
+// The program file itself; empty when it cannot be told.
+std::filesystem::path ProgramFile() {
   std::error_code ec;
   auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return ".";
-  return exe.parent_path().string();
+  return ec ? std::filesystem::path() : exe;
+}
+
+// The program's own folder: where the executable lies.
+std::string ProgramFolder() {
+  const std::filesystem::path exe = ProgramFile();
+  return exe.empty() ? "." : exe.parent_path().string();
 }
 
 bool CreateRenderWindow(int width, int height, int fps) {
@@ -115,10 +120,10 @@ void SwitchFullScreen() {
 // picture the desktop's menu entry shows.
 void SetWindowIcon() {
   RuntimeContext& rt = Rt();
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return;
+  const std::filesystem::path exe = ProgramFile();
+  if (exe.empty()) return;
   const std::string path = (exe.parent_path() / (exe.filename().string() + ".png")).string();
+  std::error_code ec;
   RgbaImage icon;
   if (!std::filesystem::is_regular_file(path, ec) || !DecodeImageFile(path, kNoColourKey, icon)) return;
   rt.platform->SetIcon(icon.width, icon.height, icon.pixels);
