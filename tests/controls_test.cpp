@@ -26,6 +26,7 @@
 #include "runtime/sound/Sound.h"
 #include "tests/support/DesktopSupport.h"
 #include "tests/support/GameTestSupport.h"
+#include "tests/support/GlLeakCheck.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -145,6 +146,7 @@ TEST(ControllerOnDesktop, AControllerPluggedInWhileTheGameRunsIsTakenAtOnceAndLe
   Desktop desktop;
   auto platform = plat::CreateSdlPlatform();
   ASSERT_TRUE(platform->OpenWindow(640, 480, "Brillora"));
+  testing_support::KeepLibrariesLoaded();
   EXPECT_TRUE(KeysDown(*platform).empty());
   VirtualPad pad;  // plugged in now
   ASSERT_TRUE(pad.ok()) << SDL_GetError();
@@ -185,6 +187,7 @@ TEST(ControllerOnDesktop, AVirtualControllerEntersALetterOnTheNameEntryAndWalksT
   const std::string replay = folder.File("pad.rpl"), dump = folder.File("live.json");
   std::thread script([&] {
     desktop.FocusGame();
+    testing_support::KeepLibrariesLoaded();        // the window is up
     SleepMs(3000);                                 // loading and the mode switch
     pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_UP, 1000);  // LEVELS -> HSCORE -> PLAYER
     pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_UP, 1000);
@@ -262,6 +265,7 @@ Seen* seen = nullptr;
 
 // Draws a picture with something on it every frame and notes what the game would see.
 void WatchingMain() {
+  testing_support::KeepLibrariesLoaded();
   for (int frame = 0; frame < 3000 && !seen->stop; ++frame) {
     FillRect(100, 50, 200, 120, 0x0000FF);
     FillRect(300, 300, 40, 40, 0x00FF00);
@@ -279,6 +283,7 @@ void WatchingMain() {
 }
 
 void ShortMain() {
+  testing_support::KeepLibrariesLoaded();
   for (int frame = 0; frame < 10; ++frame) ShowFrame();
   seen->fullScreen = Rt().platform->FullScreen();
   EndProgram();
