@@ -183,6 +183,15 @@ void PointerOnPicture(const PrivateDisplay& display, int& x, int& y) {
   y = (ShellValue(mouse, "Y") - ShellValue(window, "Y")) / scale;
 }
 
+// Waits (up to 20 s) until the pointer is on picture pixel (x, y): where a screen has put it.
+void WaitForPointerAt(const PrivateDisplay& display, int x, int y) {
+  int px = -1, py = -1;
+  for (int waited = 0; waited < 20000 && (px != x || py != y); waited += 50) {
+    SleepMs(50);
+    PointerOnPicture(display, px, py);
+  }
+}
+
 // Holds the d-pad toward `target` (a picture column or row) until the pointer is just short of it; the
 // frames still to come carry it a few pixels on.
 void Steer(VirtualPad& pad, const PrivateDisplay& display, bool horizontal, int target) {
@@ -231,8 +240,9 @@ TEST(ControllerOnDesktop, AVirtualControllerEntersALetterOnTheNameEntryAndWalksT
     SleepMs(3000);                                 // loading and the mode switch
     pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_UP, 1000);  // LEVELS -> HSCORE -> PLAYER
     pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_UP, 1000);
-    pad.Tap(SDL_CONTROLLER_BUTTON_START, 1200);  // the name entry; its pointer starts at (96, 160)
-    Steer(pad, desktop.display(), true, 140);    // onto the N (columns 128..159)
+    pad.Tap(SDL_CONTROLLER_BUTTON_START, 1200);    // the name entry; its pointer starts at (96, 160)
+    WaitForPointerAt(desktop.display(), 96, 160);  // the name entry is open
+    Steer(pad, desktop.display(), true, 140);      // onto the N (columns 128..159)
     pad.Tap(SDL_CONTROLLER_BUTTON_A, 500);
     Steer(pad, desktop.display(), false, 204);  // the row of digits, "<" and OK (192..223)
     Steer(pad, desktop.display(), true, 505);   // on to OK (480..543)

@@ -13,7 +13,8 @@ namespace testing_support {
 // The output of a shell command, and its exit status.
 std::string Shell(const std::string& command, int* status = nullptr);
 
-// A virtual X server of the test's own (the server picks a free display number).
+// A virtual X server of the test's own (the server picks a free display number). It keeps running
+// between its clients: a program started right after another one ended finds it ready.
 class PrivateDisplay {
  public:
   PrivateDisplay(int width, int height);
