@@ -23,6 +23,7 @@
 #include "runtime/core/Settings.h"
 #include "runtime/gfx2d/Image.h"
 #include "runtime/gfx2d/Primitives.h"
+#include "runtime/platform/PadInput.h"
 #include "runtime/platform/Platform.h"
 #include "runtime/sound/Sound.h"
 #include "tests/support/DesktopSupport.h"
@@ -192,25 +193,33 @@ void WaitForPointerAt(const PrivateDisplay& display, int x, int y) {
   }
 }
 
-// Holds the d-pad toward `target` (a picture column or row) until the pointer is just short of it; the
-// frames still to come carry it a few pixels on.
+// Moves the pointer with short presses of the d-pad until it is within a few pixels of `target` (a
+// picture column or row), each press about as long as the rest of the way takes and the pointer let
+// come to rest in between, so that a slow machine does not carry it past.
 void Steer(VirtualPad& pad, const PrivateDisplay& display, bool horizontal, int target) {
-  constexpr int kShortOf = 6;
+  constexpr int kNear = 8;
   int x = 0, y = 0;
   PointerOnPicture(display, x, y);
-  const bool forward = (horizontal ? x : y) < target;
-  const auto button = horizontal
-                          ? (forward ? SDL_CONTROLLER_BUTTON_DPAD_RIGHT : SDL_CONTROLLER_BUTTON_DPAD_LEFT)
-                          : (forward ? SDL_CONTROLLER_BUTTON_DPAD_DOWN : SDL_CONTROLLER_BUTTON_DPAD_UP);
-  pad.Set(button, true);
-  for (int waited = 0; waited < 8000; waited += 10) {
-    PointerOnPicture(display, x, y);
+  for (int tries = 0; tries < 100; ++tries) {
     const int at = horizontal ? x : y;
-    if (forward ? at >= target - kShortOf : at <= target + kShortOf) break;
-    SleepMs(10);
+    if (std::abs(at - target) <= kNear) return;
+    const bool forward = at < target;
+    const auto button = horizontal
+                            ? (forward ? SDL_CONTROLLER_BUTTON_DPAD_RIGHT : SDL_CONTROLLER_BUTTON_DPAD_LEFT)
+                            : (forward ? SDL_CONTROLLER_BUTTON_DPAD_DOWN : SDL_CONTROLLER_BUTTON_DPAD_UP);
+    const double wayMs = std::abs(at - target) * 1000.0 / plat::PadInput::kPadPointerSpeed;
+    pad.Set(button, true);
+    SleepMs(std::clamp(static_cast<int>(wayMs * 0.7), 30, 1500));
+    pad.Set(button, false);
+    // At rest: two looks a little apart agree.
+    int lastX = -1, lastY = -1;
+    for (int looks = 0; looks < 40 && (x != lastX || y != lastY); ++looks) {
+      lastX = x;
+      lastY = y;
+      SleepMs(150);
+      PointerOnPicture(display, x, y);
+    }
   }
-  pad.Set(button, false);
-  SleepMs(300);
 }
 
 // The recording without the Right key: the same run, but the boy does not walk.
