@@ -216,7 +216,7 @@ void Steer(VirtualPad& pad, const PrivateDisplay& display, bool horizontal, int 
     for (int looks = 0; looks < 40 && (x != lastX || y != lastY); ++looks) {
       lastX = x;
       lastY = y;
-      SleepMs(150);
+      SleepMs(300);
       PointerOnPicture(display, x, y);
     }
   }
@@ -251,10 +251,10 @@ TEST(ControllerOnDesktop, AVirtualControllerEntersALetterOnTheNameEntryAndWalksT
     pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_UP, 1000);
     pad.Tap(SDL_CONTROLLER_BUTTON_START, 1200);    // the name entry; its pointer starts at (96, 160)
     WaitForPointerAt(desktop.display(), 96, 160);  // the name entry is open
-    Steer(pad, desktop.display(), true, 140);      // onto the N (columns 128..159)
+    Steer(pad, desktop.display(), true, 144);      // onto the N (columns 128..159)
     pad.Tap(SDL_CONTROLLER_BUTTON_A, 500);
-    Steer(pad, desktop.display(), false, 204);  // the row of digits, "<" and OK (192..223)
-    Steer(pad, desktop.display(), true, 505);   // on to OK (480..543)
+    Steer(pad, desktop.display(), false, 208);  // the row of digits, "<" and OK (192..223)
+    Steer(pad, desktop.display(), true, 512);   // on to OK (480..543)
     pad.Tap(SDL_CONTROLLER_BUTTON_A, 1200);     // back to the menu on PLAYER
     pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1000);
     pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1000);
