@@ -4,16 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "runtime/core/NumberTrunc.h"
 #include "runtime/core/RuntimeContext.h"
-
-namespace {
-
-int TruncToInt(double v) {
-  if (!std::isfinite(v) || v >= 2147483648.0 || v < -2147483648.0) return 0;
-  return static_cast<int>(v);
-}
-
-}  // namespace
 
 void ReportRuntimeError(double code) {
   ErrorState& e = Rt().error;
@@ -29,7 +21,7 @@ void SetSourcePosition(double module, double line) {
 void StopProgram() {
   RuntimeContext& rt = Rt();
   ErrorState& e = rt.error;
-  const int status = TruncToInt(e.errorCode);
+  const int status = TruncToInt32OrZero(e.errorCode);
   // A failure inside the shutdown itself (or inside an end hook) must not run the shutdown again.
   if (!e.stopping) {
     e.stopping = true;
@@ -41,9 +33,9 @@ void StopProgram() {
     if (rt.settings.debugLog) {
       AppendErrorLog("-End On Line");
       AppendErrorLog(std::to_string(status));
-      AppendErrorLog(std::to_string(TruncToInt(e.errorLine) - 1));
-      AppendErrorLog(std::to_string(TruncToInt(e.currentLine)));
-      AppendErrorLog(std::to_string(TruncToInt(e.currentModule)));
+      AppendErrorLog(std::to_string(TruncToInt32OrZero(e.errorLine) - 1));
+      AppendErrorLog(std::to_string(TruncToInt32OrZero(e.currentLine)));
+      AppendErrorLog(std::to_string(TruncToInt32OrZero(e.currentModule)));
     }
     for (auto& hook : rt.atEnd) {
       try {

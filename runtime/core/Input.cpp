@@ -6,16 +6,12 @@
 #include <cstdio>
 
 #include "runtime/core/Errors.h"
+#include "runtime/core/NumberTrunc.h"
 #include "runtime/core/Replay.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/platform/Platform.h"
 
 namespace {
-
-int32_t TruncToInt32(double v) {
-  if (!std::isfinite(v) || v >= 2147483648.0 || v < -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
 
 int LimitMotion(int64_t motion) {
   return static_cast<int>(std::clamp<int64_t>(motion, -kMaxReplayMotion, kMaxReplayMotion));
@@ -72,7 +68,7 @@ void PollInput() {
 }
 
 double KeyState(double code) {
-  const int32_t wide = TruncToInt32(code);
+  const int32_t wide = TruncToInt32OrLowest(code);
   const int i = static_cast<uint8_t>(static_cast<int16_t>(wide));
   return (Rt().input.keyState[i] & 0x80) ? 1 : 0;
 }
@@ -110,8 +106,8 @@ void MouseState(double& x, double& y, double& button1, double& button2) {
 }
 
 void SetMousePos(double x, double y) {
-  Rt().input.mouseX = TruncToInt32(x);
-  Rt().input.mouseY = TruncToInt32(y);
+  Rt().input.mouseX = TruncToInt32OrLowest(x);
+  Rt().input.mouseY = TruncToInt32OrLowest(y);
 }
 
 void ShutdownInput() {

@@ -13,6 +13,7 @@
 #include "runtime/core/Errors.h"
 #include "runtime/core/FileChannels.h"
 #include "runtime/core/Input.h"
+#include "runtime/core/NumberTrunc.h"
 #include "runtime/core/Options.h"
 #include "runtime/core/Random.h"
 #include "runtime/core/Replay.h"
@@ -23,21 +24,10 @@
 #include "runtime/platform/Platform.h"
 #include "runtime/sound/Sound.h"
 
-// Start-up and shutdown hooks of the other runtime parts.
-
-
-
-
-
 namespace {
 
 // Missed frame periods that PresentFrame steps over one by one; beyond this it counts them at once.
 constexpr double kMaxSteppedPeriods = 1000.0;
-
-long long TruncToLong(double v) {
-  if (!std::isfinite(v) || v >= 9.2e18 || v <= -9.2e18) return 0;
-  return static_cast<long long>(v);
-}
 
 // A failure to bring the runtime up ends the run before the game starts; StopProgram names the cause.
 [[noreturn]] void StartFailure(const std::string& message) {
@@ -288,21 +278,21 @@ void ShowFrame() {
 void SetFrameRateLimit(double fps) {
   Renderer2D* r = Rt().renderer;
   if (!r) return;
-  const long long n = TruncToLong(fps);
+  const long long n = TruncToInt64OrZero(fps);
   r->framePeriodMs = n <= 0 ? 2.0 : 1000.0 / static_cast<double>(n);
 }
 
 void SleepMs(double ms) {
-  const long long n = TruncToLong(ms);
+  const long long n = TruncToInt64OrZero(ms);
   if (n > 0 && Rt().platform) Rt().platform->SleepMs(static_cast<double>(n));
 }
 
 void SetScreenMode(double width, double height, double fullScreen) {
   RuntimeContext& rt = Rt();
-  const int w = static_cast<int>(TruncToLong(width)), h = static_cast<int>(TruncToLong(height));
+  const int w = static_cast<int>(TruncToInt64OrZero(width)), h = static_cast<int>(TruncToInt64OrZero(height));
   rt.settings.screenWidth = w;
   rt.settings.screenHeight = h;
-  rt.settings.fullScreen = static_cast<int>(TruncToLong(fullScreen));
+  rt.settings.fullScreen = static_cast<int>(TruncToInt64OrZero(fullScreen));
   // The picture keeps the size the window was opened with; the game only ever asks for 640 x 480.
   if (w > 0 && h > 0 && rt.platform) {
     rt.settings.screenWidth = rt.renderer->width;
