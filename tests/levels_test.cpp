@@ -23,6 +23,9 @@ using testing_support::WriteText;
 
 const std::string kLevelDir = BRILLORA_SOURCE_DIR "/data/levels";
 const std::string kSolutionDir = BRILLORA_SOURCE_DIR "/data/solutions";
+// The game state each solution ends in (its --dump), kept from a run that was checked by hand. A change
+// that is meant to alter how a level plays rewrites them with BRILLORA_WRITE_GOLDEN_DUMPS=1.
+const std::string kGoldenDumpDir = BRILLORA_SOURCE_DIR "/tests/golden";
 
 // A small valid level: a walled field with the boy, one gem and the exit.
 std::vector<std::string> BaseMap() {
@@ -330,8 +333,9 @@ TEST(MakeLevels, WritesEveryLevelOrNothing) {
   EXPECT_EQ(RunTool(">/dev/null"), 2);
 }
 
-// Every solution, played in the real game from the title menu, wins its level; and the rules model the
-// solver plans with ends each run with the score the game recorded.
+// Every solution, played in the real game from the title menu, wins its level and ends in exactly the
+// game state it ended in before; and the rules model the solver plans with ends each run with the score
+// the game recorded.
 TEST(Solutions, EveryReplayWinsItsLevelInTheGame) {
   TempDir data;
   std::filesystem::create_directories(data.File("Maps"));
@@ -359,6 +363,11 @@ TEST(Solutions, EveryReplayWinsItsLevelInTheGame) {
     const auto scores = ReadFile(data.File("Maps/Data.bin"));
     ASSERT_EQ(scores.size(), 3200u);
     EXPECT_EQ(scores[static_cast<size_t>((n - 1) * 32 + 4)], 1);
+    const std::string golden = kGoldenDumpDir + "/" + levels::LevelName(n) + ".json";
+    const auto dump = ReadFile(data.File("dump.json"));
+    ASSERT_FALSE(dump.empty());
+    if (std::getenv("BRILLORA_WRITE_GOLDEN_DUMPS")) WriteText(golden, std::string(dump.begin(), dump.end()));
+    EXPECT_TRUE(dump == ReadFile(golden)) << "the final state differs from " << golden;
     // The boy's run, replayed on the rules model, reaches the same score.
     std::string text;
     ASSERT_TRUE(levels::ReadTextFile(replay, text));
