@@ -23,10 +23,6 @@
 
 namespace levels {
 
-constexpr int kColumns = 40;
-constexpr int kRows = 30;
-constexpr int kCells = kColumns * kRows;
-
 using Layer = std::array<uint8_t, kCells>;
 
 struct Layers {

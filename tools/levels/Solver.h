@@ -1,6 +1,7 @@
 // The automatic player that finds a winning replay for a level: a greedy plan over the boy's cell moves
-// (nearest gem, key or box; switches when nothing else can be reached; the exit last), played on the
-// rules model with a look-ahead that waits or steps aside when a baddie would catch the boy.
+// (nearest gem, key or box; switches when nothing else can be reached; the exit last), played with the
+// game's own rules on a copy of the game, with a look-ahead that waits or steps aside when a baddie would
+// catch the boy.
 #pragma once
 
 #include <algorithm>
@@ -8,9 +9,66 @@
 #include <string>
 #include <vector>
 
-#include "tools/levels/PlaySim.h"
+#include "game/GameState.h"
+#include "game/PlayRules.h"
+#include "runtime/core/Random.h"
+#include "tools/levels/LevelCompiler.h"
 
 namespace levels {
+
+// One game on a level as the solver plays it: the game's rules on a state and a random generator of its
+// own, so that a copy can be played on ahead. Nothing is drawn or heard.
+struct SolverGame {
+  PlayState state;
+  RandomState random;
+  long long frame = 0;  // frames played
+  bool won = false;
+
+  // The title menu's start of a game (ResetLevelState, the four layers, ScanLevel) with a generator
+  // seeded the way the game seeds it at start-up.
+  void Start(const Layers& L, int32_t seed) {
+    GameState declared;
+    DeclareGameArrays(declared);
+    state = declared;
+    ResetLevelState(state);
+    for (int i = 0; i < kCells; ++i) {
+      state.GroundMap[i] = L.ground[static_cast<size_t>(i)];
+      state.ItemMap[i] = L.item[static_cast<size_t>(i)];
+      state.CoverMap[i] = L.cover[static_cast<size_t>(i)];
+      state.ActorMap[i] = L.actor[static_cast<size_t>(i)];
+    }
+    ScanLevel(state);
+    // The game seeds once, into a generator whose result words are still zero.
+    Rt().random = RandomState{};
+    SeedRandom(seed);
+    random = Rt().random;
+    frame = 0;
+    won = false;
+  }
+
+  int Item(int i) const { return static_cast<int>(state.ItemMap[i]); }
+  int Actor(int i) const { return static_cast<int>(state.ActorMap[i]); }
+  int BoyCell() const {
+    return static_cast<int>(state.BoyY / kCellSize) * kColumns + static_cast<int>(state.BoyX / kCellSize);
+  }
+  int Score() const { return static_cast<int>(state.Score); }
+  bool Dead() const { return state.BoyState == boy::kExploded; }
+  // The boy takes a decision in this frame's UpdateBoy.
+  bool Deciding() const {
+    return state.BoyStep == 0 && state.BoyState != boy::kExploded && state.BoyState != boy::kLeaving;
+  }
+
+  // One frame of the play loop with these keys held.
+  void Step(const BoyKeys& keys) {
+    struct WinWatch : PlayEffects {
+      bool* won;
+      explicit WinWatch(bool* w) : won(w) {}
+      void LevelWon() override { *won = true; }
+    } effects(&won);
+    PlayRules(state, random, effects).PlayFrame(keys);
+    ++frame;
+  }
+};
 
 constexpr long long kTimeLimitFrames = 9600;
 
@@ -25,14 +83,13 @@ inline BoyKeys KeysFor(int dir) {
 }
 
 // Cells the boy may plan to walk through: free ones, ones a baddie may leave, and items he takes.
-inline bool Passable(const PlaySim& s, int n) {
-  const int a = s.actor[n];
-  return a == 0 || a == cell::kBoy || a == cell::kClaimed || cell::IsBaddie(a) || s.item[n] == cell::kGem ||
-         s.item[n] == cell::kKey || s.item[n] == cell::kFruit;
+inline bool Passable(const SolverGame& s, int n) {
+  const int item = s.Item(n);
+  return cell::IsOpenActor(s.Actor(n)) || item == cell::kGem || item == cell::kKey || item == cell::kFruit;
 }
 
 // The greedy plan: keys for this decision. `stuck` is set when nothing useful can be reached.
-inline BoyKeys GreedyKeys(const PlaySim& s, bool* stuck = nullptr) {
+inline BoyKeys GreedyKeys(const SolverGame& s, bool* stuck = nullptr) {
   if (stuck) *stuck = false;
   const int start = s.BoyCell();
   std::array<int, kCells> dist;
@@ -45,7 +102,7 @@ inline BoyKeys GreedyKeys(const PlaySim& s, bool* stuck = nullptr) {
     const int c = queue.front();
     queue.pop_front();
     // A gem or key is taken on arrival: the walk does not go through it.
-    if (c != start && (s.item[c] == cell::kGem || s.item[c] == cell::kKey)) continue;
+    if (c != start && (s.Item(c) == cell::kGem || s.Item(c) == cell::kKey)) continue;
     for (int d = 1; d <= 4; ++d) {
       const int n = c + offset[d];
       if (n < 0 || n >= kCells || dist[n] >= 0 || !Passable(s, n)) continue;
@@ -55,7 +112,7 @@ inline BoyKeys GreedyKeys(const PlaySim& s, bool* stuck = nullptr) {
     }
   }
   int closedBoxes = 0;
-  for (int i = 0; i < kCells; ++i) closedBoxes += s.item[i] == cell::kGemBox;
+  for (int i = 0; i < kCells; ++i) closedBoxes += s.Item(i) == cell::kGemBox;
   // Goals by priority class: 0 gems, keys and boxes; 1 the exit; 2 switches.
   int best = -1, bestClass = 3, bestDist = 1 << 30, bestAction = 0;  // action 0 walk, 3 up, 5 switch
   auto consider = [&](int standCell, int cls, int action) {
@@ -68,11 +125,11 @@ inline BoyKeys GreedyKeys(const PlaySim& s, bool* stuck = nullptr) {
     }
   };
   for (int i = 0; i < kCells; ++i) {
-    const int it = s.item[i];
-    if (s.gemsLeft > 0) {
+    const int it = s.Item(i);
+    if (s.state.GemsLeft > 0) {
       if (it == cell::kGem) consider(i, 0, 0);
-      if (it == cell::kKey && closedBoxes > s.keysHeld) consider(i, 0, 0);
-      if (it == cell::kGemBox && s.keysHeld > 0) consider(i + kColumns, 0, 3);
+      if (it == cell::kKey && closedBoxes > s.state.KeysHeld) consider(i, 0, 0);
+      if (it == cell::kGemBox && s.state.KeysHeld > 0) consider(i + kColumns, 0, 3);
     } else if (it == cell::kExit) {
       consider(i, 1, 0);
       consider(i + 1, 1, 0);
@@ -86,7 +143,8 @@ inline BoyKeys GreedyKeys(const PlaySim& s, bool* stuck = nullptr) {
   if (best == start) {
     BoyKeys k;
     if (bestAction == 3) k.up = true;
-    if (bestAction == 5) k.space = s.boyState == 0;  // a switch fires only after an idle decision
+    if (bestAction == 5)
+      k.space = s.state.BoyState == boy::kStanding;  // a switch fires only after an idle decision
     return k;
   }
   return KeysFor(firstDir[best]);
@@ -102,7 +160,7 @@ struct SolveResult {
 
 // Plays a candidate forward from `s`: `first` for `hold` frames, idle for `wait` frames, then the greedy
 // plan, up to `horizon` frames. Returns the frames survived (horizon when the boy is still alive).
-inline int Survives(PlaySim s, const BoyKeys& first, int hold, int wait, int horizon) {
+inline int Survives(SolverGame s, const BoyKeys& first, int hold, int wait, int horizon) {
   BoyKeys current = first;
   for (int f = 0; f < horizon; ++f) {
     if (s.won) return horizon;
@@ -123,7 +181,7 @@ inline int Survives(PlaySim s, const BoyKeys& first, int hold, int wait, int hor
 // Finds a winning run with the given seed, or explains why not.
 inline SolveResult SolveLevel(const Layers& layers, int32_t seed, int horizon = 72) {
   SolveResult r;
-  PlaySim s;
+  SolverGame s;
   s.Start(layers, seed);
   BoyKeys current;
   int stuckFrames = 0;
@@ -135,8 +193,9 @@ inline SolveResult SolveLevel(const Layers& layers, int32_t seed, int horizon = 
       const BoyKeys plan = GreedyKeys(s, &stuck);
       stuckFrames = stuck ? stuckFrames + 1 : 0;
       if (stuckFrames > 400) {
-        r.why = "nothing left to reach from cell (" + std::to_string(s.boyX / 16) + ", " +
-                std::to_string(s.boyY / 16) + ") with " + std::to_string(s.gemsLeft) + " gems left";
+        r.why = "nothing left to reach from cell (" + std::to_string(s.BoyCell() % kColumns) + ", " +
+                std::to_string(s.BoyCell() / kColumns) + ") with " +
+                std::to_string(static_cast<int>(s.state.GemsLeft)) + " gems left";
         break;
       }
       struct Candidate {
@@ -164,7 +223,7 @@ inline SolveResult SolveLevel(const Layers& layers, int32_t seed, int horizon = 
     if (s.won) {
       r.won = true;
       r.winFrame = s.frame;
-      r.score = s.score;
+      r.score = s.Score();
       return r;
     }
     if (s.Dead()) {
