@@ -3,7 +3,7 @@
 #include "game/GameWords.h"
 #include "game/Menus.h"
 #include "runtime/core/Input.h"
-#include "runtime/core/Runtime.h"
+#include "runtime/program/Runtime.h"
 
 void HighScoreTable() {
   GameState& g = G();

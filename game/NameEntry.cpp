@@ -5,8 +5,8 @@
 #include "game/Menus.h"
 #include "game/Records.h"
 #include "runtime/core/Input.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/gfx2d/Sprites.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 
 void NameEntry() {

@@ -5,9 +5,9 @@
 #include "game/GameState.h"
 #include "game/Records.h"
 #include "runtime/core/Input.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/gfx2d/Fonts.h"
 #include "runtime/gfx2d/Sprites.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 
 namespace {

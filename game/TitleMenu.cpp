@@ -7,9 +7,9 @@
 #include "game/PlayLoop.h"
 #include "game/Records.h"
 #include "runtime/core/Input.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/gfx2d/Sprites.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 
 namespace {

@@ -12,8 +12,8 @@
 
 #include "game/GameState.h"
 #include "runtime/core/Errors.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 #include "tests/support/GameTestSupport.h"
 #include "tests/support/TestSupport.h"

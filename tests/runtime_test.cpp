@@ -9,7 +9,7 @@
 #include "runtime/core/Input.h"
 #include "runtime/core/Options.h"
 #include "runtime/core/Replay.h"
-#include "runtime/core/Runtime.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "tests/support/TestSupport.h"

@@ -55,7 +55,6 @@ void PollInput() {
     in.rightButton = right;
   }
   in.freshPoll = true;
-  in.framesPolled++;
   if (in.recorder) {
     FrameInput& rec = in.recorder->StartCurrent();
     for (int k = 0; k < 256; ++k)
@@ -87,8 +86,6 @@ void MouseState(double& x, double& y, double& button1, double& button2) {
       dy = in.pendingDy;
       in.pendingDx = in.pendingDy = 0;
     }
-    in.lastDx = static_cast<int16_t>(std::clamp(dx, -32768, 32767));
-    in.lastDy = static_cast<int16_t>(std::clamp(dy, -32768, 32767));
     // Added wide: SetMousePos may have placed the position far outside the screen.
     in.mouseX = ClampToScreen(static_cast<int64_t>(in.mouseX) + dx, rt.settings.screenWidth);
     in.mouseY = ClampToScreen(static_cast<int64_t>(in.mouseY) + dy, rt.settings.screenHeight);

@@ -54,8 +54,6 @@ struct ErrorState {
 
 struct FrameClock {
   double currentFrameMs = 0;   // clock at the start of the current ShowFrame
-  double previousFrameMs = 0;  // the same for the frame before
-  double startMs = 0;          // clock at start-up
   long long frames = 0;        // ShowFrame calls so far
 };
 
@@ -92,11 +90,8 @@ struct InputState {
   int32_t mouseX = 100;        // the runtime's own mouse position, screen pixels
   int32_t mouseY = 100;
   bool freshPoll = false;      // set by ShowFrame; the first mouse read of a frame takes the motion
-  int16_t lastDx = 0, lastDy = 0, lastWheel = 0;  // motion read at the last device read
   bool leftButton = false;     // buttons as polled by ShowFrame
   bool rightButton = false;
-  bool systemPointer = false;  // system pointer shown, absolute positions
-  int framesPolled = 0;        // ShowFrame polls so far (the line number of a replay)
   int pendingDx = 0, pendingDy = 0;  // device motion not yet read by the game
   int replayDx = 0, replayDy = 0;    // motion of the current replay frame
   std::unique_ptr<ReplayPlayer> player;      // --play: all input comes from the replay
@@ -111,7 +106,6 @@ struct RuntimeContext {
   StartSettings settings;
   LaunchOptions options;
   std::string title = "Quillon";  // window title
-  std::string commandLine;
   std::unique_ptr<plat::Platform> platform;  // window, GL, clock, devices (SDL or headless)
   Renderer2D* renderer = nullptr;            // created by RuntimeInit, deleted by ShutdownRuntime
   SoundDevice* sound = nullptr;              // created by RuntimeInit, deleted by ShutdownRuntime

@@ -7,8 +7,8 @@
 
 #include "game/GameMain.h"
 #include "game/Menus.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 
 namespace testing_support {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -12,11 +13,9 @@
 #include "game/GameMain.h"
 #include "game/GameState.h"
 #include "game/Level.h"
-#include <algorithm>
-
 #include "runtime/core/Random.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/platform/Platform.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 #include "tests/support/ForwardingPlatform.h"
 #include "tests/support/TestSupport.h"

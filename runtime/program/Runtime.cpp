@@ -1,5 +1,5 @@
 // Start-up, the frame loop and shutdown: the runtime's spine around the game main.
-#include "runtime/core/Runtime.h"
+#include "runtime/program/Runtime.h"
 
 #include <unistd.h>
 
@@ -124,8 +124,6 @@ int RunProgram(const std::vector<std::string>& args, const std::string& title, v
     return 2;
   }
 
-  rt.commandLine.clear();
-  for (size_t i = 1; i < args.size(); ++i) rt.commandLine += (i > 1 ? " " : "") + args[i];
   rt.settings = StartSettings{};
   if (o.windowed) rt.settings.fullScreen = 0;
   try {
@@ -174,7 +172,6 @@ void RuntimeInit(const std::string& title) {
   else
     EnterFullScreen();
 
-  rt.input.systemPointer = rt.settings.exclusiveMouse == 0;
   if (!rt.input.player) rt.platform->SetRelativeMouse(rt.settings.exclusiveMouse != 0);
   SoundStartup();
   rt.currentFont = 0;
@@ -185,7 +182,7 @@ void RuntimeInit(const std::string& title) {
   SetArchive(std::filesystem::current_path().string(), std::filesystem::current_path().string());
 
   ClearBackBuffer();
-  rt.clock.currentFrameMs = rt.clock.previousFrameMs = rt.clock.startMs = ReadClockMs();
+  rt.clock.currentFrameMs = ReadClockMs();
   PresentFrame();
   rt.renderer->ResetView2D(0, 0, 0, 0);
 
@@ -197,7 +194,7 @@ void RuntimeInit(const std::string& title) {
   ShowFrame();
 
   rt.paused = false;
-  rt.clock.currentFrameMs = rt.clock.previousFrameMs = rt.clock.startMs = ReadClockMs();
+  rt.clock.currentFrameMs = ReadClockMs();
   std::fputs("Init OK\n", stdout);
   std::fflush(stdout);
 }
@@ -259,7 +256,6 @@ double PresentFrame() {
 void ShowFrame() {
   RuntimeContext& rt = Rt();
   if (rt.options.frameLimit >= 0 && rt.clock.frames >= rt.options.frameLimit) EndProgram();
-  rt.clock.previousFrameMs = rt.clock.currentFrameMs;
   rt.clock.currentFrameMs = ReadClockMs();
   while (rt.paused) {
     PumpMessages();
