@@ -8,6 +8,7 @@
 
 #include "game/GameMain.h"
 #include "game/GameState.h"
+#include "game/GameWords.h"
 #include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/sound/Sound.h"
@@ -30,9 +31,9 @@ using testing_support::TempDir;
 void MakeGameFolder(const TempDir& dir) {
   LevelLayers l = LevelLayers::Framed();
   for (int i = 0; i < 1200; ++i) l.ground[i] = 2;
-  l.actor[Cell(2, 2)] = 13;
-  l.item[Cell(3, 2)] = 76;
-  l.item[Cell(5, 2)] = 74;
+  l.actor[Cell(2, 2)] = cell::kBoy;
+  l.item[Cell(3, 2)] = cell::kGem;
+  l.item[Cell(5, 2)] = cell::kExit;
   l.cover[Cell(20, 20)] = 9;
   testing_support::WriteLevelFiles(dir.path(), 1, l);
   RecordFiles r;
@@ -92,7 +93,7 @@ TEST(WholeGame, ARecordedWinFromTheMenuAndBackLeavesTheExpectedState) {
   const std::vector<double> actors = JsonNumbers(dump, "ActorMap"), items = JsonNumbers(dump, "ItemMap");
   ASSERT_EQ(actors.size(), 1200u);
   ASSERT_EQ(items.size(), 1200u);
-  EXPECT_EQ(actors[Cell(5, 2)], 13);  // his 13 stays on the exit
+  EXPECT_EQ(actors[Cell(5, 2)], cell::kBoy);  // he stays on the exit
   EXPECT_EQ(actors[Cell(2, 2)], 0);
   EXPECT_EQ(items[Cell(3, 2)], 0);
   EXPECT_EQ(JsonNumbers(dump, "CoverMap")[Cell(20, 20)], 9);
@@ -125,8 +126,8 @@ TEST(WholeGame, TheMenuStartsOnLevelOneWithTheFullTime) {
   EXPECT_EQ(JsonNumber(dump, "LevelNumber"), 1);
   EXPECT_EQ(JsonNumber(dump, "TimeLeft"), 300);
   EXPECT_NE(dump.find("\"MenuCursor\":{\"state\":0,\"frame\":1,\"x\":128,\"y\":192}"), std::string::npos);
-  EXPECT_EQ(JsonNumbers(dump, "ActorMap")[Cell(2, 2)], 13);  // level 1 was loaded at start-up
-  EXPECT_EQ(JsonNumber(dump, "BoyX"), 0);                    // but not yet scanned
+  EXPECT_EQ(JsonNumbers(dump, "ActorMap")[Cell(2, 2)], cell::kBoy);  // level 1 was loaded at start-up
+  EXPECT_EQ(JsonNumber(dump, "BoyX"), 0);                            // but not yet scanned
 }
 
 // Runs the game on a folder with one file missing; returns the exit status and standard error.

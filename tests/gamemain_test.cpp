@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "game/GameState.h"
+#include "game/GameWords.h"
 #include "runtime/core/RuntimeContext.h"
 #include "tests/support/GameRun.h"
 
@@ -48,8 +49,8 @@ TEST(GameMain, TitleMenuStartsOnLevelOneWithTheRecordsLoaded) {
   EXPECT_EQ(std::string(g.PlayerSlots[1]), "NEWNAME");
   EXPECT_EQ(std::string(g.ScoreNames[9]), "WINNER");
   EXPECT_EQ(g.Scores[9], 1000);
-  EXPECT_EQ(g.ActorMap[kStartRow * 40 + kStartColumn], 13);  // level 1 loaded
-  EXPECT_EQ(g.ItemMap[5 * 40 + 10], 76);
+  EXPECT_EQ(g.ActorMap[kStartRow * 40 + kStartColumn], cell::kBoy);  // level 1 loaded
+  EXPECT_EQ(g.ItemMap[5 * 40 + 10], cell::kGem);
   EXPECT_EQ(g.Scores.Shape().dim[0], 800);
   EXPECT_EQ(g.ScoreNameBytes.Shape().dim[0], 6400);
   EXPECT_EQ(g.ShownNames.Shape().dim[0], 8);

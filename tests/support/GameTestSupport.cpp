@@ -12,6 +12,7 @@
 
 #include "game/GameMain.h"
 #include "game/GameState.h"
+#include "game/GameWords.h"
 #include "game/Level.h"
 #include "runtime/core/Random.h"
 #include "runtime/platform/Platform.h"
@@ -35,17 +36,17 @@ void BuildField() {
   GameState& g = G();
   g.LevelNumber = 1;
   for (int column = 0; column < 40; ++column) {
-    g.ActorMap[Cell(column, 0)] = kSolid;
-    g.ActorMap[Cell(column, 29)] = kSolid;
+    g.ActorMap[Cell(column, 0)] = cell::kSolid;
+    g.ActorMap[Cell(column, 29)] = cell::kSolid;
   }
   for (int row = 0; row < 30; ++row) {
-    g.ActorMap[Cell(0, row)] = kSolid;
-    g.ActorMap[Cell(39, row)] = kSolid;
+    g.ActorMap[Cell(0, row)] = cell::kSolid;
+    g.ActorMap[Cell(39, row)] = cell::kSolid;
   }
 }
 
 void PutBoy(int column, int row) {
-  G().ActorMap[Cell(column, row)] = 13;
+  G().ActorMap[Cell(column, row)] = cell::kBoy;
   G().BoyX = column * 16;
   G().BoyY = row * 16;
 }
@@ -129,8 +130,9 @@ void TestSounds::Clear() const {
 
 LevelLayers LevelLayers::Framed() {
   LevelLayers l;
-  for (int column = 0; column < 40; ++column) l.actor[Cell(column, 0)] = l.actor[Cell(column, 29)] = kSolid;
-  for (int row = 0; row < 30; ++row) l.actor[Cell(0, row)] = l.actor[Cell(39, row)] = kSolid;
+  for (int column = 0; column < 40; ++column)
+    l.actor[Cell(column, 0)] = l.actor[Cell(column, 29)] = cell::kSolid;
+  for (int row = 0; row < 30; ++row) l.actor[Cell(0, row)] = l.actor[Cell(39, row)] = cell::kSolid;
   return l;
 }
 

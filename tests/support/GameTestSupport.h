@@ -15,8 +15,6 @@ namespace testing_support {
 
 // --- Fields built by hand, for calling the game's routines directly ---
 
-constexpr uint8_t kSolid = 1;  // an ActorMap value that blocks the boy and the baddies
-
 inline int Cell(int column, int row) {
   return row * 40 + column;
 }
