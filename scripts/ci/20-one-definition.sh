@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One name, one definition: fails when a function or variable that the linker merges (an inline function,
-# a template, an inline variable) is defined in two different source files. The linker keeps one copy
+# a template, an inline variable) is defined in two different headers. The linker keeps one copy
 # without a word, so which one ships would depend on link order.
 #
 # Reads the object files of an unoptimised build with debug information (the sanitizer build by default,
@@ -32,6 +32,9 @@ nm --defined-only --line-numbers "${objects[@]}" 2>/dev/null | awk -F'\t' '
     while (gsub(/\/\.\//, "/", file)) {}
     while (sub(/\/[^\/]+\/\.\.\//, "/", file)) {}
     if (file == "" || file ~ /^\?/) next;
+    # Only copies that come from headers are compared: a copy the compiler makes of a member it defines
+    # itself (a destructor, say) is put down to the source file that needed it, which says nothing.
+    if (file !~ /\.(h|hh|hpp|hxx|inc)$/) next;
     if (!((symbol, file) in seen)) {
       seen[symbol, file] = 1;
       count[symbol]++;
