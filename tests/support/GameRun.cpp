@@ -10,6 +10,7 @@
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
+#include "tests/support/GameTestSupport.h"
 
 namespace testing_support {
 
@@ -171,15 +172,14 @@ GlyphRun GameRun::Find(const std::string& prefix) const {
 GameRun RunGame(const GameFolder& folder, const ReplayScript& replay, std::vector<std::string> extra) {
   const std::string replayPath = folder.File("run.rpl");
   WriteText(replayPath, replay.Text());
-  std::vector<std::string> args{"brillora", "--headless", "--data", folder.path(), "--play", replayPath};
+  std::vector<std::string> args{"--data", folder.path(), "--play", replayPath};
   args.insert(args.end(), extra.begin(), extra.end());
   Seen() = Watch{};
   GameRun run;
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  run.status = RunProgram(args, "Brillora", WatchedGameMain);
-  run.err = testing::internal::GetCapturedStderr();
-  run.out = testing::internal::GetCapturedStdout();
+  const ProgramRun program = RunProgramWith(args, WatchedGameMain);
+  run.status = program.status;
+  run.out = program.out;
+  run.err = program.err;
   SetGlyphWatcher(nullptr);
   // A last frame without any glyph (a game running) leaves the texts of an earlier frame behind.
   if (Seen().frame == Rt().clock.frames) run.lastFrameText = Seen().text;

@@ -191,7 +191,9 @@ void RunBody() {
   Body()();
 }
 
-int Run(const std::vector<std::string>& extraArgs, void (*main)(), std::string* errors) {
+}  // namespace
+
+ProgramRun RunProgramWith(const std::vector<std::string>& extraArgs, void (*main)()) {
   std::vector<std::string> args{"brillora", "--headless"};
   args.insert(args.end(), extraArgs.begin(), extraArgs.end());
   // Runs are repeatable: without a replay or a seed of the test's own, the generator starts from 1.
@@ -199,13 +201,21 @@ int Run(const std::vector<std::string>& extraArgs, void (*main)(), std::string* 
                         return a == "--seed" || a == "--play";
                       }) != extraArgs.end();
   if (!seeded) args.insert(args.end(), {"--seed", "1"});
+  ProgramRun run;
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  const int status = RunProgram(args, "Brillora", main);
-  testing::internal::GetCapturedStdout();
-  const std::string err = testing::internal::GetCapturedStderr();
-  if (errors) *errors = err;
-  return status;
+  run.status = RunProgram(args, "Brillora", main);
+  run.out = testing::internal::GetCapturedStdout();
+  run.err = testing::internal::GetCapturedStderr();
+  return run;
+}
+
+namespace {
+
+// The whole run's result as the two runners below give it.
+int StatusOf(const ProgramRun& run, std::string* errors) {
+  if (errors) *errors = run.err;
+  return run.status;
 }
 
 }  // namespace
@@ -216,13 +226,13 @@ void InstallFrameScript(FrameScript script) {
 
 int RunHeadless(const std::vector<std::string>& extraArgs, std::function<void()> body, std::string* errors) {
   Body() = std::move(body);
-  const int status = Run(extraArgs, RunBody, errors);
+  const int status = StatusOf(RunProgramWith(extraArgs, RunBody), errors);
   Body() = nullptr;
   return status;
 }
 
 int RunGame(const std::vector<std::string>& extraArgs, std::string* errors) {
-  return Run(extraArgs, GameMain, errors);
+  return StatusOf(RunProgramWith(extraArgs, GameMain), errors);
 }
 
 namespace {

@@ -105,6 +105,15 @@ struct FrameScript {
 // Wraps the running headless platform so that `script` sees every frame. Call from inside a run.
 void InstallFrameScript(FrameScript script);
 
+// What a run of the program leaves behind.
+struct ProgramRun {
+  int status = -1;
+  std::string out, err;  // standard output and standard error
+};
+// The one way the tests run the program: headless, with `main` as its game main and the given arguments
+// after "--headless" (and "--seed 1" unless they name a seed or a replay), in this process.
+ProgramRun RunProgramWith(const std::vector<std::string>& extraArgs, void (*main)());
+
 // Runs `body` as the game main of a headless program with the extra arguments; returns the exit status.
 // Standard output ("Init OK") is swallowed; standard error is kept in `errors` when given.
 int RunHeadless(const std::vector<std::string>& extraArgs, std::function<void()> body,
