@@ -14,6 +14,7 @@
 #include "game/GameState.h"
 #include "game/GameWords.h"
 #include "game/Level.h"
+#include "game/StateDump.h"
 #include "runtime/core/Random.h"
 #include "runtime/platform/Platform.h"
 #include "runtime/program/Runtime.h"
@@ -235,54 +236,23 @@ int RunGame(const std::vector<std::string>& extraArgs, std::string* errors) {
   return StatusOf(RunProgramWith(extraArgs, GameMain), errors);
 }
 
-namespace {
-
-// Where the value of "key" starts, or npos.
-size_t ValueStart(const std::string& json, const std::string& key) {
-  const std::string quoted = "\"" + key + "\":";
-  const size_t at = json.find(quoted);
-  return at == std::string::npos ? at : at + quoted.size();
-}
-
-}  // namespace
-
 double JsonNumber(const std::string& json, const std::string& key) {
-  const size_t at = ValueStart(json, key);
-  if (at == std::string::npos) {
-    ADD_FAILURE() << "no \"" << key << "\" in the dump";
-    return -999999;
-  }
-  return std::strtod(json.c_str() + at, nullptr);
+  double value = -999999;
+  if (!ReadDumpNumber(json, key, value)) ADD_FAILURE() << "no number \"" << key << "\" in the dump";
+  return value;
 }
 
 std::vector<double> JsonNumbers(const std::string& json, const std::string& key) {
-  std::vector<double> out;
-  size_t at = ValueStart(json, key);
-  if (at == std::string::npos || json[at] != '[') {
-    ADD_FAILURE() << "no array \"" << key << "\" in the dump";
-    return out;
-  }
-  ++at;
-  while (at < json.size() && json[at] != ']') {
-    char* end = nullptr;
-    out.push_back(std::strtod(json.c_str() + at, &end));
-    if (end == json.c_str() + at) {
-      ADD_FAILURE() << "\"" << key << "\" holds something that is not a number";
-      break;
-    }
-    at = static_cast<size_t>(end - json.c_str());
-    if (json[at] == ',') ++at;
-  }
-  return out;
+  std::vector<double> values;
+  if (!ReadDumpNumbers(json, key, values))
+    ADD_FAILURE() << "no array of numbers \"" << key << "\" in the dump";
+  return values;
 }
 
 std::string JsonText(const std::string& json, const std::string& key) {
-  const size_t at = ValueStart(json, key);
-  if (at == std::string::npos || json[at] != '"') {
-    ADD_FAILURE() << "no text \"" << key << "\" in the dump";
-    return std::string();
-  }
-  return json.substr(at + 1, json.find('"', at + 1) - at - 1);
+  std::string text;
+  if (!ReadDumpText(json, key, text)) ADD_FAILURE() << "no text \"" << key << "\" in the dump";
+  return text;
 }
 
 }  // namespace testing_support

@@ -121,7 +121,7 @@ int RunHeadless(const std::vector<std::string>& extraArgs, std::function<void()>
 // Runs the real game main headless with the given arguments after "--headless".
 int RunGame(const std::vector<std::string>& extraArgs, std::string* errors = nullptr);
 
-// --- The state dump ---
+// --- The state dump (read with the game's own reader; a missing field fails the test) ---
 
 double JsonNumber(const std::string& json, const std::string& key);
 std::vector<double> JsonNumbers(const std::string& json, const std::string& key);

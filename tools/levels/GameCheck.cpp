@@ -9,6 +9,7 @@
 #include <iterator>
 #include <vector>
 
+#include "game/StateDump.h"
 #include "tools/levels/LevelCompiler.h"
 
 namespace levels {
@@ -41,12 +42,9 @@ long long BestScore(const std::string& dataDir, int level) {
 // The value of a number field "name": N in a JSON dump (first occurrence); -1 when absent.
 double DumpNumber(const std::string& dumpPath, const std::string& name) {
   std::string text;
-  if (!ReadTextFile(dumpPath, text)) return -1;
-  const size_t at = text.find("\"" + name + "\"");
-  if (at == std::string::npos) return -1;
-  const size_t colon = text.find(':', at);
-  if (colon == std::string::npos) return -1;
-  return std::atof(text.c_str() + colon + 1);
+  double value = -1;
+  if (!ReadTextFile(dumpPath, text) || !ReadDumpNumber(text, name, value)) return -1;
+  return value;
 }
 
 // Runs `game` headless on `replay` in `dataDir`, which must hold Maps/ with the level files; the record
