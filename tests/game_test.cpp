@@ -38,7 +38,7 @@ void MakeGameFolder(const TempDir& dir) {
   l.cover[Cell(20, 20)] = 9;
   testing_support::WriteLevelFiles(dir.path(), 1, l);
   RecordFiles r;
-  r.player = {'T', 'I', 'M', 0, 0, 0, 0, 0};
+  r.SetPlayerName("TIM");
   testing_support::WriteRecordFiles(dir.path(), r);
   std::filesystem::create_directories(dir.path() + "/Graphic");
   testing_support::WriteFile(dir.File("Graphic/Exit.wav"), testing_support::ToneWav(11025));
