@@ -2,13 +2,15 @@
 // the four layers. Arrays not declared yet (an early error) are written as empty.
 #include "game/StateDump.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <sstream>
 
 #include "game/GameState.h"
+#include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
 
 namespace {
@@ -41,7 +43,10 @@ std::string Text(const RtString& s) {
 std::string Numbers(const RtNumArray& a) {
   std::string out = "[";
   if (a.Declared()) {
-    for (int i = 0; i < a.Shape().dim[0]; ++i) out += (i ? "," : "") + Number(a[i]);
+    for (int i = 0; i < a.Shape().dim[0]; ++i) {
+      if (i) out += ',';  // appended apart: GCC 12 at -O3 warns about `"," + std::string`
+      out += Number(a[i]);
+    }
   }
   return out + "]";
 }
@@ -49,7 +54,10 @@ std::string Numbers(const RtNumArray& a) {
 std::string Texts(const RtStrArray& a) {
   std::string out = "[";
   if (a.Declared()) {
-    for (int i = 0; i < a.Shape().dim[0]; ++i) out += (i ? "," : "") + Text(a[i]);
+    for (int i = 0; i < a.Shape().dim[0]; ++i) {
+      if (i) out += ',';  // appended apart: GCC 12 at -O3 warns about `"," + std::string`
+      out += Text(a[i]);
+    }
   }
   return out + "]";
 }
@@ -112,8 +120,17 @@ void InstallStateDump() {
   const std::string path = Rt().options.dumpPath;
   if (path.empty()) return;
   Rt().atEnd.push_back([path](int status) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << GameStateJson(status);
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) {
+      ReportEndFailure("cannot write the state dump " + path + ": " + std::strerror(errno));
+      return;
+    }
+    const std::string json = GameStateJson(status);
+    const bool written = std::fwrite(json.data(), 1, json.size(), out) == json.size();
+    const int writeError = errno;
+    if (std::fclose(out) != 0 || !written)
+      ReportEndFailure("cannot write the state dump " + path + ": " +
+                       std::strerror(written ? errno : writeError));
   });
 }
 
