@@ -44,6 +44,26 @@ struct CompiledLevel {
   Layers layers;
 };
 
+// The tiles a theme paints its floors, walls and overhangs with.
+struct Theme {
+  const char* name;
+  uint8_t floor, floor2, floor3;     // '.', ',' and ':'
+  uint8_t walkDeco;                  // '\'': a decoration the boy walks over
+  uint8_t liquid;                    // '~'
+  uint8_t face, faceAlt1, faceAlt2;  // wall faces; the two variants are sprinkled in now and then
+  uint8_t faceTorch, faceBanner;     // '!' and '$'
+  uint8_t top, topEdgeS;             // wall tops; the edge tile sits just above a face
+  uint8_t capS;                      // cover over a floor cell just above a wall (0: none)
+  uint8_t coverTop;                  // '=': the overhang of a wall the boy walks behind
+  uint8_t plant;                     // 'p': the theme's solid plant or ornament
+  uint8_t shadowN;                   // floor just below a wall face (0: the plain floor)
+  uint8_t rubble;                    // 'X': the floor a blast leaves behind, in the stone of the walls
+  uint8_t marker;                    // '+': the turn-marker floor, a compass set into the theme's floor
+};
+
+// The themes a level source can name, in the order of the "theme:" list above.
+const std::vector<Theme>& Themes();
+
 // The rules a compiled level must keep for the game to play it: returns every broken rule.
 std::vector<LevelProblem> ValidateLayers(const Layers& L);
 
