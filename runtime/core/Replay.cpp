@@ -2,25 +2,90 @@
 // optional repeat count), so that recordings can be read, written and edited by hand.
 #include "runtime/core/Replay.h"
 
-#include "runtime/core/WholeNumber.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <sstream>
+
+#include "runtime/core/RegularFile.h"
+#include "runtime/core/WholeNumber.h"
 
 namespace {
 
 constexpr const char* kMagic = "BRILLORA-REPLAY 1";
 constexpr long long kMaxRepeat = 1000000000LL;
 
+// Reads the lines of a replay file one at a time, each at most kMaxReplayLine bytes.
+class ReplayLines {
+ public:
+  // False with a one-line reason when the file cannot be opened for reading.
+  bool Open(const std::string& path, std::string& why) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+      why = FileErrorText(errno);
+      return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+      why = FileErrorText(EISDIR);
+      return false;
+    }
+    return true;
+  }
+  ~ReplayLines() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  enum Result { kLine, kEnd, kTooLong, kReadError };
+  // The next line without its "\n"; a last line without one counts too.
+  Result Next(std::string& line, std::string& why) {
+    line.clear();
+    for (;;) {
+      if (pos_ == got_) {
+        ssize_t n = 0;
+        do {
+          n = ::read(fd_, buffer_, sizeof buffer_);
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+          why = FileErrorText(errno);
+          return kReadError;
+        }
+        if (n == 0) return line.empty() ? kEnd : kLine;
+        pos_ = 0;
+        got_ = static_cast<size_t>(n);
+      }
+      const char* start = buffer_ + pos_;
+      const void* newline = std::memchr(start, '\n', got_ - pos_);
+      const size_t take =
+          newline ? static_cast<size_t>(static_cast<const char*>(newline) - start) : got_ - pos_;
+      if (line.size() + take > kMaxReplayLine) return kTooLong;
+      line.append(start, take);
+      pos_ += take;
+      if (newline) {
+        ++pos_;
+        return kLine;
+      }
+    }
+  }
+
+ private:
+  int fd_ = -1;
+  char buffer_[16384] = {};
+  size_t pos_ = 0, got_ = 0;  // the unread bytes of buffer_ are [pos_, got_)
+};
+
 }  // namespace
 
 bool ReplayPlayer::Load(const std::string& path, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot read replay " + path;
+  ReplayLines in;
+  std::string why;
+  if (!in.Open(path, why)) {
+    error = "cannot read replay " + path + " (" + why + ")";
     return false;
   }
   lines_.clear();
@@ -28,12 +93,19 @@ bool ReplayPlayer::Load(const std::string& path, std::string& error) {
   repeat_ = 0;
   std::string text;
   int lineNo = 0;
-  auto fail = [&](const std::string& why) {
-    error = "replay " + path + " line " + std::to_string(lineNo) + ": " + why;
+  auto fail = [&](const std::string& reason) {
+    error = "replay " + path + " line " + std::to_string(lineNo) + ": " + reason;
     return false;
   };
-  while (std::getline(in, text)) {
+  for (;;) {
+    const ReplayLines::Result got = in.Next(text, why);
+    if (got == ReplayLines::kEnd) break;
     ++lineNo;
+    if (got == ReplayLines::kTooLong) return fail("longer than " + std::to_string(kMaxReplayLine) + " bytes");
+    if (got == ReplayLines::kReadError) {
+      error = "cannot read replay " + path + " (" + why + ")";
+      return false;
+    }
     if (!text.empty() && text.back() == '\r') text.pop_back();
     if (lineNo == 1) {
       if (text != kMagic) return fail(std::string("expected \"") + kMagic + "\"");

@@ -10,6 +10,10 @@
 // motion it hands to the game within it, so that every recording can be played back.
 constexpr int kMaxReplayMotion = 100000;
 
+// The longest line a replay may hold. The longest line a recording writes (every key held, mouse motion,
+// both buttons and a repeat count) is about 1100 bytes.
+constexpr size_t kMaxReplayLine = 4096;
+
 // The input in effect for one frame, from the keyboard poll of its ShowFrame to the next one.
 struct FrameInput {
   std::vector<uint8_t> keys;  // scan codes held, ascending
@@ -21,7 +25,8 @@ struct FrameInput {
 // Reads a replay file and hands out its frames in order.
 class ReplayPlayer {
  public:
-  // Parses the whole file; on a malformed file returns false with a one-line error naming the line.
+  // Parses the whole file; on a malformed file returns false with a one-line error naming the line, and
+  // on a file that cannot be read (a folder, a read error) one naming the reason.
   bool Load(const std::string& path, std::string& error);
   int32_t seed() const { return seed_; }
   // The input of the next frame; false when the replay has no frame left.
