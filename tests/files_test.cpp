@@ -297,6 +297,31 @@ TEST(FileChannels, AFileIsHeldByOneChannelAtATime) {
   FileClose(2);
 }
 
+TEST(FileChannels, OnlyRegularFilesAreReadOrReplacedAndNothingWaits) {
+  testing_support::HangGuard guard(30);
+  ResetRuntimeContext();
+  TempDir dir;
+  const std::string fifo = dir.File("Map1-1.bin");
+  testing_support::MakeFifo(fifo);
+  // Reading: refused at once, and the first read names the reason.
+  EXPECT_EQ(FileOpen(1, fifo, 1), 0);
+  Stop stop = StopOf([] { ReadByte(1); });
+  EXPECT_EQ(stop.status, 3);
+  EXPECT_EQ(stop.cause, "file read failed: channel 1, " + fifo + " (ReadByte: not a regular file)");
+  EXPECT_EQ(FileOpen(1, "/dev/zero", 1), 0);
+  stop = StopOf([] { ReadLong(1); });
+  EXPECT_NE(stop.cause.find("not a regular file"), std::string::npos) << stop.cause;
+  // Writing: the FIFO is not replaced by a file.
+  EXPECT_EQ(FileOpen(2, fifo, 0), 0);
+  stop = StopOf([] { WriteByte(2, 1); });
+  EXPECT_EQ(stop.status, 3);
+  EXPECT_NE(stop.cause.find("not a regular file"), std::string::npos) << stop.cause;
+  struct stat st {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"Map1-1.bin"});
+}
+
 TEST(FileChannels, RemoveFileDeletesQuietly) {
   TempDir dir;
   WriteFile(dir.File("old.bin"), {1});

@@ -45,4 +45,16 @@ bool FileExists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
+void MakeFifo(const std::string& path) {
+  if (::mkfifo(path.c_str(), 0666) != 0) throw std::runtime_error("mkfifo failed: " + path);
+}
+
+HangGuard::HangGuard(unsigned seconds) {
+  ::alarm(seconds);
+}
+
+HangGuard::~HangGuard() {
+  ::alarm(0);
+}
+
 }  // namespace testing_support
