@@ -30,13 +30,14 @@ struct GameProcess {
 // remove it) change the environment of the child. With `asUser` >= 0 the child runs as that user and
 // group id (only when the test runs as root).
 GameProcess StartProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::string>& env, const std::string& outputFolder, int asUser = -1);
+                         const std::vector<std::string>& env, const std::string& outputFolder,
+                         int asUser = -1);
 // Waits for the process; returns its exit status, or 128 + the signal that ended it. `err` gets what it
 // wrote to standard error.
 int WaitProcess(const GameProcess& process, std::string* err = nullptr);
 // StartProcess and WaitProcess.
 int RunProcess(const std::string& program, const std::vector<std::string>& args,
-               const std::vector<std::string>& env, const std::string& outputFolder, std::string* err = nullptr,
-               int asUser = -1);
+               const std::vector<std::string>& env, const std::string& outputFolder,
+               std::string* err = nullptr, int asUser = -1);
 
 }  // namespace testing_support
