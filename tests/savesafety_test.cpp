@@ -439,7 +439,7 @@ TEST(TwoCopies, NeitherLosesTheOthersHighScores) {
   b.Add(pointer.To(14, 6) + " lmb").Add(pointer.To(5, 4) + " lmb");  // "<", "B"
   b.Add(pointer.To(5, 11) + " lmb");                                 // F2
   b.Add(pointer.To(15, 6) + " lmb");                                 // OK
-  b.Add("208", 10).Add("", 100000).Add("28").Add("205", 100).Add("", 20).Add("88");
+  b.Add("208", 10).Add("", 40000).Add("28").Add("205", 100).Add("", 20).Add("88");
   testing_support::WriteText(dir.File("b.rpl"), b.Text());
   // Copy A: wins level 1, then level 2.
   testing_support::WriteText(dir.File("a.rpl"),

@@ -525,9 +525,9 @@ void CommitWriteGroup() {
     }
   }
   SyncFolder(group.folder);
-  // 3. Done: the record goes.
+  // 3. Done: the record goes. Should its removal not reach the disk, the next start finds every file of
+  // the record already in place and only removes it.
   ::unlink(record.c_str());
-  SyncFolder(group.folder);
 }
 
 void RecoverWriteGroup(const std::string& folder, const std::vector<std::string>& names) {
