@@ -1,7 +1,11 @@
 // File channels: byte layouts of every width, the stops with their causes, lines, and saves that never
 // leave a half-written record file behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -295,6 +299,27 @@ TEST(FileChannels, AFileIsHeldByOneChannelAtATime) {
   EXPECT_EQ(FileOpen(2, path, 1), 1);
   EXPECT_EQ(ReadByte(2), 5);
   FileClose(2);
+
+  // Another program (a second copy of the game loading the same level) holds it for a moment: the open
+  // waits for it instead of failing.
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t other = ::fork();
+  ASSERT_GE(other, 0);
+  if (other == 0) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0 || ::flock(fd, LOCK_EX) != 0 || ::write(ready[1], "r", 1) != 1) ::_exit(1);
+    ::usleep(100 * 1000);
+    ::_exit(0);
+  }
+  char byte = 0;
+  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+  EXPECT_EQ(FileOpen(1, path, 1), 1);
+  EXPECT_EQ(ReadByte(1), 5);
+  FileClose(1);
+  ::waitpid(other, nullptr, 0);
+  ::close(ready[0]);
+  ::close(ready[1]);
 }
 
 TEST(FileChannels, OnlyRegularFilesAreReadOrReplacedAndNothingWaits) {

@@ -31,6 +31,7 @@ constexpr int kLinePiece = 64;  // ReadLine reads this many bytes at a time
 constexpr int kRead = 1;
 constexpr int kWrite = 2;
 constexpr size_t kMaxCommitRecordBytes = 64 * 1024;
+constexpr int kHeldWaitMs = 1000;  // how long a read waits for a file another program holds
 
 // "channel 1, ./Maps/Map1-1.bin"
 std::string Describe(int ch, const FileChannel& c) {
@@ -171,6 +172,19 @@ void WriteLittleEndian(double channel, const char* op, uint64_t value, size_t wi
   WriteBytes(channel, op, bytes, width);
 }
 
+// Whether the file open as `fd` is the file of an open channel.
+bool HeldByAChannel(int fd) {
+  struct stat mine {};
+  if (::fstat(fd, &mine) != 0) return false;
+  for (const FileChannel& c : Rt().channels) {
+    struct stat other {};
+    if (c.handle != nullptr && ::fstat(::fileno(c.handle), &other) == 0 && other.st_dev == mine.st_dev &&
+        other.st_ino == mine.st_ino)
+      return true;
+  }
+  return false;
+}
+
 // Only a regular file is read; anything else (a folder, a FIFO, a device) is refused at once.
 void OpenForReading(FileChannel& c) {
   int64_t size = 0;
@@ -180,9 +194,18 @@ void OpenForReading(FileChannel& c) {
     c.openError = err;
     return;
   }
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-    // Held by another channel or program; a file system without locks just goes unlocked.
-    err = EWOULDBLOCK;
+  // Held by another program (a second copy of the game reading the same level): that takes a moment, so
+  // wait for it a little. Held by a channel of this program: nothing can free it meanwhile, so refuse at
+  // once. A file system without locks just goes unlocked.
+  for (int waited = 0; ::flock(fd, LOCK_EX | LOCK_NB) != 0;) {
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) break;
+    if (HeldByAChannel(fd) || waited >= kHeldWaitMs) {
+      err = EWOULDBLOCK;
+      break;
+    }
+    ::usleep(1000);
+    ++waited;
   }
   std::FILE* file = err == 0 ? ::fdopen(fd, "rb") : nullptr;
   if (file == nullptr) {
