@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -215,8 +216,9 @@ TEST_F(SaveSafety, AnInterruptedSaveIsFinishedByTheNextStartAndAForeignRecordMov
 
 // ---- Kills at random moments ----
 
-// Saves of every kind in a loop, until the process is killed. Every result's name spells its score, so a
-// table whose scores and names come from different saves shows at once.
+// Saves of every kind in a loop, until the process is killed, with a byte to `readyFd` after each round.
+// Every result's name spells its score, so a table whose scores and names come from different saves shows
+// at once.
 [[noreturn]] void SaveForEver(int readyFd, int run) {
   testing_support::NewField();
   LoadRecords();
@@ -233,7 +235,7 @@ TEST_F(SaveSafety, AnInterruptedSaveIsFinishedByTheNextStartAndAForeignRecordMov
       SavePlayerSlots();
       SavePlayerName();
     }
-    if (i == 0 && ::write(readyFd, "r", 1) != 1) ::_exit(2);
+    if (::write(readyFd, "s", 1) != 1) ::_exit(2);  // one byte per round of saves
   }
   ::_exit(0);
 }
@@ -290,15 +292,20 @@ TEST_F(SaveSafety, KillsAtRandomMomentsLeaveWholeMatchingRecords) {
       SaveForEver(ready[1], run);
     }
     ::close(ready[1]);
+    // The kill lands at a random moment of the next two rounds, however fast this machine saves now.
     char byte = 0;
     const bool started = ::read(ready[0], &byte, 1) == 1;
-    ::close(ready[0]);
-    std::this_thread::sleep_for(
-        std::chrono::microseconds(std::uniform_int_distribution<int>(0, 20000)(random)));
+    const auto first = std::chrono::steady_clock::now();
+    const bool second = started && ::read(ready[0], &byte, 1) == 1;
+    const auto round = std::chrono::steady_clock::now() - first;
+    const auto limit = std::chrono::duration_cast<std::chrono::microseconds>(2 * round).count();
+    std::this_thread::sleep_for(std::chrono::microseconds(
+        std::uniform_int_distribution<long long>(0, std::clamp<long long>(limit, 1, 1000000))(random)));
     ::kill(child, SIGKILL);
     int status = 0;
     ::waitpid(child, &status, 0);
-    ASSERT_TRUE(started) << "run " << run << ": the saving process did not start";
+    ::close(ready[0]);
+    ASSERT_TRUE(second) << "run " << run << ": the saving process did not start";
     ++f.runs;
     CheckAfterKill(Maps(), f);
   }
