@@ -2,15 +2,13 @@
 // optional repeat count), so that recordings can be read, written and edited by hand.
 #include "runtime/core/Replay.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 
 #include "runtime/core/RegularFile.h"
@@ -19,93 +17,54 @@
 namespace {
 
 constexpr const char* kMagic = "BRILLORA-REPLAY 1";
-constexpr long long kMaxRepeat = 1000000000LL;
 
-// Reads the lines of a replay file one at a time, each at most kMaxReplayLine bytes.
-class ReplayLines {
- public:
-  // False with a one-line reason when the file cannot be opened for reading.
-  bool Open(const std::string& path, std::string& why) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
-      why = FileErrorText(errno);
-      return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-      why = FileErrorText(EISDIR);
-      return false;
-    }
-    return true;
-  }
-  ~ReplayLines() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  enum Result { kLine, kEnd, kTooLong, kReadError };
-  // The next line without its "\n"; a last line without one counts too.
-  Result Next(std::string& line, std::string& why) {
-    line.clear();
-    for (;;) {
-      if (pos_ == got_) {
-        ssize_t n = 0;
-        do {
-          n = ::read(fd_, buffer_, sizeof buffer_);
-        } while (n < 0 && errno == EINTR);
-        if (n < 0) {
-          why = FileErrorText(errno);
-          return kReadError;
-        }
-        if (n == 0) return line.empty() ? kEnd : kLine;
-        pos_ = 0;
-        got_ = static_cast<size_t>(n);
-      }
-      const char* start = buffer_ + pos_;
-      const void* newline = std::memchr(start, '\n', got_ - pos_);
-      const size_t take =
-          newline ? static_cast<size_t>(static_cast<const char*>(newline) - start) : got_ - pos_;
-      if (line.size() + take > kMaxReplayLine) return kTooLong;
-      line.append(start, take);
-      pos_ += take;
-      if (newline) {
-        ++pos_;
-        return kLine;
-      }
-    }
-  }
+enum class LineRead { kLine, kEnd, kTooLong };
 
- private:
-  int fd_ = -1;
-  char buffer_[16384] = {};
-  size_t pos_ = 0, got_ = 0;  // the unread bytes of buffer_ are [pos_, got_)
-};
+// The next line of `in` without its "\n" (a last line without one counts too), read no further than
+// kMaxReplayLine bytes: a file that never ends a line is refused, not read for ever.
+LineRead ReadCappedLine(std::istream& in, std::string& line) {
+  line.clear();
+  std::streambuf* buffer = in.rdbuf();
+  for (;;) {
+    const int c = buffer->sbumpc();
+    if (c == EOF) return line.empty() ? LineRead::kEnd : LineRead::kLine;
+    if (c == '\n') return LineRead::kLine;
+    if (line.size() >= kMaxReplayLine) return LineRead::kTooLong;
+    line.push_back(static_cast<char>(c));
+  }
+}
 
 }  // namespace
 
 bool ReplayPlayer::Load(const std::string& path, std::string& error) {
-  ReplayLines in;
-  std::string why;
-  if (!in.Open(path, why)) {
-    error = "cannot read replay " + path + " (" + why + ")";
+  // A folder opens, but reads fail: it is refused by name rather than taken for an empty file.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    error = "cannot read replay " + path + " (" + FileErrorText(EISDIR) + ")";
     return false;
   }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "cannot read replay " + path + " (" + FileErrorText(errno) + ")";
+    return false;
+  }
+  return Parse(in, path, error);
+}
+
+bool ReplayPlayer::Parse(std::istream& in, const std::string& path, std::string& error) {
+  seed_ = 0;
   lines_.clear();
   line_ = 0;
   repeat_ = 0;
   std::string text;
   int lineNo = 0;
-  auto fail = [&](const std::string& reason) {
-    error = "replay " + path + " line " + std::to_string(lineNo) + ": " + reason;
+  auto fail = [&](const std::string& why) {
+    error = "replay " + path + " line " + std::to_string(lineNo) + ": " + why;
     return false;
   };
-  for (;;) {
-    const ReplayLines::Result got = in.Next(text, why);
-    if (got == ReplayLines::kEnd) break;
+  for (LineRead got; (got = ReadCappedLine(in, text)) != LineRead::kEnd;) {
     ++lineNo;
-    if (got == ReplayLines::kTooLong) return fail("longer than " + std::to_string(kMaxReplayLine) + " bytes");
-    if (got == ReplayLines::kReadError) {
-      error = "cannot read replay " + path + " (" + why + ")";
-      return false;
-    }
+    if (got == LineRead::kTooLong) return fail("longer than " + std::to_string(kMaxReplayLine) + " bytes");
     if (!text.empty() && text.back() == '\r') text.pop_back();
     if (lineNo == 1) {
       if (text != kMagic) return fail(std::string("expected \"") + kMagic + "\"");
@@ -133,13 +92,16 @@ bool ReplayPlayer::Load(const std::string& path, std::string& error) {
       } else if (tok == "rmb") {
         frame.right = true;
       } else if (tok.rfind("dx=", 0) == 0) {
-        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v)) return fail("bad mouse motion \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v))
+          return fail("bad mouse motion \"" + tok + "\"");
         frame.dx = static_cast<int>(v);
       } else if (tok.rfind("dy=", 0) == 0) {
-        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v)) return fail("bad mouse motion \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v))
+          return fail("bad mouse motion \"" + tok + "\"");
         frame.dy = static_cast<int>(v);
       } else if (tok[0] == 'x') {
-        if (!ParseWholeNumber(tok.substr(1), 1, kMaxRepeat, v)) return fail("bad repeat count \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(1), 1, kMaxReplayRepeat, v))
+          return fail("bad repeat count \"" + tok + "\"");
         count = v;
         repeatSeen = true;
       } else if (ParseWholeNumber(tok, 0, 255, v)) {
@@ -177,53 +139,69 @@ size_t ReplayPlayer::FrameCount() const {
 }
 
 bool ReplayRecorder::Open(const std::string& path, int32_t seed) {
-  out_.open(path, std::ios::binary | std::ios::trunc);
-  if (!out_) return false;
-  out_ << kMagic << "\n" << "seed " << seed << "\n";
-  out_.flush();
-  pendingCount_ = 0;
-  if (!out_) {
-    out_.close();
+  file_.open(path, std::ios::binary | std::ios::trunc);
+  if (!file_) return false;
+  if (!Open(file_, seed)) {
+    file_.close();
     return false;
   }
   return true;
 }
 
-void ReplayRecorder::Write(const FrameInput& frame) {
-  if (pendingCount_ > 0 && frame == pending_) {
-    ++pendingCount_;
-    return;
-  }
-  FlushPending();
-  pending_ = frame;
-  pendingCount_ = 1;
+bool ReplayRecorder::Open(std::ostream& out, int32_t seed) {
+  out_ = &out;
+  *out_ << kMagic << "\n"
+        << "seed " << seed << "\n";
+  out_->flush();
+  pendingCount_ = 0;
+  return static_cast<bool>(*out_);
 }
 
-void ReplayRecorder::FlushPending() {
-  if (pendingCount_ == 0 || !out_) return;
+void ReplayRecorder::Write(const FrameInput& frame, long long count) {
+  if (count <= 0) return;
+  if (pendingCount_ > 0 && !(frame == pending_)) FlushPending();
+  pending_ = frame;
+  // A run longer than one line may repeat is carried on in further lines, so that it still reads back.
+  while (pendingCount_ + count > kMaxReplayRepeat) {
+    count -= kMaxReplayRepeat - pendingCount_;
+    pendingCount_ = kMaxReplayRepeat;
+    FlushPending();
+  }
+  pendingCount_ += count;
+}
+
+std::string FormatReplayLine(const FrameInput& frame, long long count) {
   // Built by appending only: GCC 12 at -O3 takes `"x" + std::string` for an overlapping copy and warns.
   std::string line;
   auto word = [&line](const char* prefix, const std::string& value) {
     line.append(prefix).append(value) += ' ';
   };
-  for (uint8_t k : pending_.keys) word("", std::to_string(k));
-  if (pending_.dx) word("dx=", std::to_string(pending_.dx));
-  if (pending_.dy) word("dy=", std::to_string(pending_.dy));
-  if (pending_.left) line += "lmb ";
-  if (pending_.right) line += "rmb ";
-  if (pendingCount_ > 1) word("x", std::to_string(pendingCount_));
+  for (uint8_t k : frame.keys) word("", std::to_string(k));
+  if (frame.dx) word("dx=", std::to_string(frame.dx));
+  if (frame.dy) word("dy=", std::to_string(frame.dy));
+  if (frame.left) line += "lmb ";
+  if (frame.right) line += "rmb ";
+  if (count > 1) word("x", std::to_string(count));
   if (!line.empty()) line.pop_back();
-  out_ << line << "\n";
-  out_.flush();
+  return line;
+}
+
+void ReplayRecorder::FlushPending() {
+  // A stream that failed stays failed: the frames are dropped and Close reports it.
+  if (pendingCount_ > 0 && out_ && *out_) {
+    *out_ << FormatReplayLine(pending_, pendingCount_) << "\n";
+    out_->flush();
+  }
   pendingCount_ = 0;
 }
 
 bool ReplayRecorder::Close() {
   FlushPending();
-  bool ok = static_cast<bool>(out_);
-  if (out_.is_open()) {
-    out_.close();
-    ok = ok && !out_.fail();
+  bool ok = out_ != nullptr && static_cast<bool>(*out_);
+  if (file_.is_open()) {
+    file_.close();
+    ok = ok && !file_.fail();
   }
+  out_ = nullptr;
   return ok;
 }
