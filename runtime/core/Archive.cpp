@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "runtime/core/ArchiveReader.h"
+#include "runtime/core/RegularFile.h"
 
 namespace {
 
@@ -26,21 +27,6 @@ class Fd {
  private:
   int fd_ = -1;
 };
-
-// Opens `path` for reading when it is a regular file (a folder does not count as a file here); returns
-// the descriptor or -1, and the file's size.
-int OpenRegularFile(const std::string& path, int64_t& size) {
-  size = 0;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
-  size = static_cast<int64_t>(st.st_size);
-  return fd;
-}
 
 void DeleteExtracted(ArchiveRecord& record) {
   if (record.extractedPath.empty()) return;
@@ -98,8 +84,10 @@ bool ResolveMediaPath(ArchiveRecord& record, const std::string& path, std::strin
 
   // Loose files always win over the archive.
   int64_t size = 0;
+  int error = 0;
   {
-    Fd loose(OpenRegularFile(path, size));
+    // Only a regular file counts: a FIFO or a device under a media name is passed over at once.
+    Fd loose(OpenRegularFile(path, size, error));
     if (loose.get() >= 0) {
       resolvedPath = path;
       return true;
@@ -107,7 +95,7 @@ bool ResolveMediaPath(ArchiveRecord& record, const std::string& path, std::strin
   }
   if (!record.usable) return false;
 
-  Fd archive(record.archivePath.empty() ? -1 : OpenRegularFile(record.archivePath, size));
+  Fd archive(record.archivePath.empty() ? -1 : OpenRegularFile(record.archivePath, size, error));
   if (archive.get() < 0) {
     record.usable = false;
     return false;

@@ -33,6 +33,7 @@ void ResetRuntimeContext() {
       if (ch.handle) std::fclose(ch.handle);
       if (!ch.tempPath.empty()) ::unlink(ch.tempPath.c_str());
     }
+    for (const auto& file : old->writeGroup.files) ::unlink(file.first.c_str());
     delete old;
   }
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/core/Settings.h"
@@ -73,6 +74,14 @@ struct FileChannel {
   int lastDirection = 0;        // 1 read, 2 write: the buffered file needs a seek when this changes
 };
 
+// Files written as one save (BeginWriteGroup .. CommitWriteGroup): every one of them is whole on disk
+// before any of them replaces its old version.
+struct WriteGroup {
+  bool open = false;
+  std::string folder;  // the folder of its files, where its commit record is written
+  std::vector<std::pair<std::string, std::string>> files;  // written temporary file, the file it replaces
+};
+
 // The media and music archive records.
 struct ArchiveRecord {
   bool usable = false;        // cleared when the archive cannot be used, until the next SetArchive
@@ -136,6 +145,8 @@ struct RuntimeContext {
   FrameClock clock;
   ErrorState error;
   FileChannel channels[8];
+  WriteGroup writeGroup;
+  std::string recordsFolder;  // where the player's records live, ending in "/"; "" is the working folder
   ArchiveRecord archives[2];  // 0: media, 1: music
   RandomState random;
   InputState input;

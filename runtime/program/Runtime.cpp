@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -17,6 +18,7 @@
 #include "runtime/core/Options.h"
 #include "runtime/program/PlayerControls.h"
 #include "runtime/core/Random.h"
+#include "runtime/core/RecordsFolder.h"
 #include "runtime/core/Replay.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Fonts.h"
@@ -220,6 +222,10 @@ void RuntimeInit(const std::string& title) {
   // Every relative path of the game (levels, records, media) is relative to the program's folder.
   const std::string folder = rt.options.dataDir.empty() ? ProgramFolder() : rt.options.dataDir;
   if (::chdir(folder.c_str()) != 0) StartFailure("cannot enter the game's folder " + folder);
+  // The records are the player's own: they live in the user's data folder, named after the program.
+  std::string game = title;
+  for (char& c : game) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  ChooseRecordsFolder(game);
   SetArchive(std::filesystem::current_path().string(), std::filesystem::current_path().string());
 
   ClearBackBuffer();
