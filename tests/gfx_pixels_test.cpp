@@ -109,6 +109,7 @@ struct Picture {
 
 Picture Grab() {
   Picture p;
+  Rt().renderer->FinishDrawing();
   EXPECT_TRUE(Rt().platform->ReadPicture(p.rgba));
   EXPECT_EQ(p.rgba.size(), 640u * 480u * 4u);
   return p;
@@ -278,14 +279,26 @@ TEST(TexturePixels, UploadKeepsPlacementColourFillFiltersAndMipChain) {
     glBindTexture(GL_TEXTURE_2D, font.texture);
     EXPECT_EQ(TexParameter(GL_TEXTURE_MAG_FILTER), GL_NEAREST);
 
-    // Sprite draws set the filter from the smoothing flag, which every view reset sets again.
+    // A cell drawn at its natural size on whole pixels is sampled nearest; a stretched picture through
+    // the smoothing filter while it is set (every view reset sets it again).
+    auto drawnFilter = [&] {
+      Rt().renderer->FinishDrawing();
+      glBindTexture(GL_TEXTURE_2D, s.texture);
+      return TexParameter(GL_TEXTURE_MAG_FILTER);
+    };
     Rt().renderer->sprites[8].frameWidth = Rt().renderer->sprites[8].frameHeight = 4;
+    DrawAnimFrame(8, 0, 0, 0);
+    EXPECT_EQ(drawnFilter(), GL_NEAREST);
+    StretchSprite(8, 0, 0, 16, 16);
+    EXPECT_EQ(drawnFilter(), GL_LINEAR);
+    StretchSprite(8, 0, 0, -8, 8);  // mirrored at its natural size: still one texel per pixel
+    EXPECT_EQ(drawnFilter(), GL_NEAREST);
     Rt().renderer->smoothing = false;
-    DrawAnimFrame(8, 0, 0, 0);
-    EXPECT_EQ(TexParameter(GL_TEXTURE_MAG_FILTER), GL_NEAREST);
+    StretchSprite(8, 0, 0, 16, 16);
+    EXPECT_EQ(drawnFilter(), GL_NEAREST);
     Rt().renderer->ResetView2D(0, 0, 0, 0);
-    DrawAnimFrame(8, 0, 0, 0);
-    EXPECT_EQ(TexParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    StretchSprite(8, 0, 0, 16, 16);
+    EXPECT_EQ(drawnFilter(), GL_LINEAR);
   });
 }
 

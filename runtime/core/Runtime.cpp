@@ -70,11 +70,17 @@ bool CreateRenderWindow(int width, int height, int fps) {
   r.height = height;
   r.fullScreenActive = false;
   r.nextFrameMs = ReadClockMs();
+  // The drawing backend is chosen once, here: OpenGL with a window, nothing at all without one.
   if (rt.platform->HasGl()) {
     rt.platform->BindPicture();
-    r.StartGl();
+    std::unique_ptr<DrawBackend> gl = CreateGlBackend(*rt.platform);
+    if (!gl) {
+      std::fprintf(stderr, "brillora: the OpenGL driver cannot run the game's shaders\n");
+      return false;
+    }
+    r.UseBackend(std::move(gl));
   } else {
-    r.ResetView2D(0, 0, 0, 0);
+    r.UseBackend(CreateNullBackend());
   }
   r.initialised = true;
   return true;
@@ -235,17 +241,18 @@ void PumpMessages() {
 double PresentFrame() {
   RuntimeContext& rt = Rt();
   Renderer2D& r = *rt.renderer;
+  r.FinishDrawing();
   rt.platform->Present();
   r.ClearBuffers();
   const double t0 = ReadClockMs();
+  // Wait for the frame's deadline on the monotonic clock: the platform sleeps up to it in one piece.
   double t = t0;
-  // Wait for the frame's deadline on the monotonic clock, handling window events all the while.
-  for (;;) {
-    PumpMessages();
-    t = ReadClockMs();
-    if (t > r.nextFrameMs) break;
+  while (t <= r.nextFrameMs) {
     rt.platform->IdleToward(r.nextFrameMs);
+    t = ReadClockMs();
   }
+  // Window events are handled once a frame, as late as possible, so the next frame's input is fresh.
+  PumpMessages();
   r.nextFrameMs += r.framePeriodMs;
   // A late frame skips whole periods instead of hurrying to catch up; the schedule keeps its phase.
   if (r.framePeriodMs > 0 && r.nextFrameMs < t) {
@@ -280,7 +287,7 @@ void ShowFrame() {
   const uint8_t* keys = rt.input.keyState;
   if (rt.allowEscape && ((keys[129] & 0x80) || (keys[1] & 0x80))) EndProgram();
   if ((keys[56] & 0x80) && (keys[62] & 0x80)) EndProgram();
-  PumpMessages();
+  // The window events of this frame were handled at the end of the last frame's wait (PresentFrame).
   PresentFrame();
   rt.renderer->PrepareNextFrame();
 }
@@ -324,6 +331,7 @@ void ShutdownRuntime() {
   RuntimeContext& rt = Rt();
   // The picture holds the last frame the game drew (a replay ends before that frame is presented).
   if (!rt.options.screenshotPath.empty() && rt.platform) {
+    if (rt.renderer) rt.renderer->FinishDrawing();
     std::vector<uint8_t> rgba;
     if (rt.platform->ReadPicture(rgba))
       WritePngFile(rt.options.screenshotPath, rt.platform->PictureWidth(), rt.platform->PictureHeight(), rgba);
