@@ -76,6 +76,8 @@ struct ArchiveRecord {
   bool usable = false;        // cleared when the archive cannot be used, until the next SetArchive
   std::string archivePath;    // the archive file
   std::string extractedPath;  // temporary file of the last successful lookup, or empty
+  bool read = false;              // the archive file has been read into `contents` (once per SetArchive)
+  std::vector<uint8_t> contents;  // the whole archive file, read at its first use
 };
 
 // ISAAC generator state.

@@ -45,9 +45,8 @@ void LoadFont(const std::string& path, double font) {
   Renderer2D* r = rt.renderer;
   if (!r) return;
   const int slot = kFontSlotBase + n;
-  std::string resolved;
-  if (ResolveMediaPath(rt.archives[kMediaArchive], path, resolved) &&
-      r->LoadImageIntoSlot(slot, resolved, r->fontColourKey))
+  std::vector<uint8_t> file;
+  if (ReadMedia(path, file) && r->LoadImageIntoSlot(slot, file, path, r->fontColourKey))
     return;
   // A font slot is never left empty: the built-in font stands in for a file that cannot be used.
   r->StoreImageInSlot(slot, MakeBuiltinFontImage());

@@ -159,15 +159,15 @@ void LoadBackground(const std::string& path) {
   if (!r) return;
   AppendErrorLog("Loadbmp");
   AppendErrorLog("Cratepacking");
-  std::string resolved;
-  if (!ResolveMediaPath(Rt().archives[kMediaArchive], path, resolved)) {
+  std::vector<uint8_t> file;
+  if (!ReadMedia(path, file)) {
     AppendErrorLog("failed");
     r->DiscardBackgroundSet(0);
     r->ClearBuffers();
     return;
   }
   AppendErrorLog("OK?");
-  if (r->LoadBackgroundSet(0, resolved)) {
+  if (r->LoadBackgroundSet(0, file, path)) {
     r->DrawBackgroundSet(0);
   } else {
     r->DiscardBackgroundSet(0);

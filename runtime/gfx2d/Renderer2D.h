@@ -124,7 +124,8 @@ class OpenGLVezovede {
   void PrepareNextFrame();
   void DrawBackgroundSet(int set);
   void DiscardBackgroundSet(int set);
-  bool LoadBackgroundSet(int set, const std::string& path);
+  // Cuts the picture of an image file held in memory into the set's tiles.
+  bool LoadBackgroundSet(int set, const std::vector<uint8_t>& file, const std::string& name);
   // Empties a slot: deletes its textures (while GL exists) and marks it empty; the frame size stays.
   void EmptySlot(int slot);
   // Builds one texture from the w x h rectangle of `image` at (x0, y0) (0 = to the picture's edge) into
@@ -133,8 +134,9 @@ class OpenGLVezovede {
   // backend only the sizes are worked out. False when the rectangle is empty.
   bool UploadTexture(const RgbaImage& image, int x0, int y0, int w, int h, uint32_t& texture,
                      uint32_t* mipTexture, bool fontMode, UploadedTexture* built = nullptr);
-  // Empties the slot, decodes the file (BMP, then PNG) with `key` and puts the picture into the slot.
-  bool LoadImageIntoSlot(int slot, const std::string& path, uint32_t key);
+  // Empties the slot, decodes the image file held in memory (BMP, then PNG) with `key` and puts the
+  // picture into the slot; `name` names the file in messages.
+  bool LoadImageIntoSlot(int slot, const std::vector<uint8_t>& file, const std::string& name, uint32_t key);
   // Puts a decoded picture into a slot: font slots in font mode, other slots in sprite mode with a
   // mipmapped copy; records the texture and picture sizes.
   bool StoreImageInSlot(int slot, const RgbaImage& image);

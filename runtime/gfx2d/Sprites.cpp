@@ -24,9 +24,9 @@ double LoadSprite(const std::string& path, double slot) {
   const int index = SlotIndex(slot);
   if (!r || index < 0) return 0;
   r->EmptySlot(index);
-  std::string resolved;
-  if (!ResolveMediaPath(Rt().archives[kMediaArchive], path, resolved)) return 0;
-  return r->LoadImageIntoSlot(index, resolved, r->spriteColourKey) ? 1 : 0;
+  std::vector<uint8_t> file;
+  if (!ReadMedia(path, file)) return 0;
+  return r->LoadImageIntoSlot(index, file, path, r->spriteColourKey) ? 1 : 0;
 }
 
 void LoadAnimStrip(const std::string& path, double slot, double frameWidth, double frameHeight) {

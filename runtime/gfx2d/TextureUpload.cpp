@@ -22,11 +22,12 @@ bool OpenGLVezovede::UploadTexture(const RgbaImage& image, int x0, int y0, int w
   return true;
 }
 
-bool OpenGLVezovede::LoadImageIntoSlot(int slot, const std::string& path, uint32_t key) {
+bool OpenGLVezovede::LoadImageIntoSlot(int slot, const std::vector<uint8_t>& file, const std::string& name,
+                                       uint32_t key) {
   if (slot < 0 || slot >= kSpriteSlots) return false;
   EmptySlot(slot);
   RgbaImage image;
-  if (!DecodeImageFile(path, key, image) || image.width == 0 || image.height == 0) return false;
+  if (!DecodeImageBytes(file, name, key, image) || image.width == 0 || image.height == 0) return false;
   return StoreImageInSlot(slot, image);
 }
 
