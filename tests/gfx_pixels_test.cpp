@@ -464,4 +464,69 @@ TEST(PrimitivePixels, PixelsLinesAndRectanglesCoverTheirPixels) {
   });
 }
 
+// Draws of one texture in a row go out together; a change of texture or state starts the next call, and
+// the picture still shows every draw in the order it was made.
+TEST(BatchedDrawing, OneCallPerRunOfEqualStateAndDrawingOrderKept) {
+  REQUIRE_DISPLAY();
+  TempDir dir;
+  WriteBmp24(dir.File("red.bmp"), 16, 16, std::vector<uint32_t>(256, 0xFF0000));
+  WriteBmp24(dir.File("blue.bmp"), 16, 16, std::vector<uint32_t>(256, 0x0000FF));
+  RunWithGl(dir, [] {
+    LoadAnimStrip("red.bmp", 1, 16, 16);
+    LoadAnimStrip("blue.bmp", 2, 16, 16);
+    DrawBackend& b = *Rt().renderer->backend;
+    b.Flush();
+    const DrawStats before = b.Stats();
+    for (int i = 0; i < 40; ++i) DrawAnimFrame(1, 0, i * 16, 0);  // one run of red cells
+    DrawAnimFrame(2, 0, 8, 0);                                     // blue over the first two
+    DrawAnimFrame(1, 0, 16, 0);                                    // red again over part of the blue
+    FillRect(100, 100, 4, 4, 0x00FF00);                            // another kind of draw
+    FillRect(110, 100, 4, 4, 0x00FF00);
+    const Picture p = Grab();
+    const DrawStats after = b.Stats();
+    EXPECT_EQ(after.drawCalls - before.drawCalls, 4);
+    EXPECT_EQ(after.vertices - before.vertices, 4 * 44);
+    ExpectRegion(p, 0, 0, 40, 17, [](int x, int y) -> uint32_t {
+      if (y == 16) return 0;
+      return x >= 8 && x < 16 ? 0x0000FFu : 0xFF0000u;
+    });
+    EXPECT_EQ(p.At(101, 101), 0x00FF00u);
+    EXPECT_EQ(p.At(111, 101), 0x00FF00u);
+    EXPECT_EQ(p.At(106, 101), 0u);
+    // A texture keeps the filter it was last drawn with: the next frame's cells change nothing.
+    ShowFrame();
+    for (int i = 0; i < 40; ++i) DrawAnimFrame(1, 0, i * 16, 0);
+    b.Flush();
+    EXPECT_EQ(b.Stats().filterChanges, after.filterChanges);
+  });
+}
+
+// Full screen shows the picture scaled through the off-screen picture, a 640 x 480 window draws straight
+// into the window; a switch in the middle of a frame keeps what was drawn before it.
+TEST(WindowTargets, SwitchingToFullScreenMidFrameKeepsTheFrame) {
+  REQUIRE_DISPLAY();
+  TempDir dir;
+  RunWithGl(dir, [] {
+    FillRect(10, 10, 5, 5, 0x0000FF);
+    ASSERT_TRUE(Rt().platform->SetFullScreen(true));
+    FillRect(20, 10, 5, 5, 0x00FF00);
+    Picture p = Grab();
+    EXPECT_EQ(p.At(12, 12), 0xFF0000u);
+    EXPECT_EQ(p.At(22, 12), 0x00FF00u);
+    EXPECT_EQ(p.At(17, 12), 0u);
+    ShowFrame();
+    FillRect(30, 30, 2, 2, 0xFFFFFF);
+    p = Grab();
+    EXPECT_EQ(p.At(12, 12), 0u);  // a new frame starts black
+    EXPECT_EQ(p.At(31, 31), 0xFFFFFFu);
+    ASSERT_TRUE(Rt().platform->SetFullScreen(false));
+    ShowFrame();
+    ShowFrame();
+    FillRect(40, 40, 2, 2, 0x00FF00);
+    p = Grab();
+    EXPECT_EQ(p.At(41, 41), 0x00FF00u);
+    EXPECT_EQ(p.At(31, 31), 0u);
+  });
+}
+
 }  // namespace

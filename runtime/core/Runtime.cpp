@@ -243,7 +243,8 @@ double PresentFrame() {
   Renderer2D& r = *rt.renderer;
   r.FinishDrawing();
   rt.platform->Present();
-  r.ClearBuffers();
+  // The next frame starts black; a background that covers the whole screen paints every pixel anyway.
+  if (!r.BackgroundCoversScreen()) r.ClearBuffers();
   const double t0 = ReadClockMs();
   // Wait for the frame's deadline on the monotonic clock: the platform sleeps up to it in one piece.
   double t = t0;

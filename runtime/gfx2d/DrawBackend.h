@@ -47,6 +47,13 @@ struct DrawState {
   bool operator!=(const DrawState& o) const { return !(*this == o); }
 };
 
+// What a backend has sent to its graphics API so far.
+struct DrawStats {
+  int64_t drawCalls = 0;      // draw calls made
+  int64_t vertices = 0;       // vertices sent
+  int64_t filterChanges = 0;  // textures whose filter had to be changed for a draw
+};
+
 class DrawBackend {
  public:
   virtual ~DrawBackend() = default;
@@ -72,6 +79,7 @@ class DrawBackend {
   virtual void Clear() = 0;
   // Sends everything queued to the graphics API (before a present, a read-back or foreign GL calls).
   virtual void Flush() = 0;
+  virtual DrawStats Stats() const { return {}; }
 };
 
 // The OpenGL backend over the platform's current context; null when the shader cannot be built.

@@ -81,6 +81,7 @@ struct ShaderFunctions {
   PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
   PFNGLBINDBUFFERPROC bindBuffer = nullptr;
   PFNGLBUFFERDATAPROC bufferData = nullptr;
+  PFNGLBUFFERSUBDATAPROC bufferSubData = nullptr;
   PFNGLVERTEXATTRIBPOINTERPROC vertexAttribPointer = nullptr;
   PFNGLENABLEVERTEXATTRIBARRAYPROC enableVertexAttribArray = nullptr;
   PFNGLACTIVETEXTUREPROC activeTexture = nullptr;
@@ -114,6 +115,7 @@ struct ShaderFunctions {
     ok &= Get(p, "glDeleteBuffers", deleteBuffers);
     ok &= Get(p, "glBindBuffer", bindBuffer);
     ok &= Get(p, "glBufferData", bufferData);
+    ok &= Get(p, "glBufferSubData", bufferSubData);
     ok &= Get(p, "glVertexAttribPointer", vertexAttribPointer);
     ok &= Get(p, "glEnableVertexAttribArray", enableVertexAttribArray);
     ok &= Get(p, "glActiveTexture", activeTexture);
@@ -242,10 +244,16 @@ class GlBackend final : public DrawBackend {
     if (vertices_.empty()) return;
     SendState(queued_);
     gl_.bindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
-    gl_.bufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices_.size() * sizeof(DrawVertex)),
-                   vertices_.data(), GL_STREAM_DRAW);
+    // The buffer's storage is kept and only grows: no allocation per draw call.
+    const size_t bytes = vertices_.size() * sizeof(DrawVertex);
+    if (bytes > bufferBytes_) {
+      bufferBytes_ = std::max(bytes, bufferBytes_ * 2);
+      gl_.bufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bufferBytes_), nullptr, GL_STREAM_DRAW);
+    }
+    gl_.bufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices_.data());
     PointAttributesAt(0);
     const int count = static_cast<int>(vertices_.size());
+    stats_.vertices += count;
     switch (queued_.primitive) {
       case DrawPrimitive::kQuads: {
         gl_.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
@@ -254,18 +262,23 @@ class GlBackend final : public DrawBackend {
           const int n = std::min(kQuadsPerCall, quads - first);
           if (first > 0) PointAttributesAt(static_cast<size_t>(first) * 4);
           glDrawElements(GL_TRIANGLES, n * 6, GL_UNSIGNED_SHORT, nullptr);
+          ++stats_.drawCalls;
         }
         break;
       }
       case DrawPrimitive::kLines:
         glDrawArrays(GL_LINES, 0, count);
+        ++stats_.drawCalls;
         break;
       case DrawPrimitive::kPoints:
         glDrawArrays(GL_POINTS, 0, count);
+        ++stats_.drawCalls;
         break;
     }
     vertices_.clear();
   }
+
+  DrawStats Stats() const override { return stats_; }
 
  private:
   enum Filter : int8_t { kUntracked = 0, kNearest = 1, kLinear = 2 };
@@ -308,6 +321,7 @@ class GlBackend final : public DrawBackend {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
         RememberFilter(s.texture, want);
+        ++stats_.filterChanges;
       }
     }
     if (fresh || s.textured != sent_.textured) gl_.uniform1f(uTextured_, s.textured ? 1.0f : 0.0f);
@@ -389,6 +403,8 @@ class GlBackend final : public DrawBackend {
   GLuint program_ = 0, vertexBuffer_ = 0, indexBuffer_ = 0;
   GLint uView_ = -1, uColour_ = -1, uTextured_ = -1, uAlphaReference_ = -1;
   std::vector<DrawVertex> vertices_;
+  size_t bufferBytes_ = 0;  // storage of the vertex buffer
+  DrawStats stats_;
   DrawState queued_;
   DrawState sent_;
   bool stateSent_ = false;

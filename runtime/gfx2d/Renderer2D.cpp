@@ -66,6 +66,22 @@ void OpenGLVezovede::ClearBuffers() {
   backend->Clear();
 }
 
+bool OpenGLVezovede::BackgroundCoversScreen() const {
+  const BackgroundSet& b = backgrounds[0];
+  if (b.columns == 0 || b.rows == 0) return false;
+  int64_t coveredWidth = 0, coveredHeight = 0;
+  for (int i = 0; i < b.columns; ++i) {
+    if (!b.tiles[i][0]) return false;
+    coveredWidth += b.tileWidth[i][0];
+  }
+  for (int j = 0; j < b.rows; ++j) {
+    for (int i = 0; i < b.columns; ++i)
+      if (!b.tiles[i][j]) return false;
+    coveredHeight += b.tileHeight[0][j];
+  }
+  return coveredWidth >= width && coveredHeight >= height;
+}
+
 void OpenGLVezovede::FinishDrawing() {
   backend->Flush();
 }

@@ -116,6 +116,9 @@ class OpenGLVezovede {
   void SetAlphaMode(double alpha);
   // Clears the picture to black (after a present, and for ClearBackBuffer).
   void ClearBuffers();
+  // Background set 0 covers the whole screen with tiles: drawn opaque under every frame, it overwrites
+  // every pixel, so clearing before it changes nothing.
+  bool BackgroundCoversScreen() const;
   // Sends every queued draw to the backend's graphics API (before a present or a read-back).
   void FinishDrawing();
   // Queues one textured quad of the given texture; `linear` asks for the smoothing filter.

@@ -116,6 +116,9 @@ class SdlPlatform final : public Platform {
   bool SetFullScreen(bool on) override {
     if (!window_) return false;
     if (on == fullScreen_) return true;
+    // The window's size changes: what this frame drew so far moves into the picture, and the rest of the
+    // frame is drawn there too.
+    DrawIntoPicture();
     if (on) {
       // The window first covers the display by itself, borderless: where no window manager carries out
       // the full-screen request (a bare X server), the window still fills the screen.
@@ -171,14 +174,9 @@ class SdlPlatform final : public Platform {
     if (!context_) return;
     int winW = 0, winH = 0;
     SDL_GL_GetDrawableSize(window_, &winW, &winH);
-    if (direct_ && (winW != pictureW_ || winH != pictureH_)) {
-      // The window changed size while the frame was drawn straight into it: the frame lies in the
-      // bottom-left corner of the back buffer; take it into the picture and show it scaled.
-      fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-      fbo_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, pictureFbo_);
-      fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, 0, 0, pictureW_, pictureH_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-      direct_ = false;
-    }
+    // The window changed size while the frame was drawn straight into it (resized by the user): the frame
+    // lies in the bottom-left corner of the back buffer; take it into the picture and show it scaled.
+    if (direct_ && (winW != pictureW_ || winH != pictureH_)) DrawIntoPicture();
     if (!direct_) ShowPictureScaled(winW, winH);
     SDL_GL_SwapWindow(window_);
     ChooseTarget();
@@ -343,6 +341,16 @@ class SdlPlatform final : public Platform {
   void* GlProcAddress(const char* name) override { return context_ ? SDL_GL_GetProcAddress(name) : nullptr; }
 
  private:
+  // Moves the frame drawn so far from the window into the picture, which takes the rest of the frame.
+  void DrawIntoPicture() {
+    if (!context_ || !direct_) return;
+    fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    fbo_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, pictureFbo_);
+    fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, 0, 0, pictureW_, pictureH_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    direct_ = false;
+    BindPicture();
+  }
+
   // At 1x the frame is drawn straight into the window; any other size goes through the picture.
   void ChooseTarget() {
     int winW = 0, winH = 0;
