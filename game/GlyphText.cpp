@@ -2,14 +2,6 @@
 #include "game/Menus.h"
 #include "runtime/gfx2d/Sprites.h"
 
-namespace {
-GlyphWatcher gWatcher = nullptr;
-}
-
-void SetGlyphWatcher(GlyphWatcher watcher) {
-  gWatcher = watcher;
-}
-
 void DrawGlyphText(double x, double y, double width, double height, const RtString& text) {
   const double length = StrLength(text);
   for (int i = 0; i < length; ++i) {
@@ -17,7 +9,6 @@ void DrawGlyphText(double x, double y, double width, double height, const RtStri
     // Codes below 32 (and bytes above 127, which read negative) are skipped without a gap.
     if (code >= 32) {
       StretchSprite(50 + code - 32, x, y, width, height);
-      if (gWatcher) gWatcher(50 + code - 32, x, y, width, height);
       x = x + width;
     }
   }

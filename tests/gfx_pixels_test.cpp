@@ -478,9 +478,9 @@ TEST(BatchedDrawing, OneCallPerRunOfEqualStateAndDrawingOrderKept) {
     b.Flush();
     const DrawStats before = b.Stats();
     for (int i = 0; i < 40; ++i) DrawAnimFrame(1, 0, i * 16, 0);  // one run of red cells
-    DrawAnimFrame(2, 0, 8, 0);                                     // blue over the first two
-    DrawAnimFrame(1, 0, 16, 0);                                    // red again over part of the blue
-    FillRect(100, 100, 4, 4, 0x00FF00);                            // another kind of draw
+    DrawAnimFrame(2, 0, 8, 0);                                    // blue over the first two
+    DrawAnimFrame(1, 0, 16, 0);                                   // red again over part of the blue
+    FillRect(100, 100, 4, 4, 0x00FF00);                           // another kind of draw
     FillRect(110, 100, 4, 4, 0x00FF00);
     const Picture p = Grab();
     const DrawStats after = b.Stats();

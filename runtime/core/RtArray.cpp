@@ -158,7 +158,6 @@ int64_t RtNumArray::Locate(double i0, double i1, double i2, double i3) const {
   return LocateIn(shape_, data_ != nullptr, i0, i1, i2, i3);
 }
 
-
 void DimNumArray(RtNumArray& a, double size0, double size1, double size2, double size3) {
   DimRequest r = PlanDim(size0, size1, size2, size3);
   // The next multiple of 8 strictly above the count.
@@ -223,7 +222,6 @@ RtStrArray& RtStrArray::operator=(RtStrArray&& other) noexcept {
 int64_t RtStrArray::Locate(double i0, double i1, double i2, double i3) const {
   return LocateIn(shape_, data_ != nullptr, i0, i1, i2, i3);
 }
-
 
 void DimStrArray(RtStrArray& a, double size0, double size1, double size2, double size3) {
   DimRequest r = PlanDim(size0, size1, size2, size3);

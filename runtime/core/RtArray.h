@@ -35,15 +35,19 @@ class RtNumArray {
 
   // Checked element access; indices are truncated toward zero. The common case, a first index inside the
   // first dimension and the others 0, is checked inline; everything else takes the full check.
-  double& operator[](double i0) { return InFirst(i0) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, 0, 0, 0)]; }
+  double& operator[](double i0) {
+    return InFirst(i0) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, 0, 0, 0)];
+  }
   const double& operator[](double i0) const {
     return InFirst(i0) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, 0, 0, 0)];
   }
   double& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) {
-    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, i1, i2, i3)];
+    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)]
+                                                 : data_[Locate(i0, i1, i2, i3)];
   }
   const double& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) const {
-    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, i1, i2, i3)];
+    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)]
+                                                 : data_[Locate(i0, i1, i2, i3)];
   }
 
   const RtArrayShape& Shape() const { return shape_; }
@@ -74,15 +78,19 @@ class RtStrArray {
   RtStrArray& operator=(const RtStrArray& other);
   RtStrArray& operator=(RtStrArray&& other) noexcept;
 
-  RtString& operator[](double i0) { return InFirst(i0) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, 0, 0, 0)]; }
+  RtString& operator[](double i0) {
+    return InFirst(i0) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, 0, 0, 0)];
+  }
   const RtString& operator[](double i0) const {
     return InFirst(i0) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, 0, 0, 0)];
   }
   RtString& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) {
-    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, i1, i2, i3)];
+    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)]
+                                                 : data_[Locate(i0, i1, i2, i3)];
   }
   const RtString& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) const {
-    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, i1, i2, i3)];
+    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)]
+                                                 : data_[Locate(i0, i1, i2, i3)];
   }
 
   const RtArrayShape& Shape() const { return shape_; }

@@ -32,8 +32,8 @@ enum class BlendMode : uint8_t { kOff, kAdditive, kTranslucent };
 struct DrawState {
   uint32_t texture = 0;  // texture name; 0 with `textured` set samples the empty texture
   bool textured = false;
-  bool linear = false;     // filter of the texture: linear, or nearest where texels land on whole pixels
-  bool alphaTest = true;   // a fragment is kept only where its alpha exceeds the reference
+  bool linear = false;    // filter of the texture: linear, or nearest where texels land on whole pixels
+  bool alphaTest = true;  // a fragment is kept only where its alpha exceeds the reference
   BlendMode blend = BlendMode::kOff;
   DrawPrimitive primitive = DrawPrimitive::kQuads;
   float shift = 0;  // the projection moved by this many pixels right and down (untextured primitives)

@@ -46,8 +46,7 @@ void LoadFont(const std::string& path, double font) {
   if (!r) return;
   const int slot = kFontSlotBase + n;
   std::vector<uint8_t> file;
-  if (ReadMedia(path, file) && r->LoadImageIntoSlot(slot, file, path, r->fontColourKey))
-    return;
+  if (ReadMedia(path, file) && r->LoadImageIntoSlot(slot, file, path, r->fontColourKey)) return;
   // A font slot is never left empty: the built-in font stands in for a file that cannot be used.
   r->StoreImageInSlot(slot, MakeBuiltinFontImage());
 }

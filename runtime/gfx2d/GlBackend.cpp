@@ -193,7 +193,8 @@ class GlBackend final : public DrawBackend {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     int width = staging.texWidth;
     int height = staging.texHeight;
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, staging.texels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 staging.texels.data());
     std::vector<uint8_t> level;
     std::vector<uint8_t> smaller;
     const std::vector<uint8_t>* above = &staging.texels;
@@ -201,7 +202,8 @@ class GlBackend final : public DrawBackend {
       HalveTexels(*above, width, height, smaller);
       width = width > 1 ? width / 2 : 1;
       height = height > 1 ? height / 2 : 1;
-      glTexImage2D(GL_TEXTURE_2D, index, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, smaller.data());
+      glTexImage2D(GL_TEXTURE_2D, index, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                   smaller.data());
       std::swap(level, smaller);
       above = &level;
     }
@@ -439,4 +441,6 @@ std::unique_ptr<DrawBackend> CreateGlBackend(plat::Platform& platform) {
   return backend;
 }
 
-std::unique_ptr<DrawBackend> CreateNullBackend() { return std::make_unique<NullBackend>(); }
+std::unique_ptr<DrawBackend> CreateNullBackend() {
+  return std::make_unique<NullBackend>();
+}

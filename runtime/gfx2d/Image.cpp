@@ -211,7 +211,8 @@ bool DecodeImageFile(const std::string& path, uint32_t key, RgbaImage& out) {
   return DecodeImageBytes(bytes, path, key, out);
 }
 
-bool DecodeImageBytes(const std::vector<uint8_t>& bytes, const std::string& name, uint32_t key, RgbaImage& out) {
+bool DecodeImageBytes(const std::vector<uint8_t>& bytes, const std::string& name, uint32_t key,
+                      RgbaImage& out) {
   if (bytes.size() > kMaxImageFileBytes) {
     ClearImage(out);
     return false;

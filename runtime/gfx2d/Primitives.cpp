@@ -70,6 +70,7 @@ void FillRect(double x, double y, double width, double height, double colour) {
   const float y2 = y1 + CeilPixel(height);
   const float left = std::min(x1, x2), right = std::max(x1, x2);
   const float top = std::min(y1, y2), bottom = std::max(y1, y2);
-  const DrawVertex corners[4] = {{left, bottom, 0, 0}, {right, bottom, 0, 0}, {right, top, 0, 0}, {left, top, 0, 0}};
+  const DrawVertex corners[4] = {
+      {left, bottom, 0, 0}, {right, bottom, 0, 0}, {right, top, 0, 0}, {left, top, 0, 0}};
   r->backend->Draw(state, corners, 4);
 }

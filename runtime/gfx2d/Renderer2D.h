@@ -57,8 +57,8 @@ struct UploadedTexture {
 struct DrawRecord {
   enum class Kind : uint8_t { kCell, kStretch, kText };
   Kind kind = Kind::kCell;
-  int32_t slot = 0;   // sprite slot; for text, the font slot
-  int32_t frame = 0;  // cell of a strip
+  int32_t slot = 0;                            // sprite slot; for text, the font slot
+  int32_t frame = 0;                           // cell of a strip
   double x = 0, y = 0, width = 0, height = 0;  // as passed; width and height only for stretched images
   std::string text;
 };

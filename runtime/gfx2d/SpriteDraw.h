@@ -24,5 +24,5 @@ const SpriteSlot* SelectSpriteForDrawing(double slot);
 void DrawWholeImageQuad(const SpriteSlot& slot, float left, float top, float width, float height);
 // One cell of a strip on the rectangle from (left, top) to (right, bottom), corners in the order that keeps
 // the quad counter-clockwise on screen; `linear` filters it (else nearest).
-void DrawCellQuad(const SpriteSlot& slot, const CellCoords& cell, float left, float top, float right, float bottom,
-                  bool linear);
+void DrawCellQuad(const SpriteSlot& slot, const CellCoords& cell, float left, float top, float right,
+                  float bottom, bool linear);

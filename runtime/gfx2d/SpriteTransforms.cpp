@@ -25,10 +25,12 @@ void DrawTurnedQuad(const SpriteSlot& slot, double cx, double cy, double halfW, 
   // Screen y grows downward, so a visual counter-clockwise turn maps (dx, dy) to
   // (dx cos + dy sin, -dx sin + dy cos).
   auto corner = [&](double dx, double dy, float u, float v) {
-    return DrawVertex{static_cast<float>(cx + dx * c + dy * s), static_cast<float>(cy - dx * s + dy * c), u, v};
+    return DrawVertex{static_cast<float>(cx + dx * c + dy * s), static_cast<float>(cy - dx * s + dy * c), u,
+                      v};
   };
   const DrawVertex corners[4] = {corner(halfW, -halfH, uRight, vTop), corner(-halfW, -halfH, uLeft, vTop),
-                                 corner(-halfW, halfH, uLeft, vBottom), corner(halfW, halfH, uRight, vBottom)};
+                                 corner(-halfW, halfH, uLeft, vBottom),
+                                 corner(halfW, halfH, uRight, vBottom)};
   Renderer2D* r = Rt().renderer;
   r->DrawTexturedQuad(slot.texture, r->smoothing, corners);
 }

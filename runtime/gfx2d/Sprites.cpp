@@ -100,8 +100,8 @@ void StretchSprite(double slot, double x, double y, double width, double height)
   DrawWholeImageQuad(*s, CeilPixel(x), CeilPixel(y), CeilPixel(width), CeilPixel(height));
 }
 
-void DrawCellQuad(const SpriteSlot& slot, const CellCoords& cell, float left, float top, float right, float bottom,
-                  bool linear) {
+void DrawCellQuad(const SpriteSlot& slot, const CellCoords& cell, float left, float top, float right,
+                  float bottom, bool linear) {
   const DrawVertex corners[4] = {{right, top, cell.uRight, cell.vTop},
                                  {left, top, cell.uLeft, cell.vTop},
                                  {left, bottom, cell.uLeft, cell.vBottom},

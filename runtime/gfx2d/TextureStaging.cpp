@@ -41,7 +41,8 @@ int TextureSizeFor(int n) {
   return size;
 }
 
-bool StagingSizes(const RgbaImage& image, int x0, int y0, int w, int h, int maxTextureSize, TextureStaging& out) {
+bool StagingSizes(const RgbaImage& image, int x0, int y0, int w, int h, int maxTextureSize,
+                  TextureStaging& out) {
   out = TextureStaging{};
   int64_t width = w == 0 ? int64_t{image.width} - x0 : w;
   int64_t height = h == 0 ? int64_t{image.height} - y0 : h;

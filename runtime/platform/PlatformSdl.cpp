@@ -346,7 +346,8 @@ class SdlPlatform final : public Platform {
     if (!context_ || !direct_) return;
     fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     fbo_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, pictureFbo_);
-    fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, 0, 0, pictureW_, pictureH_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, 0, 0, pictureW_, pictureH_, GL_COLOR_BUFFER_BIT,
+                         GL_NEAREST);
     direct_ = false;
     BindPicture();
   }
@@ -389,8 +390,8 @@ class SdlPlatform final : public Platform {
       glClear(GL_COLOR_BUFFER_BIT);
     }
     glDisable(GL_SCISSOR_TEST);
-    fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, outX, outY, outX + outW, outY + outH, GL_COLOR_BUFFER_BIT,
-                         whole ? GL_NEAREST : GL_LINEAR);
+    fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, outX, outY, outX + outW, outY + outH,
+                         GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
   }
 
   // Back to a bordered window of the picture's size in the middle of the display.
@@ -449,7 +450,7 @@ class SdlPlatform final : public Platform {
   bool fullScreen_ = false;
   bool relativeMouse_ = false;
   double motionX_ = 0, motionY_ = 0;
-  uint8_t tapped_[256] = {};      // keys pressed since the last keyboard read
+  uint8_t tapped_[256] = {};          // keys pressed since the last keyboard read
   bool clicked_[2] = {false, false};  // buttons pressed since the last mouse read
   bool audioUp_ = false;
   SDL_AudioDeviceID audioDevice_ = 0;
@@ -459,6 +460,8 @@ class SdlPlatform final : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateSdlPlatform() { return std::make_unique<SdlPlatform>(); }
+std::unique_ptr<Platform> CreateSdlPlatform() {
+  return std::make_unique<SdlPlatform>();
+}
 
 }  // namespace plat

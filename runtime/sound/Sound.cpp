@@ -125,7 +125,9 @@ double LoadSound(const std::string& path, double slot, double buffers) {
   // Decoding and conversion happen outside the lock; the audio thread keeps playing meanwhile.
   target.path = path;
   WavSound wav;
-  SampleData samples = found && file.size() <= kMaxWavFileBytes && DecodeWav(file, wav) ? ConvertForMixer(wav, device->mixer->Rate()) : nullptr;
+  SampleData samples = found && file.size() <= kMaxWavFileBytes && DecodeWav(file, wav)
+                           ? ConvertForMixer(wav, device->mixer->Rate())
+                           : nullptr;
   target.path.clear();
   if (!samples) return 0;
 
