@@ -25,6 +25,10 @@
 
 // Start-up and shutdown hooks of the other runtime parts.
 
+
+
+
+
 namespace {
 
 // Missed frame periods that PresentFrame steps over one by one; beyond this it counts them at once.
@@ -320,13 +324,9 @@ void SetScreenMode(double width, double height, double fullScreen) {
   for (int i = 0; i < 5; ++i) ShowFrame();
 }
 
-void AllowEscape(double flag) {
-  Rt().allowEscape = flag != 0 || std::isnan(flag);
-}
+void AllowEscape(double flag) { Rt().allowEscape = flag != 0 || std::isnan(flag); }
 
-void SetAutoPause(double flag) {
-  Rt().autoPause = flag != 0 || std::isnan(flag);
-}
+void SetAutoPause(double flag) { Rt().autoPause = flag != 0 || std::isnan(flag); }
 
 void ShutdownRuntime() {
   RuntimeContext& rt = Rt();
@@ -335,8 +335,7 @@ void ShutdownRuntime() {
     if (rt.renderer) rt.renderer->FinishDrawing();
     std::vector<uint8_t> rgba;
     if (rt.platform->ReadPicture(rgba))
-      WritePngFile(rt.options.screenshotPath, rt.platform->PictureWidth(), rt.platform->PictureHeight(),
-                   rgba);
+      WritePngFile(rt.options.screenshotPath, rt.platform->PictureWidth(), rt.platform->PictureHeight(), rgba);
   }
   delete rt.renderer;  // textures, background sets
   rt.renderer = nullptr;

@@ -31,16 +31,16 @@ struct StartSettings {
 
 // How this run was launched (command line of the program); none of it changes a plain start.
 struct LaunchOptions {
-  bool windowed = false;       // --windowed: a window instead of full screen
-  bool headless = false;       // --headless: no window, no GL, no sound output, virtual clock
-  std::string dataDir;         // --data DIR: the program's folder
-  bool haveSeed = false;       // --seed N given
-  int32_t seed = 0;            // the seed of --seed N
-  long long frameLimit = -1;   // --frames N: end after the N-th ShowFrame (-1: no limit)
-  std::string recordPath;      // --record FILE
-  std::string playPath;        // --play FILE
-  std::string dumpPath;        // --dump FILE
-  std::string screenshotPath;  // --screenshot FILE: the last picture drawn, saved at program end
+  bool windowed = false;         // --windowed: a window instead of full screen
+  bool headless = false;         // --headless: no window, no GL, no sound output, virtual clock
+  std::string dataDir;           // --data DIR: the program's folder
+  bool haveSeed = false;         // --seed N given
+  int32_t seed = 0;              // the seed of --seed N
+  long long frameLimit = -1;     // --frames N: end after the N-th ShowFrame (-1: no limit)
+  std::string recordPath;        // --record FILE
+  std::string playPath;          // --play FILE
+  std::string dumpPath;          // --dump FILE
+  std::string screenshotPath;    // --screenshot FILE: the last picture drawn, saved at program end
 };
 
 struct ErrorState {
@@ -93,14 +93,14 @@ struct InputState {
   uint8_t keyState[256] = {};  // by scan code; high bit set = down
   int32_t mouseX = 100;        // the runtime's own mouse position, screen pixels
   int32_t mouseY = 100;
-  bool freshPoll = false;  // set by ShowFrame; the first mouse read of a frame takes the motion
+  bool freshPoll = false;      // set by ShowFrame; the first mouse read of a frame takes the motion
   int16_t lastDx = 0, lastDy = 0, lastWheel = 0;  // motion read at the last device read
-  bool leftButton = false;                        // buttons as polled by ShowFrame
+  bool leftButton = false;     // buttons as polled by ShowFrame
   bool rightButton = false;
-  bool systemPointer = false;                // system pointer shown, absolute positions
-  int framesPolled = 0;                      // ShowFrame polls so far (the line number of a replay)
-  int pendingDx = 0, pendingDy = 0;          // device motion not yet read by the game
-  int replayDx = 0, replayDy = 0;            // motion of the current replay frame
+  bool systemPointer = false;  // system pointer shown, absolute positions
+  int framesPolled = 0;        // ShowFrame polls so far (the line number of a replay)
+  int pendingDx = 0, pendingDy = 0;  // device motion not yet read by the game
+  int replayDx = 0, replayDy = 0;    // motion of the current replay frame
   std::unique_ptr<ReplayPlayer> player;      // --play: all input comes from the replay
   std::unique_ptr<ReplayRecorder> recorder;  // --record: input is written as it is read
   InputState();
@@ -117,18 +117,18 @@ struct RuntimeContext {
   std::unique_ptr<plat::Platform> platform;  // window, GL, clock, devices (SDL or headless)
   Renderer2D* renderer = nullptr;            // created by RuntimeInit, deleted by ShutdownRuntime
   SoundDevice* sound = nullptr;              // created by RuntimeInit, deleted by ShutdownRuntime
-  bool autoPause = false;                    // pause while the window is inactive
-  bool paused = false;                       // the window is inactive and the game stands still in ShowFrame
-  bool allowEscape = true;                   // Esc ends the program inside ShowFrame
+  bool autoPause = false;  // pause while the window is inactive
+  bool paused = false;     // the window is inactive and the game stands still in ShowFrame
+  bool allowEscape = true; // Esc ends the program inside ShowFrame
   FrameClock clock;
   ErrorState error;
   FileChannel channels[8];
   ArchiveRecord archives[2];  // 0: media, 1: music
   RandomState random;
   InputState input;
-  int currentFont = 0;             // font slot for PrintText, 0..31
-  std::string privateTempDir;      // per-user folder (mode 0700) for the log and extracted files
-  std::function<void()> shutdown;  // ShutdownRuntime, installed by RuntimeInit
+  int currentFont = 0;               // font slot for PrintText, 0..31
+  std::string privateTempDir;        // per-user folder (mode 0700) for the log and extracted files
+  std::function<void()> shutdown;    // ShutdownRuntime, installed by RuntimeInit
   std::vector<std::function<void(int status)>> atEnd;  // run once when the program ends (state dump)
 };
 

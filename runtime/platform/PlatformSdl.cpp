@@ -450,7 +450,7 @@ class SdlPlatform final : public Platform {
   bool fullScreen_ = false;
   bool relativeMouse_ = false;
   double motionX_ = 0, motionY_ = 0;
-  uint8_t tapped_[256] = {};          // keys pressed since the last keyboard read
+  uint8_t tapped_[256] = {};      // keys pressed since the last keyboard read
   bool clicked_[2] = {false, false};  // buttons pressed since the last mouse read
   bool audioUp_ = false;
   SDL_AudioDeviceID audioDevice_ = 0;
@@ -460,8 +460,6 @@ class SdlPlatform final : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateSdlPlatform() {
-  return std::make_unique<SdlPlatform>();
-}
+std::unique_ptr<Platform> CreateSdlPlatform() { return std::make_unique<SdlPlatform>(); }
 
 }  // namespace plat

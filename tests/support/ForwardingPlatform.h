@@ -32,9 +32,7 @@ class ForwardingPlatform : public plat::Platform {
   void SleepMs(double ms) override { inner_->SleepMs(ms); }
   void IdleToward(double deadlineMs) override { inner_->IdleToward(deadlineMs); }
   void ReadKeyboard(uint8_t state[256]) override { inner_->ReadKeyboard(state); }
-  void ReadMouse(int& dx, int& dy, bool& left, bool& right) override {
-    inner_->ReadMouse(dx, dy, left, right);
-  }
+  void ReadMouse(int& dx, int& dy, bool& left, bool& right) override { inner_->ReadMouse(dx, dy, left, right); }
   void SetRelativeMouse(bool on) override { inner_->SetRelativeMouse(on); }
   bool OpenAudio(int rate, plat::AudioPull pull) override { return inner_->OpenAudio(rate, std::move(pull)); }
   int AudioRate() const override { return inner_->AudioRate(); }
