@@ -132,8 +132,13 @@ struct RuntimeContext {
   std::vector<std::function<void(int status)>> atEnd;  // run once when the program ends (state dump)
 };
 
-// The runtime's record. Tests make it fresh with ResetRuntimeContext.
-RuntimeContext& Rt();
+// The runtime's record. Tests make it fresh with ResetRuntimeContext. Read on every runtime call, so
+// the common case (it exists) is inline.
+extern RuntimeContext* gRuntimeContext;
+RuntimeContext& MakeRuntimeContext();
+inline RuntimeContext& Rt() {
+  return gRuntimeContext ? *gRuntimeContext : MakeRuntimeContext();
+}
 void ResetRuntimeContext();
 
 // The per-user private temporary folder, created with mode 0700 under $TMPDIR (or /tmp) on first use;
