@@ -11,14 +11,15 @@ bash "$here/scripts/build.sh" default
 game="$prefix/share/brillora"
 mkdir -p "$game/Maps" "$prefix/bin" "$prefix/share/applications" "$prefix/share/icons/hicolor/64x64/apps"
 install -m 755 "$here/build/brillora" "$game/brillora"
-install -m 644 "$here/build/Graphic.kpq" "$here/build/smalfont.bmp" "$game/"
+install -m 644 "$here/build/Graphic.kpq" "$here/build/smalfont.bmp" "$here/build/brillora.png" "$game/"
 install -m 644 "$here"/build/Maps/Map*.bin "$game/Maps/"
 # The first-start records only where the player has none yet.
 for f in "$here"/data/records/*.bin; do
   [ -e "$game/Maps/$(basename "$f")" ] || install -m 644 "$f" "$game/Maps/"
 done
 ln -sf "$game/brillora" "$prefix/bin/brillora"
-"$here/build/tools/make_art" --icon "$prefix/share/icons/hicolor/64x64/apps/brillora.png"
+# The window shows the icon beside the program; the menu entry shows the same picture.
+install -m 644 "$here/build/brillora.png" "$prefix/share/icons/hicolor/64x64/apps/brillora.png"
 cat > "$prefix/share/applications/brillora.desktop" <<DESKTOP
 [Desktop Entry]
 Type=Application
