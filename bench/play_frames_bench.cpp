@@ -3,7 +3,9 @@
 // decoding every media file costs by itself (the floor of the game's start-up). Results are kept in
 // bench/RESULTS.md; bench/compare_with_floor.py measures the rest beside a bare SDL program.
 //
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/play_frames_bench
+//   xvfb-run -a -s "-screen 0 1024x768x24" build/bench/play_frames_bench
+//
+// (A screen that fits the window at 2x would open it at 2x, drawn through the scaled picture.)
 #include <benchmark/benchmark.h>
 #include <strings.h>
 #include <sys/resource.h>

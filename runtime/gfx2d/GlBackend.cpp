@@ -299,7 +299,6 @@ class GlBackend final : public DrawBackend {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    boundTexture_ = name;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     return name;
@@ -316,7 +315,6 @@ class GlBackend final : public DrawBackend {
     if (s.textured) {
       // Tests and the platform may bind textures of their own between frames: the bind is always sent.
       glBindTexture(GL_TEXTURE_2D, s.texture);
-      boundTexture_ = s.texture;
       const Filter want = s.linear ? kLinear : kNearest;
       if (s.texture != 0 && (s.texture >= filters_.size() || filters_[s.texture] != want)) {
         const GLint filter = s.linear ? GL_LINEAR : GL_NEAREST;
@@ -412,7 +410,6 @@ class GlBackend final : public DrawBackend {
   bool stateSent_ = false;
   float viewWidth_ = 640, viewHeight_ = 480;
   float sentViewWidth_ = 0, sentViewHeight_ = 0;
-  GLuint boundTexture_ = 0;
   std::vector<int8_t> filters_;  // by texture name: the filter it was last given
 };
 
