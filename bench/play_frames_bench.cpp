@@ -21,7 +21,7 @@
 #include "game/GameMain.h"
 #include "runtime/core/ArchiveReader.h"
 #include "runtime/core/Errors.h"
-#include "runtime/core/Runtime.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Image.h"
 #include "runtime/sound/Wav.h"

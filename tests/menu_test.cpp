@@ -8,9 +8,9 @@
 #include "game/GameState.h"
 #include "game/Menus.h"
 #include "runtime/core/Errors.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Renderer2D.h"
+#include "runtime/program/Runtime.h"
 #include "tests/support/GameRun.h"
 
 namespace {

@@ -13,7 +13,7 @@ namespace {
 
 // The slot as an index of the sprite table, or -1 when the number lies outside it.
 int SlotIndex(double slot) {
-  const int32_t n = TruncToInt32(slot);
+  const int32_t n = TruncToInt32Clamped(slot);
   return n >= 0 && n < kSpriteSlots ? n : -1;
 }
 
@@ -37,8 +37,8 @@ void LoadAnimStrip(const std::string& path, double slot, double frameWidth, doub
   // A failed load leaves the slot empty but keeps the cell size it had.
   SpriteSlot& s = r->sprites[index];
   if (s.imageWidth > 0) {
-    s.frameWidth = TruncToInt16(frameWidth);
-    s.frameHeight = TruncToInt16(frameHeight);
+    s.frameWidth = TruncToInt16Clamped(frameWidth);
+    s.frameHeight = TruncToInt16Clamped(frameHeight);
   }
 }
 
@@ -77,13 +77,13 @@ void DrawAnimFrame(double slot, double frame, double x, double y) {
   Renderer2D* r = Rt().renderer;
   if (!r) return;
   if (r->recorder)
-    r->recorder(DrawRecord{DrawRecord::Kind::kCell, TruncToInt32(slot), TruncToInt32(frame), x, y, 0, 0, {}});
+    r->recorder(DrawRecord{DrawRecord::Kind::kCell, TruncToInt32Clamped(slot), TruncToInt32Clamped(frame), x, y, 0, 0, {}});
   if (!r->drawing) return;
   const int index = SlotIndex(slot);
   if (index < 0) return;
   const SpriteSlot& s = r->sprites[index];
   CellCoords cell;
-  if (!FrameCell(s, TruncToInt32(frame), cell)) return;
+  if (!FrameCell(s, TruncToInt32Clamped(frame), cell)) return;
   r->SelectSlot(index, -1, false);
   const float left = CeilPixel(x);
   const float top = CeilPixel(y);
@@ -94,7 +94,7 @@ void DrawAnimFrame(double slot, double frame, double x, double y) {
 void StretchSprite(double slot, double x, double y, double width, double height) {
   Renderer2D* r = Rt().renderer;
   if (r && r->recorder)
-    r->recorder(DrawRecord{DrawRecord::Kind::kStretch, TruncToInt32(slot), 0, x, y, width, height, {}});
+    r->recorder(DrawRecord{DrawRecord::Kind::kStretch, TruncToInt32Clamped(slot), 0, x, y, width, height, {}});
   const SpriteSlot* s = SelectSpriteForDrawing(slot);
   if (!s) return;
   DrawWholeImageQuad(*s, CeilPixel(x), CeilPixel(y), CeilPixel(width), CeilPixel(height));
