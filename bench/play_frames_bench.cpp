@@ -21,9 +21,9 @@
 #include "game/GameMain.h"
 #include "runtime/core/ArchiveReader.h"
 #include "runtime/core/Errors.h"
-#include "runtime/program/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Image.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Wav.h"
 #include "tests/support/ForwardingPlatform.h"
 

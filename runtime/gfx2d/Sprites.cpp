@@ -77,7 +77,8 @@ void DrawAnimFrame(double slot, double frame, double x, double y) {
   Renderer2D* r = Rt().renderer;
   if (!r) return;
   if (r->recorder)
-    r->recorder(DrawRecord{DrawRecord::Kind::kCell, TruncToInt32Clamped(slot), TruncToInt32Clamped(frame), x, y, 0, 0, {}});
+    r->recorder(DrawRecord{
+        DrawRecord::Kind::kCell, TruncToInt32Clamped(slot), TruncToInt32Clamped(frame), x, y, 0, 0, {}});
   if (!r->drawing) return;
   const int index = SlotIndex(slot);
   if (index < 0) return;
@@ -94,7 +95,8 @@ void DrawAnimFrame(double slot, double frame, double x, double y) {
 void StretchSprite(double slot, double x, double y, double width, double height) {
   Renderer2D* r = Rt().renderer;
   if (r && r->recorder)
-    r->recorder(DrawRecord{DrawRecord::Kind::kStretch, TruncToInt32Clamped(slot), 0, x, y, width, height, {}});
+    r->recorder(
+        DrawRecord{DrawRecord::Kind::kStretch, TruncToInt32Clamped(slot), 0, x, y, width, height, {}});
   const SpriteSlot* s = SelectSpriteForDrawing(slot);
   if (!s) return;
   DrawWholeImageQuad(*s, CeilPixel(x), CeilPixel(y), CeilPixel(width), CeilPixel(height));
