@@ -156,6 +156,37 @@ TEST_F(ArchiveTest, FifosAreNeitherLooseFilesNorArchivesAndNeverWait) {
   EXPECT_FALSE(Media().usable);
 }
 
+TEST_F(ArchiveTest, MediaComeUnpackedInMemoryFromAnArchiveReadOnce) {
+  const std::vector<uint8_t> picture = Pattern(5000, 3);
+  const std::string archive = UsePacked({{"Tiles1.png", picture}, {"Boom.wav", Bytes("wave")}});
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadMedia(root_.File("nowhere/Graphic/TILES1.png"), bytes));
+  EXPECT_EQ(bytes, picture);
+  // Nothing went through a file of its own.
+  EXPECT_TRUE(Media().extractedPath.empty());
+  EXPECT_EQ(FilesIn(priv_), 0);
+  // The archive file was read at the first lookup: a new file in its place is seen after SetArchive only.
+  WriteArchive(PackArchive({{"Tiles1.png", Bytes("new")}}, false));
+  ASSERT_TRUE(ReadMedia(root_.File("nowhere/Boom.wav"), bytes));
+  EXPECT_EQ(bytes, Bytes("wave"));
+  SetArchive(archive, "");
+  ASSERT_TRUE(ReadMedia(root_.File("nowhere/Tiles1.png"), bytes));
+  EXPECT_EQ(bytes, Bytes("new"));
+  EXPECT_FALSE(ReadMedia(root_.File("nowhere/Boom.wav"), bytes));
+  EXPECT_TRUE(bytes.empty());
+  // Loose files win; an empty path and a missing file give nothing.
+  WriteFile(root_.File("Graphic/Tiles1.png"), Bytes("loose"));
+  ASSERT_TRUE(ReadMedia(root_.File("Graphic/Tiles1.png"), bytes));
+  EXPECT_EQ(bytes, Bytes("loose"));
+  EXPECT_FALSE(ReadMedia("", bytes));
+  EXPECT_TRUE(Media().usable);
+  // An archive that cannot be read is given up until the next SetArchive.
+  std::filesystem::remove(archive);
+  SetArchive(archive, "");
+  EXPECT_FALSE(ReadMedia(root_.File("nowhere/Tiles1.png"), bytes));
+  EXPECT_FALSE(Media().usable);
+}
+
 TEST_F(ArchiveTest, EntryFoundInAnyLetterCaseAndExtractedPrivately) {
   const std::vector<uint8_t> picture = Pattern(5000, 3);
   UsePacked({{"Other.bmp", Bytes("x")}, {"Tiles1.png", picture}});

@@ -84,9 +84,11 @@ struct WriteGroup {
 
 // The media and music archive records.
 struct ArchiveRecord {
-  bool usable = false;        // cleared when the archive cannot be used, until the next SetArchive
-  std::string archivePath;    // the archive file
-  std::string extractedPath;  // temporary file of the last successful lookup, or empty
+  bool usable = false;            // cleared when the archive cannot be used, until the next SetArchive
+  std::string archivePath;        // the archive file
+  std::string extractedPath;      // temporary file of the last successful lookup, or empty
+  bool read = false;              // the archive file has been read into `contents` (once per SetArchive)
+  std::vector<uint8_t> contents;  // the whole archive file, read at its first use
 };
 
 // ISAAC generator state.
@@ -157,8 +159,13 @@ struct RuntimeContext {
   std::vector<std::function<void(int status)>> atEnd;  // run once when the program ends (state dump)
 };
 
-// The runtime's record. Tests make it fresh with ResetRuntimeContext.
-RuntimeContext& Rt();
+// The runtime's record. Tests make it fresh with ResetRuntimeContext. Read on every runtime call, so
+// the common case (it exists) is inline.
+extern RuntimeContext* gRuntimeContext;
+RuntimeContext& MakeRuntimeContext();
+inline RuntimeContext& Rt() {
+  return gRuntimeContext ? *gRuntimeContext : MakeRuntimeContext();
+}
 void ResetRuntimeContext();
 
 // The per-user private temporary folder, created with mode 0700 under $TMPDIR (or /tmp) on first use;

@@ -193,6 +193,15 @@ bool DecodeImageFile(const std::string& path, uint32_t key, RgbaImage& out) {
     ClearImage(out);
     return false;
   }
+  return DecodeImageBytes(bytes, path, key, out);
+}
+
+bool DecodeImageBytes(const std::vector<uint8_t>& bytes, const std::string& name, uint32_t key,
+                      RgbaImage& out) {
+  if (bytes.size() > kMaxImageFileBytes) {
+    ClearImage(out);
+    return false;
+  }
   if (DecodeBmp(bytes.data(), bytes.size(), key, out)) return true;
-  return DecodePng(bytes.data(), bytes.size(), key, path, out);
+  return DecodePng(bytes.data(), bytes.size(), key, name, out);
 }

@@ -69,11 +69,17 @@ bool CreateRenderWindow(int width, int height, int fps) {
   r.height = height;
   r.fullScreenActive = false;
   r.nextFrameMs = ReadClockMs();
+  // The drawing backend is chosen once, here: OpenGL with a window, nothing at all without one.
   if (rt.platform->HasGl()) {
     rt.platform->BindPicture();
-    r.StartGl();
+    std::unique_ptr<DrawBackend> gl = CreateGlBackend(*rt.platform);
+    if (!gl) {
+      std::fprintf(stderr, "brillora: the OpenGL driver cannot run the game's shaders\n");
+      return false;
+    }
+    r.UseBackend(std::move(gl));
   } else {
-    r.ResetView2D(0, 0, 0, 0);
+    r.UseBackend(CreateNullBackend());
   }
   r.initialised = true;
   return true;
@@ -271,18 +277,20 @@ void PumpMessages() {
 double PresentFrame() {
   RuntimeContext& rt = Rt();
   Renderer2D& r = *rt.renderer;
+  r.FinishDrawing();
   TakeWantedScreenshots();
   rt.platform->Present();
-  r.ClearBuffers();
+  // The next frame starts black; a background that covers the whole screen paints every pixel anyway.
+  if (!r.BackgroundCoversScreen()) r.ClearBuffers();
   const double t0 = ReadClockMs();
+  // Wait for the frame's deadline on the monotonic clock: the platform sleeps up to it in one piece.
   double t = t0;
-  // Wait for the frame's deadline on the monotonic clock, handling window events all the while.
-  for (;;) {
-    PumpMessages();
-    t = ReadClockMs();
-    if (t > r.nextFrameMs) break;
+  while (t <= r.nextFrameMs) {
     rt.platform->IdleToward(r.nextFrameMs);
+    t = ReadClockMs();
   }
+  // Window events are handled once a frame, as late as possible, so the next frame's input is fresh.
+  PumpMessages();
   r.nextFrameMs += r.framePeriodMs;
   // A late frame skips whole periods instead of hurrying to catch up; the schedule keeps its phase.
   if (r.framePeriodMs > 0 && r.nextFrameMs < t) {
@@ -316,7 +324,7 @@ void ShowFrame() {
   const uint8_t* keys = rt.input.keyState;
   if (rt.allowEscape && ((keys[129] & 0x80) || (keys[1] & 0x80))) EndProgram();
   if ((keys[56] & 0x80) && (keys[62] & 0x80)) EndProgram();
-  PumpMessages();
+  // The window events of this frame were handled at the end of the last frame's wait (PresentFrame).
   PresentFrame();
   rt.renderer->PrepareNextFrame();
 }
@@ -366,6 +374,7 @@ void ShutdownRuntime() {
   FlushPlayerSettings();
   // The picture holds the last frame the game drew (a replay ends before that frame is presented).
   if (!rt.options.screenshotPath.empty() && rt.platform) {
+    if (rt.renderer) rt.renderer->FinishDrawing();
     std::vector<uint8_t> rgba;
     std::string why = "no picture was drawn (there is none without a window)";
     if (!rt.platform->ReadPicture(rgba) ||
