@@ -55,6 +55,12 @@ bool RunLibpng(PngJob& job) {
   png_set_read_fn(job.png, &job.source, ReadFromMemory);
   // Refuse oversized pictures while reading the header, before libpng allocates rows for them.
   png_set_user_limits(job.png, kMaxImageSide, kMaxImageSide);
+  // The game reads pixels only: text chunks (compressed ones can inflate to many megabytes each) and
+  // every other ancillary chunk are skipped unread, and no chunk may claim more than a small buffer.
+  static const png_byte kTextChunks[] = {'t', 'E', 'X', 't', 0, 'z', 'T', 'X', 't', 0, 'i', 'T', 'X', 't', 0};
+  png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, kTextChunks, 3);
+  png_set_chunk_malloc_max(job.png, 1 << 20);
+  png_set_chunk_cache_max(job.png, 128);
   png_read_info(job.png, job.info);
   // A header may declare a picture far larger than the data behind it could ever fill; refuse it before
   // any row is allocated. Each row of the stored picture is its bytes plus one filter byte.
