@@ -53,12 +53,19 @@ std::string Absolute(const std::string& path) {
   return ec ? path : p.string();
 }
 
-// The program's own folder: where the executable lies.
+// The game's folder. An installed program finds its data at a fixed place relative to itself
+// (GAME_DATA_FROM_PROGRAM, "../share/brillora" beside "bin/"), so that a moved install still works;
+// anywhere else (the build folder, a copy of the game folder) the data lies beside the program.
 std::string ProgramFolder() {
   std::error_code ec;
   auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return ".";
-  return exe.parent_path().string();
+  const std::filesystem::path own = exe.parent_path();
+#ifdef GAME_DATA_FROM_PROGRAM
+  const std::filesystem::path installed = (own / GAME_DATA_FROM_PROGRAM).lexically_normal();
+  if (std::filesystem::is_directory(installed, ec)) return installed.string();
+#endif
+  return own.string();
 }
 
 bool CreateRenderWindow(int width, int height, int fps) {

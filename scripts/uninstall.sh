@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Removes what scripts/install.sh installed under PREFIX (~/.local unless given). The record files (your
+# name and high scores) in PREFIX/share/brillora/Maps stay, for a later install to use on.
+set -euo pipefail
+prefix="$(realpath -m -- "${1:-$HOME/.local}")"
+game="$prefix/share/brillora"
+list="$game/installed-files.txt"
+if [ ! -f "$list" ]; then
+  echo "uninstall: no install of Brillora under $prefix (no $list)" >&2
+  exit 1
+fi
+while IFS= read -r file || [ -n "$file" ]; do  # the list has no final line break
+  case "$file" in
+    "$prefix"/*) rm -f -- "$file" ;;
+    *) echo "uninstall: leaving $file, which is outside $prefix" >&2 ;;
+  esac
+done <"$list"
+rm -f -- "$list"
+# Record files that still hold only zero bytes are the ones the install brought: nothing of a player's.
+for record in "$game"/Maps/{Player,Duzozez,Name,Data}.bin; do
+  if [ -f "$record" ] && [ "$(tr -d '\0' <"$record" | wc -c)" -eq 0 ]; then rm -f -- "$record"; fi
+done
+rmdir -- "$game/Maps" "$game" 2>/dev/null || true
+if [ -d "$game/Maps" ]; then
+  echo "Removed Brillora from $prefix; your records stay in $game/Maps."
+else
+  echo "Removed Brillora from $prefix."
+fi
