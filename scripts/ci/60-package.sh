@@ -16,7 +16,7 @@ for want in ./usr/games/brillora ./usr/share/brillora/Graphic.kpq ./usr/share/br
   grep -qxF "$want" <<<"$files" || fail "$want is not in $deb"
 done
 depends="$(dpkg-deb -f "$deb" Depends)"
-for lib in libc6 libsdl2 libpng16 liblzo2; do
+for lib in libc6 libsdl2 libpng16 liblzo2 libgl1; do
   grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 echo "package check passed: $(basename "$deb")"
