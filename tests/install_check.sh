@@ -4,6 +4,7 @@
 #     (desktop-file-validate, appstreamcli validate, the manual page renders without warnings);
 #   - the program starts headless from another folder as a user who cannot write the install, and the
 #     start writes nothing into it;
+#   - --data still makes another folder the game's folder;
 #   - the whole prefix moved elsewhere still starts;
 #   - the menu entry's Exec line starts the program through a real launcher, also for a prefix full of
 #     characters a launcher would split or expand;
@@ -115,6 +116,13 @@ grep -q '"errorCode":0' "$run/first.json" || fail "the run ended with an error"
 after=$(find "$prefix" -printf '%p %s %T@ %m\n' | sort)
 [ "$before" = "$after" ] || fail "starting the game changed the install: $(diff <(echo "$before") <(echo "$after"))"
 chmod -R u+w "$prefix"
+
+echo "-- --data still names the game's folder"
+cp -r "$game" "$run/portable"
+printf 'ZED     ' >"$run/portable/Maps/Player.bin"
+(cd "$run" && "${home[@]}" "$prefix/bin/brillora" --headless --frames 60 --data "$run/portable" \
+  --dump "$run/portable.json" >"$run/out.txt" 2>&1) || fail "the run with --data failed: $(cat "$run/out.txt")"
+grep -q '"PlayerName":"ZED     "' "$run/portable.json" || fail "--data did not use the given folder's records"
 
 echo "-- the whole install moved"
 moved="$work/moved/else where"
