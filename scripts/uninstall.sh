@@ -16,10 +16,14 @@ while IFS= read -r file || [ -n "$file" ]; do  # the list has no final line brea
   esac
 done <"$list"
 rm -f -- "$list"
-# Record files that still hold only zero bytes are the ones the install brought: nothing of a player's.
-for record in "$game"/Maps/{Player,Duzozez,Name,Data}.bin; do
-  if [ -f "$record" ] && [ "$(tr -d '\0' <"$record" | wc -c)" -eq 0 ]; then rm -f -- "$record"; fi
+# Record files that all still hold only zero bytes are the ones the install brought: nothing of a
+# player's. Otherwise they stay together, as the game reads them.
+records=("$game"/Maps/{Player,Duzozez,Name,Data}.bin)
+untouched=1
+for record in "${records[@]}"; do
+  if [ -e "$record" ] && [ "$(tr -d '\0' <"$record" | wc -c)" -ne 0 ]; then untouched=0; fi
 done
+if [ "$untouched" -eq 1 ]; then rm -f -- "${records[@]}"; fi
 rmdir -- "$game/Maps" "$game" 2>/dev/null || true
 if [ -d "$game/Maps" ]; then
   echo "Removed Brillora from $prefix; your records stay in $game/Maps."

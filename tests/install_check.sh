@@ -167,5 +167,12 @@ cp "$build/install_manifest.txt" "$game/installed-files.txt"
 bash "$src/scripts/uninstall.sh" "$prefix" >/dev/null
 [ "$(cat "$prefix/share/brillora/Maps/Player.bin")" = "ANNA    " ] || fail "the uninstall removed the player's name"
 left=$(cd "$prefix" && find . -type f | sort | tr '\n' ' ')
-[ "$left" = "./share/brillora/Maps/Player.bin " ] || fail "the uninstall left $left"
+want="./share/brillora/Maps/Data.bin ./share/brillora/Maps/Duzozez.bin ./share/brillora/Maps/Name.bin ./share/brillora/Maps/Player.bin "
+[ "$left" = "$want" ] || fail "the uninstall left $left"
+# Records that are still the empty ones the install brought go with the rest.
+printf '\0\0\0\0\0\0\0\0' >"$prefix/share/brillora/Maps/Player.bin"
+install_to "$prefix"
+cp "$build/install_manifest.txt" "$game/installed-files.txt"
+bash "$src/scripts/uninstall.sh" "$prefix" >/dev/null
+[ ! -e "$prefix/share/brillora" ] || fail "the uninstall left $(cd "$prefix" && find . -type f)"
 echo "install check passed"
