@@ -2,12 +2,14 @@
 // the four layers. Arrays not declared yet (an early error) are written as empty.
 #include "game/StateDump.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <sstream>
 
 #include "game/GameState.h"
+#include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
 
 namespace {
@@ -40,7 +42,10 @@ std::string Text(const RtString& s) {
 std::string Numbers(const RtNumArray& a) {
   std::string out = "[";
   if (a.Declared()) {
-    for (int i = 0; i < a.Shape().dim[0]; ++i) out += (i ? "," : "") + Number(a[i]);
+    for (int i = 0; i < a.Shape().dim[0]; ++i) {
+      if (i) out += ',';  // appended apart: GCC 12 at -O3 warns about `"," + std::string`
+      out += Number(a[i]);
+    }
   }
   return out + "]";
 }
@@ -48,7 +53,10 @@ std::string Numbers(const RtNumArray& a) {
 std::string Texts(const RtStrArray& a) {
   std::string out = "[";
   if (a.Declared()) {
-    for (int i = 0; i < a.Shape().dim[0]; ++i) out += (i ? "," : "") + Text(a[i]);
+    for (int i = 0; i < a.Shape().dim[0]; ++i) {
+      if (i) out += ',';  // appended apart: GCC 12 at -O3 warns about `"," + std::string`
+      out += Text(a[i]);
+    }
   }
   return out + "]";
 }
@@ -111,7 +119,16 @@ void InstallStateDump() {
   const std::string path = Rt().options.dumpPath;
   if (path.empty()) return;
   Rt().atEnd.push_back([path](int status) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << GameStateJson(status);
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) {
+      ReportEndFailure("cannot write the state dump " + path + ": " + std::strerror(errno));
+      return;
+    }
+    const std::string json = GameStateJson(status);
+    const bool written = std::fwrite(json.data(), 1, json.size(), out) == json.size();
+    const int writeError = errno;
+    if (std::fclose(out) != 0 || !written)
+      ReportEndFailure("cannot write the state dump " + path + ": " +
+                       std::strerror(written ? errno : writeError));
   });
 }

@@ -3,10 +3,10 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ clang pkg-config
   libsdl2-dev libgl-dev libgl1-mesa-dri libglx-mesa0 libpng-dev zlib1g-dev liblzo2-dev
   libgtest-dev googletest libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdotool
   desktop-file-utils appstream man-db libglib2.0-bin dpkg-dev lintian
 )
 

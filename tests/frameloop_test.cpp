@@ -159,6 +159,33 @@ TEST(Pause, WithoutAutoPauseOrWithTheDebugLogFocusLossChangesNothing) {
             0);
 }
 
+// Alt+Enter or F11 (the platform reports the request) switches at the next pump, in any frame; the game's
+// own request for full screen afterwards does not undo the player's choice of a window.
+TEST(ScreenMode, ThePlayersSwitchTakesEffectAtOnceAndHoldsAgainstTheGamesRequest) {
+  plat::WindowEvents switchMode;
+  switchMode.switchFullScreen = true;
+  std::vector<bool> fullScreen;
+  EXPECT_EQ(RunHeadless({},
+                        [&] {
+                          FakePlatform& fake = InstallFakePlatform();
+                          SetScreenMode(640, 480, 1);
+                          fullScreen.push_back(fake.FullScreen());
+                          fake.EventAt(ReadClockMs(), switchMode);
+                          ShowFrame();
+                          fullScreen.push_back(fake.FullScreen());
+                          fullScreen.push_back(Rt().renderer->fullScreenActive);
+                          SetScreenMode(640, 480, 1);
+                          fullScreen.push_back(fake.FullScreen());
+                          fake.EventAt(ReadClockMs(), switchMode);
+                          ShowFrame();
+                          fullScreen.push_back(fake.FullScreen());
+                          fullScreen.push_back(Rt().renderer->fullScreenActive);
+                          EndProgram();
+                        }),
+            0);
+  EXPECT_EQ(fullScreen, (std::vector<bool>{true, false, false, false, true, true}));
+}
+
 TEST(Close, CloseRequestEndsWithStatusZeroAlsoDuringThePause) {
   int reached = 0;
   std::string errors;

@@ -113,6 +113,24 @@ TEST(WholeGame, ARecordedWinFromTheMenuAndBackLeavesTheExpectedState) {
   EXPECT_EQ(PlayRecordedGame(again), dump);
 }
 
+// A state dump that cannot be written is no quiet success: one line names the file and the reason, and the
+// run, which went well otherwise, ends with the file error's status.
+TEST(WholeGame, ADumpThatCannotBeWrittenEndsWithALineAndTheFileErrorsStatus) {
+  TempDir dir;
+  MakeGameFolder(dir);
+  testing_support::WriteText(dir.File("quit.rpl"), "BRILLORA-REPLAY 1\nseed 1\nx6\n88\n");
+  const struct {
+    std::string path, reason;
+  } cases[] = {{dir.File("missing/state.json"), "No such file or directory"}, {dir.path(), "Is a directory"}};
+  for (const auto& c : cases) {
+    std::string errors;
+    const int status =
+        testing_support::RunGame({"--data", dir.path(), "--play", dir.File("quit.rpl"), "--dump", c.path}, &errors);
+    EXPECT_EQ(status, 3) << c.path;
+    EXPECT_EQ(errors, "brillora: cannot write the state dump " + c.path + ": " + c.reason + "\n");
+  }
+}
+
 TEST(WholeGame, TheMenuStartsOnLevelOneWithTheFullTime) {
   TempDir dir;
   MakeGameFolder(dir);

@@ -1,10 +1,8 @@
 // Pixel-exact drawing on a real OpenGL: each test runs the program with a window, draws, reads the
 // picture back and compares pixels. Needs an X display (the test command provides a virtual one).
 #include <GL/gl.h>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <link.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -21,11 +19,13 @@
 #include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/gfx2d/Sprites.h"
 #include "runtime/platform/Platform.h"
+#include "tests/support/GlLeakCheck.h"
 #include "tests/support/ImageFiles.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
+using testing_support::KeepLibrariesLoaded;
 using testing_support::TempDir;
 using testing_support::WriteBmp24;
 
@@ -34,23 +34,6 @@ using testing_support::WriteBmp24;
     const char* display = std::getenv("DISPLAY");                         \
     if (!display || !*display) GTEST_SKIP() << "no X display to draw on"; \
   } while (0)
-
-// The GL driver is unloaded before the leak check runs, so what it still holds at exit would look lost
-// and nameless; keeping every library loaded once the window is up keeps that memory reachable. The
-// desktop bus library keeps one buffer to the end on purpose.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\n";
-}
-
-void KeepLibrariesLoaded() {
-  dl_iterate_phdr(
-      [](dl_phdr_info* info, size_t, void*) {
-        if (info->dlpi_name && *info->dlpi_name)
-          dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
-        return 0;
-      },
-      nullptr);
-}
 
 std::function<void()>& Body() {
   static std::function<void()> body;

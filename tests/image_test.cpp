@@ -525,23 +525,23 @@ TEST(ImageFuzz, DamagedFilesDecodeConsistentlyOrFailEmpty) {
 // ---- Texture staging ----
 
 // Texel (col, row) of the staging buffer as 0xRRGGBBAA.
+void SetPixelBytes(uint8_t* p, uint32_t rgba) {
+  p[0] = uint8_t(rgba >> 24), p[1] = uint8_t(rgba >> 16), p[2] = uint8_t(rgba >> 8), p[3] = uint8_t(rgba);
+}
+
 uint32_t Texel(const TextureStaging& s, int col, int row) {
   const uint8_t* p = s.texels.data() + (static_cast<size_t>(row) * s.texWidth + col) * 4;
   return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
 }
 
 RgbaImage Filled(int width, int height, uint32_t rgba) {
-  RgbaImage img{width, height, {}};
-  for (int i = 0; i < width * height; ++i) {
-    img.pixels.insert(img.pixels.end(),
-                      {uint8_t(rgba >> 24), uint8_t(rgba >> 16), uint8_t(rgba >> 8), uint8_t(rgba)});
-  }
+  RgbaImage img{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 4)};
+  for (size_t i = 0; i < img.pixels.size(); i += 4) SetPixelBytes(img.pixels.data() + i, rgba);
   return img;
 }
 
 void SetPixel(RgbaImage& img, int x, int y, uint32_t rgba) {
-  uint8_t* p = img.pixels.data() + (static_cast<size_t>(y) * img.width + x) * 4;
-  p[0] = uint8_t(rgba >> 24), p[1] = uint8_t(rgba >> 16), p[2] = uint8_t(rgba >> 8), p[3] = uint8_t(rgba);
+  SetPixelBytes(img.pixels.data() + (static_cast<size_t>(y) * img.width + x) * 4, rgba);
 }
 
 TEST(Staging, TextureSizesArePowersOfTwoOfAtLeastTwo) {

@@ -103,4 +103,64 @@ TEST(Mouse, MotionFromAPositionFarOffTheScreenIsClampedNotWrapped) {
   EXPECT_EQ(reads[1].y, 0);
 }
 
+FakePoll PointerAt(int x, int y) {
+  FakePoll p;
+  p.pointer = true;
+  p.x = x;
+  p.y = y;
+  return p;
+}
+
+TEST(Mouse, SetMousePosMovesTheSystemPointerAlongAndAReadInTheSameFrameFindsItThere) {
+  std::vector<MouseRead> reads;
+  std::vector<std::pair<int, int>> placed;
+  EXPECT_EQ(RunHeadless({},
+                        [&] {
+                          FakePlatform& fake = InstallFakePlatform();
+                          fake.QueuePolls({PointerAt(500, 400), PointerAt(500, 400), PointerAt(20, 30)});
+                          ShowFrame();
+                          reads.push_back(ReadMouse());
+                          ShowFrame();
+                          SetMousePos(96, 160);  // as the name entry opens
+                          reads.push_back(ReadMouse());
+                          ShowFrame();
+                          reads.push_back(ReadMouse());  // the player moved it on
+                          SetMousePos(700, -5);          // off the picture: the pointer goes to its edge
+                          reads.push_back(ReadMouse());
+                          placed = fake.Placements();
+                          EndProgram();
+                        }),
+            0);
+  ASSERT_EQ(reads.size(), 4u);
+  EXPECT_EQ(reads[0].x, 500);
+  EXPECT_EQ(reads[0].y, 400);
+  EXPECT_EQ(reads[1].x, 96);
+  EXPECT_EQ(reads[1].y, 160);
+  EXPECT_EQ(reads[2].x, 20);
+  EXPECT_EQ(reads[2].y, 30);
+  EXPECT_EQ(reads[3].x, 639);
+  EXPECT_EQ(reads[3].y, 0);
+  EXPECT_EQ(placed, (std::vector<std::pair<int, int>>{{96, 160}, {639, 0}}));
+}
+
+// The system pointer is hidden over the picture only on screens that draw a pointer of their own: those
+// that read the mouse.
+TEST(Mouse, TheSystemPointerGivesWayOnlyToScreensThatReadTheMouse) {
+  std::vector<bool> said;
+  EXPECT_EQ(RunHeadless({},
+                        [&] {
+                          FakePlatform& fake = InstallFakePlatform();
+                          ShowFrame();
+                          ReadMouse();
+                          ShowFrame();
+                          ShowFrame();
+                          KeyState(28);
+                          ShowFrame();
+                          said = fake.GameDrawsPointer();
+                          EndProgram();
+                        }),
+            0);
+  EXPECT_EQ(said, (std::vector<bool>{false, true, false, false}));
+}
+
 }  // namespace

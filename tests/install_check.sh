@@ -59,6 +59,7 @@ need "$prefix/bin/brillora"
 [ -x "$prefix/bin/brillora" ] || fail "the program is not executable"
 need "$game/Graphic.kpq"
 need "$game/smalfont.bmp"
+need "$game/brillora.png"
 levels=$(find "$game/Maps" -name 'Map*-*.bin' | wc -l)
 [ "$levels" -eq 88 ] || fail "$levels level files instead of 88 (22 levels of 4 layers)"
 for record in Player Duzozez Name Data; do

@@ -185,6 +185,34 @@ TEST(ReplayRun, InputRecordedFromTheDevicesPlaysBackAlike) {
   EXPECT_EQ(played, live);
 }
 
+// On the desktop the game's pointer goes to the picture pixel under the system pointer; the recording keeps
+// the motion that takes it there, so the run plays back without the pointer.
+TEST(ReplayRun, PointerPlacesFromTheDesktopPlayBackAsMotion) {
+  TempDir dir;
+  const std::string recorded = dir.File("pointer.rpl");
+  auto at = [](int x, int y, bool left = false) {
+    FakePoll p;
+    p.pointer = true;
+    p.x = x;
+    p.y = y;
+    p.left = left;
+    return p;
+  };
+  // Frame 3 does not read the mouse: the pointer's place at frame 4's poll is what counts.
+  const std::vector<FakePoll> polls{at(300, 200, true), at(10, 479), at(600, 5), at(17, 33), FakePoll{}};
+  std::vector<std::string> live, played;
+  EXPECT_EQ(RunHeadless({"--frames", "7", "--record", recorded}, Logger(live, 3, polls)), 0);
+  ASSERT_EQ(live.size(), 6u);
+  EXPECT_EQ(live[0], "300,200 L");
+  EXPECT_EQ(live[1], "10,479");
+  EXPECT_EQ(live[3], "17,33");
+  EXPECT_EQ(live[4], "17,33");  // no pointer seen: the game's pointer stays
+  EXPECT_EQ(Text(recorded),
+            "BRILLORA-REPLAY 1\nseed 1\n\ndx=200 dy=100 lmb\ndx=-290 dy=279\n\ndx=7 dy=-446\nx2\n");
+  EXPECT_EQ(RunHeadless({"--play", recorded}, Logger(played, 3)), 0);
+  EXPECT_EQ(played, live);
+}
+
 // The game reads the mouse only on some screens, so motion can gather for minutes before it is read; a
 // recording of it must still play back.
 TEST(ReplayRun, MotionGatheredOverManyFramesStillPlaysBack) {

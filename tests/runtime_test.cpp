@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
 
@@ -225,6 +226,7 @@ TEST(CommandLine, RefusalsAreOneLineWithStatusTwoBeforeAnythingStarts) {
       {"--record", ""},
       {"--dump", ""},
       {"--screenshot", ""},
+      {"--screenshot", dir.File("shot.png")},  // a headless run draws no picture to save
   };
   for (const auto& extra : refused) {
     const Outcome o = Launch(extra);
@@ -238,6 +240,17 @@ TEST(CommandLine, RefusalsAreOneLineWithStatusTwoBeforeAnythingStarts) {
   EXPECT_NE(Launch({"--data", dir.File("missing")}).err.find(dir.File("missing")), std::string::npos);
 }
 
+TEST(CommandLine, VersionPrintsTheNameAndTheBuildsVersionAndStartsNothing) {
+  const Outcome o = Launch({"--frames", "5", "--version"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_FALSE(o.ran);
+  EXPECT_EQ(o.err, "");
+  // "Brillora 0.1": the name, then the version the build was made as.
+  ASSERT_EQ(o.out.rfind("Brillora ", 0), 0u) << o.out;
+  EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 1);
+  EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(o.out[9]))) << o.out;
+}
+
 TEST(CommandLine, HelpPrintsTheUsageAndStartsNothing) {
   for (const auto& extra : std::vector<std::vector<std::string>>{{"--help"}, {"--frames", "5", "-h"}}) {
     const Outcome o = Launch(extra);
@@ -245,7 +258,8 @@ TEST(CommandLine, HelpPrintsTheUsageAndStartsNothing) {
     EXPECT_FALSE(o.ran);
     EXPECT_EQ(o.err, "");
     EXPECT_EQ(o.out.find("Init OK"), std::string::npos);
-    for (const char* option : {"--windowed", "--data", "--headless", "--seed", "--frames", "--record", "--play"})
+    for (const char* option :
+         {"--windowed", "--data", "--headless", "--seed", "--frames", "--record", "--play", "--version"})
       EXPECT_NE(o.out.find(option), std::string::npos) << option;
   }
 }

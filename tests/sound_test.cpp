@@ -46,7 +46,6 @@ class FakeAudioPlatform : public plat::Platform {
   void IdleToward(double) override {}
   void ReadKeyboard(uint8_t state[256]) override { std::fill(state, state + 256, 0); }
   void ReadMouse(int& dx, int& dy, bool& left, bool& right) override { dx = dy = 0, left = right = false; }
-  void SetRelativeMouse(bool) override {}
   bool OpenAudio(int r, plat::AudioPull p) override {
     if (!openSucceeds) return false;
     rate = grantedRate ? grantedRate : r;

@@ -26,10 +26,17 @@ void SetSourcePosition(double module, double line) {
   Rt().error.currentLine = line;
 }
 
+void ReportEndFailure(const std::string& message) {
+  Rt().error.endFailed = true;
+  std::fprintf(stderr, "brillora: %s\n", message.c_str());
+  std::fflush(stderr);
+}
+
 void StopProgram() {
   RuntimeContext& rt = Rt();
   ErrorState& e = rt.error;
-  const int status = TruncToInt(e.errorCode);
+  const int code = TruncToInt(e.errorCode);
+  int status = code;
   // A failure inside the shutdown itself (or inside an end hook) must not run the shutdown again.
   if (!e.stopping) {
     e.stopping = true;
@@ -38,9 +45,10 @@ void StopProgram() {
       if (rt.shutdown) rt.shutdown();
     } catch (const ProgramExit&) {
     }
+    if (status == kErrNone && e.endFailed) status = kErrFile;
     if (rt.settings.debugLog) {
       AppendErrorLog("-End On Line");
-      AppendErrorLog(std::to_string(status));
+      AppendErrorLog(std::to_string(code));
       AppendErrorLog(std::to_string(TruncToInt(e.errorLine) - 1));
       AppendErrorLog(std::to_string(TruncToInt(e.currentLine)));
       AppendErrorLog(std::to_string(TruncToInt(e.currentModule)));
@@ -51,8 +59,9 @@ void StopProgram() {
       } catch (const ProgramExit&) {
       }
     }
-    if (status != kErrNone) {
-      std::fprintf(stderr, "brillora: error %d: %s\n", status,
+    if (status == kErrNone && e.endFailed) status = kErrFile;
+    if (code != kErrNone) {
+      std::fprintf(stderr, "brillora: error %d: %s\n", code,
                    e.cause.empty() ? "runtime error" : e.cause.c_str());
       std::fflush(stderr);
     }

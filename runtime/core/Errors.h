@@ -25,5 +25,9 @@ void ReportRuntimeError(double code);
 // A failed check: records `code` and a one-line cause ("file read failed: channel 1, ./Maps/Map1-1.bin"),
 // which goes to standard error when the program stops, then stops.
 [[noreturn]] void RuntimeFail(int code, const std::string& cause);
+// A file the player asked for at the end of the run (--dump, --screenshot) could not be written: says so on
+// standard error at once ("cannot write the state dump FILE: reason"), and a run that would have ended
+// well ends with kErrFile instead.
+void ReportEndFailure(const std::string& message);
 // Line information of debug builds; this game never calls it.
 void SetSourcePosition(double module, double line);

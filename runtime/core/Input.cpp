@@ -37,6 +37,9 @@ void PollInput() {
   RuntimeContext& rt = Rt();
   InputState& in = rt.input;
   WriteRecordedFrame();
+  // The system pointer is hidden over the picture while the screen draws a pointer of its own; the
+  // screens that read the mouse are those that draw one.
+  if (rt.platform) rt.platform->SetGameDrawsPointer(in.mouseRead);
   FrameInput frame;
   if (in.player) {
     if (!in.player->Next(frame)) EndProgram();
@@ -57,7 +60,9 @@ void PollInput() {
     in.pendingDy = LimitMotion(static_cast<int64_t>(in.pendingDy) + dy);
     in.leftButton = left;
     in.rightButton = right;
+    in.pointerSeen = rt.platform->PointerPosition(in.pointerX, in.pointerY);
   }
+  in.mouseRead = false;
   in.freshPoll = true;
   in.framesPolled++;
   if (in.recorder) {
@@ -86,6 +91,12 @@ void MouseState(double& x, double& y, double& button1, double& button2) {
     if (in.player) {
       dx = in.replayDx;
       dy = in.replayDy;
+    } else if (in.pointerSeen) {
+      // The game's pointer goes to the picture pixel under the system pointer; the motion that takes it
+      // there is what a recording keeps, so the run plays back the same.
+      dx = LimitMotion(static_cast<int64_t>(in.pointerX) - in.mouseX);
+      dy = LimitMotion(static_cast<int64_t>(in.pointerY) - in.mouseY);
+      in.pendingDx = in.pendingDy = 0;
     } else {
       dx = in.pendingDx;
       dy = in.pendingDy;
@@ -103,6 +114,7 @@ void MouseState(double& x, double& y, double& button1, double& button2) {
   }
   in.mouseX = ClampToScreen(in.mouseX, rt.settings.screenWidth);
   in.mouseY = ClampToScreen(in.mouseY, rt.settings.screenHeight);
+  in.mouseRead = true;
   x = in.mouseX;
   y = in.mouseY;
   button1 = in.leftButton ? 1 : 0;
@@ -110,8 +122,16 @@ void MouseState(double& x, double& y, double& button1, double& button2) {
 }
 
 void SetMousePos(double x, double y) {
-  Rt().input.mouseX = TruncToInt32(x);
-  Rt().input.mouseY = TruncToInt32(y);
+  RuntimeContext& rt = Rt();
+  InputState& in = rt.input;
+  in.mouseX = TruncToInt32(x);
+  in.mouseY = TruncToInt32(y);
+  if (in.player || !rt.platform) return;
+  // The system pointer moves along, so that the game's pointer stays under it; a read later in this
+  // frame finds it there.
+  rt.platform->PlacePointer(ClampToScreen(in.mouseX, rt.settings.screenWidth),
+                            ClampToScreen(in.mouseY, rt.settings.screenHeight));
+  in.pointerSeen = rt.platform->PointerPosition(in.pointerX, in.pointerY);
 }
 
 void ShutdownInput() {

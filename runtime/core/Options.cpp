@@ -1,12 +1,11 @@
 // The program's command line: a few options for windowed play, headless runs, replays and state dumps.
 #include "runtime/core/Options.h"
 
-#include "runtime/core/WholeNumber.h"
-
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 
+#include "runtime/core/WholeNumber.h"
 
 std::string UsageText() {
   return "usage: brillora [options]\n"
@@ -19,7 +18,12 @@ std::string UsageText() {
          "  --play FILE      play the input recorded in FILE back\n"
          "  --dump FILE      write the game state as JSON to FILE when the program ends\n"
          "  --screenshot FILE  save the last picture drawn as a PNG when the program ends\n"
+         "  --version        show the program's name and version\n"
          "  --help           show this text\n";
+}
+
+std::string VersionText(const std::string& name) {
+  return name + " " + BRILLORA_VERSION + "\n";
 }
 
 OptionsResult ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& o, std::string& error) {
@@ -37,6 +41,7 @@ OptionsResult ParseLaunchOptions(const std::vector<std::string>& args, LaunchOpt
     std::string v;
     long long n = 0;
     if (a == "--help" || a == "-h") return OptionsResult::kHelp;
+    if (a == "--version") return OptionsResult::kVersion;
     if (a == "--windowed") {
       o.windowed = true;
     } else if (a == "--headless") {
@@ -73,6 +78,10 @@ OptionsResult ParseLaunchOptions(const std::vector<std::string>& args, LaunchOpt
   }
   if (!o.recordPath.empty() && !o.playPath.empty() && o.recordPath == o.playPath) {
     error = "--record and --play name the same file";
+    return OptionsResult::kError;
+  }
+  if (o.headless && !o.screenshotPath.empty()) {
+    error = "--screenshot needs a window; a --headless run draws no picture";
     return OptionsResult::kError;
   }
   return OptionsResult::kRun;

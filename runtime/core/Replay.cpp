@@ -129,13 +129,17 @@ void ReplayRecorder::Write(const FrameInput& frame) {
 
 void ReplayRecorder::FlushPending() {
   if (pendingCount_ == 0 || !out_) return;
+  // Built by appending only: GCC 12 at -O3 takes `"x" + std::string` for an overlapping copy and warns.
   std::string line;
-  for (uint8_t k : pending_.keys) line += std::to_string(k) + " ";
-  if (pending_.dx) line += "dx=" + std::to_string(pending_.dx) + " ";
-  if (pending_.dy) line += "dy=" + std::to_string(pending_.dy) + " ";
+  auto word = [&line](const char* prefix, const std::string& value) {
+    line.append(prefix).append(value) += ' ';
+  };
+  for (uint8_t k : pending_.keys) word("", std::to_string(k));
+  if (pending_.dx) word("dx=", std::to_string(pending_.dx));
+  if (pending_.dy) word("dy=", std::to_string(pending_.dy));
   if (pending_.left) line += "lmb ";
   if (pending_.right) line += "rmb ";
-  if (pendingCount_ > 1) line += "x" + std::to_string(pendingCount_) + " ";
+  if (pendingCount_ > 1) word("x", std::to_string(pendingCount_));
   if (!line.empty()) line.pop_back();
   out_ << line << "\n";
   out_.flush();

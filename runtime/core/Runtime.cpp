@@ -18,6 +18,7 @@
 #include "runtime/core/Replay.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Fonts.h"
+#include "runtime/gfx2d/Image.h"
 #include "runtime/gfx2d/ImageWrite.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/platform/Platform.h"
@@ -53,15 +54,22 @@ std::string Absolute(const std::string& path) {
   return ec ? path : p.string();
 }
 
+// The program file itself; empty when it cannot be told.
+std::filesystem::path ProgramFile() {
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::path() : exe;
+}
+
 // The game's folder. An installed program finds its data at a fixed place relative to itself
 // (GAME_DATA_FROM_PROGRAM, "../share/brillora" beside "bin/"), so that a moved install still works;
 // anywhere else (the build folder, a copy of the game folder) the data lies beside the program.
 std::string ProgramFolder() {
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return ".";
+  const std::filesystem::path exe = ProgramFile();
+  if (exe.empty()) return ".";
   const std::filesystem::path own = exe.parent_path();
 #ifdef GAME_DATA_FROM_PROGRAM
+  std::error_code ec;
   const std::filesystem::path installed = (own / GAME_DATA_FROM_PROGRAM).lexically_normal();
   if (std::filesystem::is_directory(installed, ec)) return installed.string();
 #endif
@@ -106,6 +114,33 @@ bool EnterFullScreen() {
   return true;
 }
 
+// Alt+Enter or F11: full screen and a window change places at once, whatever screen is showing; the
+// choice holds for the rest of the run.
+void SwitchFullScreen() {
+  RuntimeContext& rt = Rt();
+  if (!rt.renderer) return;
+  if (rt.renderer->fullScreenActive) {
+    EnterWindowed();
+    rt.playerWindowed = true;
+  } else {
+    rt.playerWindowed = !EnterFullScreen();
+  }
+}
+
+// The game's icon lies in the game's folder (beside the program in the build folder) under the
+// program's own name ("brillora.png"), the same picture the desktop's menu entry shows.
+void SetWindowIcon() {
+  RuntimeContext& rt = Rt();
+  const std::filesystem::path exe = ProgramFile();
+  if (exe.empty()) return;
+  const std::filesystem::path folder = ProgramFolder();
+  const std::string path = (folder / (exe.filename().string() + ".png")).string();
+  std::error_code ec;
+  RgbaImage icon;
+  if (!std::filesystem::is_regular_file(path, ec) || !DecodeImageFile(path, kNoColourKey, icon)) return;
+  rt.platform->SetIcon(icon.width, icon.height, icon.pixels);
+}
+
 }  // namespace
 
 int RunProgram(const std::vector<std::string>& args, const std::string& title, void (*gameMain)()) {
@@ -115,6 +150,9 @@ int RunProgram(const std::vector<std::string>& args, const std::string& title, v
   switch (ParseLaunchOptions(args, rt.options, error)) {
     case OptionsResult::kHelp:
       std::fputs(UsageText().c_str(), stdout);
+      return 0;
+    case OptionsResult::kVersion:
+      std::fputs(VersionText(title).c_str(), stdout);
       return 0;
     case OptionsResult::kError:
       std::fprintf(stderr, "brillora: %s\n", error.c_str());
@@ -145,6 +183,7 @@ int RunProgram(const std::vector<std::string>& args, const std::string& title, v
   for (size_t i = 1; i < args.size(); ++i) rt.commandLine += (i > 1 ? " " : "") + args[i];
   rt.settings = StartSettings{};
   if (o.windowed) rt.settings.fullScreen = 0;
+  rt.playerWindowed = o.windowed;
   try {
     RuntimeInit(title);
     rt.error = ErrorState{};
@@ -162,8 +201,9 @@ void RuntimeInit(const std::string& title) {
   rt.platform = rt.options.headless ? plat::CreateHeadlessPlatform() : plat::CreateSdlPlatform();
   rt.renderer = new Renderer2D();
   if (!CreateRenderWindow(rt.settings.screenWidth, rt.settings.screenHeight, rt.settings.frameRate))
-    StartFailure("cannot open the game's window (use --headless to run without one)");
+    StartFailure(rt.platform->WindowError());
   rt.platform->SetCaption(title);
+  SetWindowIcon();
   rt.title = title;
   std::remove(ErrorLogPath().c_str());
 
@@ -191,8 +231,10 @@ void RuntimeInit(const std::string& title) {
   else
     EnterFullScreen();
 
-  rt.input.systemPointer = rt.settings.exclusiveMouse == 0;
-  if (!rt.input.player) rt.platform->SetRelativeMouse(rt.settings.exclusiveMouse != 0);
+  // The game's pointer follows the system pointer to the picture pixel under it (through the scaling of
+  // the picture), in a window and in full screen alike: the pointer stays free in a window, and tablets,
+  // virtual machines and remote desktops, which move the pointer to places, work everywhere.
+  rt.input.systemPointer = true;
   SoundStartup();
   rt.currentFont = 0;
 
@@ -229,6 +271,7 @@ void PumpMessages() {
   if (!rt.platform) return;
   const plat::WindowEvents ev = rt.platform->PumpEvents();
   if (ev.closeRequested) EndProgram();
+  if (ev.switchFullScreen) SwitchFullScreen();
   if (rt.settings.debugLog || !rt.autoPause) return;
   if (ev.focusLost) {
     rt.platform->SetCaption(rt.title + " <pause>");
@@ -315,8 +358,9 @@ void SetScreenMode(double width, double height, double fullScreen) {
     rt.settings.screenWidth = rt.renderer->width;
     rt.settings.screenHeight = rt.renderer->height;
   }
-  // --windowed keeps the window even when the game asks for full screen.
-  if (rt.settings.fullScreen != 0 && !rt.options.windowed)
+  // The player's choice of a window (--windowed, or Alt+Enter) holds even when the game asks for full
+  // screen.
+  if (rt.settings.fullScreen != 0 && !rt.playerWindowed)
     EnterFullScreen();
   else
     EnterWindowed();
@@ -332,8 +376,11 @@ void ShutdownRuntime() {
   // The picture holds the last frame the game drew (a replay ends before that frame is presented).
   if (!rt.options.screenshotPath.empty() && rt.platform) {
     std::vector<uint8_t> rgba;
-    if (rt.platform->ReadPicture(rgba))
-      WritePngFile(rt.options.screenshotPath, rt.platform->PictureWidth(), rt.platform->PictureHeight(), rgba);
+    std::string why = "no picture was drawn (there is none without a window)";
+    if (!rt.platform->ReadPicture(rgba) ||
+        !WritePngFile(rt.options.screenshotPath, rt.platform->PictureWidth(), rt.platform->PictureHeight(),
+                      rgba, &why))
+      ReportEndFailure("cannot save the screenshot " + rt.options.screenshotPath + ": " + why);
   }
   delete rt.renderer;  // textures, background sets
   rt.renderer = nullptr;

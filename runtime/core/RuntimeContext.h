@@ -50,6 +50,7 @@ struct ErrorState {
   double currentModule = 0;  // source module being executed (debug builds only)
   std::string cause;         // one line naming what failed, for standard error
   bool stopping = false;     // StopProgram is under way
+  bool endFailed = false;    // a file asked for at the end (state dump, screenshot) could not be written
 };
 
 struct FrameClock {
@@ -95,9 +96,12 @@ struct InputState {
   int16_t lastDx = 0, lastDy = 0, lastWheel = 0;  // motion read at the last device read
   bool leftButton = false;     // buttons as polled by ShowFrame
   bool rightButton = false;
-  bool systemPointer = false;  // system pointer shown, absolute positions
+  bool systemPointer = false;  // the mouse is read by the system pointer's place (absolute positions)
   int framesPolled = 0;        // ShowFrame polls so far (the line number of a replay)
   int pendingDx = 0, pendingDy = 0;  // device motion not yet read by the game
+  bool pointerSeen = false;          // the system pointer's picture pixel was known at the frame's poll:
+  int pointerX = 0, pointerY = 0;    //   the game's pointer goes there at the frame's first mouse read
+  bool mouseRead = false;            // the game read the mouse since the last poll (it draws a pointer)
   int replayDx = 0, replayDy = 0;    // motion of the current replay frame
   std::unique_ptr<ReplayPlayer> player;      // --play: all input comes from the replay
   std::unique_ptr<ReplayRecorder> recorder;  // --record: input is written as it is read
@@ -118,6 +122,7 @@ struct RuntimeContext {
   bool autoPause = false;  // pause while the window is inactive
   bool paused = false;     // the window is inactive and the game stands still in ShowFrame
   bool allowEscape = true; // Esc ends the program inside ShowFrame
+  bool playerWindowed = false;  // the player's choice of a window over full screen (--windowed, Alt+Enter)
   FrameClock clock;
   ErrorState error;
   FileChannel channels[8];

@@ -3,7 +3,9 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -40,16 +42,26 @@ bool WriteRows(PngWriteJob& job, int width, int height, const std::vector<uint8_
 
 }  // namespace
 
-bool WritePngFile(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba) {
-  if (width <= 0 || height <= 0 || rgba.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * 4)
+bool WritePngFile(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba,
+                  std::string* error) {
+  auto fail = [error](const std::string& reason) {
+    if (error) *error = reason;
     return false;
+  };
+  if (width <= 0 || height <= 0 || rgba.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * 4)
+    return fail("no picture to save");
   PngWriteJob job;
   job.file = std::fopen(path.c_str(), "wb");
-  if (!job.file) return false;
+  if (!job.file) return fail(std::strerror(errno));
   job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!job.png) return false;
+  if (!job.png) return fail("out of memory");
   job.info = png_create_info_struct(job.png);
-  if (!job.info) return false;
+  if (!job.info) return fail("out of memory");
   std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-  return WriteRows(job, width, height, rgba, row) && std::fflush(job.file) == 0;
+  if (!WriteRows(job, width, height, rgba, row) || std::fflush(job.file) != 0)
+    return fail(std::strerror(errno));
+  const int closed = std::fclose(job.file);
+  job.file = nullptr;
+  if (closed != 0) return fail(std::strerror(errno));
+  return true;
 }

@@ -16,6 +16,7 @@ struct WindowEvents {
   bool closeRequested = false;  // close button or the window manager's close
   bool focusGained = false;
   bool focusLost = false;
+  bool switchFullScreen = false;  // the player asked to switch between full screen and a window
 };
 
 // Audio is pulled by the platform: interleaved 16-bit stereo frames at the device rate.
@@ -29,9 +30,14 @@ class Platform {
   // True while an OpenGL context is current and drawing may issue GL calls.
   virtual bool HasGl() const = 0;
 
-  // Window and picture. The game draws a picture of width x height pixels; it is shown 1:1 in a window of
-  // that size, or scaled to fit (aspect kept, black bars) in a larger window and in full screen.
+  // Window and picture. The game draws a picture of width x height pixels; the window opens at the
+  // largest whole multiple of that size that fits the desktop, and the picture is scaled to fit (aspect
+  // kept, black bars) into the window as it is and into the full screen.
   virtual bool OpenWindow(int width, int height, const std::string& caption) = 0;
+  // One line saying why OpenWindow failed.
+  virtual std::string WindowError() const { return "cannot open the game's window"; }
+  // The window's icon: RGBA pixels, top row first.
+  virtual void SetIcon(int /*width*/, int /*height*/, const std::vector<uint8_t>& /*rgba*/) {}
   virtual void SetCaption(const std::string& caption) = 0;
   // Full screen is the desktop's own mode with the picture scaled; the display mode never changes.
   virtual bool SetFullScreen(bool on) = 0;
@@ -58,12 +64,19 @@ class Platform {
   // clock jumps just past the deadline.
   virtual void IdleToward(double deadlineMs) = 0;
 
-  // Keyboard by scan code (1 Esc, 28 Return, 57 Space, 200 Up, ...); 0x80 marks a key that is down.
+  // Keyboard by scan code (1 Esc, 28 Return, 57 Space, 200 Up, ...); 0x80 marks a key that is down. The
+  // state is the keyboard's at this call (events still waiting are taken first); a key pressed and
+  // released since the last call reads as down once.
   virtual void ReadKeyboard(uint8_t state[256]) = 0;
-  // Mouse motion since the last call, in picture pixels, and the buttons now.
+  // Mouse motion since the last call, in picture pixels, and the buttons (as the keys above).
   virtual void ReadMouse(int& dx, int& dy, bool& left, bool& right) = 0;
-  // Hides the system pointer and reports relative motion (the runtime keeps its own position).
-  virtual void SetRelativeMouse(bool on) = 0;
+  // The picture pixel under the system pointer (the nearest one on the picture's edge when the pointer
+  // is off it); false when there is no system pointer or it has not been seen yet.
+  virtual bool PointerPosition(int& /*x*/, int& /*y*/) { return false; }
+  // Moves the system pointer onto picture pixel (x, y).
+  virtual void PlacePointer(int /*x*/, int /*y*/) {}
+  // The game draws a pointer of its own: hide the system pointer while it is over the picture.
+  virtual void SetGameDrawsPointer(bool /*on*/) {}
 
   // Audio device: 16-bit stereo at `rate`; `pull` is called for every block of frames to play.
   // Headless: the frames are pulled as the virtual clock advances and discarded.

@@ -49,7 +49,6 @@ class HeadlessPlatform final : public Platform {
     dx = dy = 0;
     left = right = false;
   }
-  void SetRelativeMouse(bool) override {}
 
   bool OpenAudio(int rate, AudioPull pull) override {
     std::lock_guard<std::recursive_mutex> lock(audioMutex_);

@@ -11,7 +11,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
+#include "runtime/platform/InputEvents.h"
+#include "runtime/platform/PictureFit.h"
 #include "runtime/platform/Platform.h"
 #include "runtime/platform/SdlKeyMap.h"
 
@@ -82,13 +86,7 @@ class SdlPlatform final : public Platform {
   bool HasGl() const override { return context_ != nullptr; }
 
   bool OpenWindow(int width, int height, const std::string& caption) override {
-    if (!videoUp_) {
-      if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "brillora: no video: %s\n", SDL_GetError());
-        return false;
-      }
-      videoUp_ = true;
-    }
+    if (!videoUp_ && !StartVideo()) return false;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
@@ -96,25 +94,39 @@ class SdlPlatform final : public Platform {
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-    window_ = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                               SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    ChooseWindowedSize(width, height);
+    window_ =
+        SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowedW_,
+                         windowedH_, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window_) {
-      std::fprintf(stderr, "brillora: cannot open a window: %s\n", SDL_GetError());
+      windowError_ = std::string("cannot open a window: ") + SDL_GetError();
       return false;
     }
     context_ = SDL_GL_CreateContext(window_);
     if (!context_ || SDL_GL_MakeCurrent(window_, context_) != 0) {
-      std::fprintf(stderr, "brillora: no OpenGL context: %s\n", SDL_GetError());
+      windowError_ = std::string("no OpenGL context: ") + SDL_GetError();
       CloseWindow();
       return false;
     }
     SDL_GL_SetSwapInterval(0);  // the runtime keeps the frame schedule itself
     if (!fbo_.Load() || !MakePicture(width, height)) {
-      std::fprintf(stderr, "brillora: OpenGL offers no framebuffer objects\n");
+      windowError_ = "OpenGL offers no framebuffer objects";
       CloseWindow();
       return false;
     }
     return true;
+  }
+
+  std::string WindowError() const override { return windowError_; }
+
+  void SetIcon(int width, int height, const std::vector<uint8_t>& rgba) override {
+    if (!window_ || width <= 0 || height <= 0 || rgba.size() < static_cast<size_t>(width) * height * 4)
+      return;
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba.data()), width, height,
+                                                           32, width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!icon) return;
+    SDL_SetWindowIcon(window_, icon);
+    SDL_FreeSurface(icon);
   }
 
   void SetCaption(const std::string& caption) override {
@@ -141,6 +153,7 @@ class SdlPlatform final : public Platform {
       LeaveFullScreen();
     }
     fullScreen_ = on;
+    UpdateSystemPointer();
     return true;
   }
   bool FullScreen() const override { return fullScreen_; }
@@ -181,17 +194,9 @@ class SdlPlatform final : public Platform {
     int winW = 0, winH = 0;
     SDL_GL_GetDrawableSize(window_, &winW, &winH);
     // Fit the picture into the window with its aspect kept; whole-number scales stay crisp.
-    double scale = std::min(static_cast<double>(winW) / pictureW_, static_cast<double>(winH) / pictureH_);
-    if (scale <= 0) scale = 1;
-    const bool whole = std::fabs(scale - std::round(scale)) < 1e-9;
-    const int outW = static_cast<int>(std::lround(pictureW_ * scale));
-    const int outH = static_cast<int>(std::lround(pictureH_ * scale));
-    const int outX = (winW - outW) / 2;
-    const int outY = (winH - outH) / 2;
-    // Mouse motion arrives in window units, which differ from drawable pixels on high-density screens.
-    int pointW = 0, pointH = 0;
-    SDL_GetWindowSize(window_, &pointW, &pointH);
-    viewScale_ = std::min(static_cast<double>(pointW) / pictureW_, static_cast<double>(pointH) / pictureH_);
+    const PictureFit fit = FitPicture(winW, winH, pictureW_, pictureH_);
+    const bool whole = std::fabs(fit.scale - std::round(fit.scale)) < 1e-9;
+    const int outW = fit.w, outH = fit.h, outX = fit.x, outY = fit.y;
 
     fbo_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, pictureFbo_);
@@ -209,45 +214,9 @@ class SdlPlatform final : public Platform {
   }
 
   WindowEvents PumpEvents() override {
-    WindowEvents ev;
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) {
-      switch (e.type) {
-        case SDL_QUIT:
-          ev.closeRequested = true;
-          break;
-        case SDL_WINDOWEVENT:
-          if (e.window.event == SDL_WINDOWEVENT_CLOSE) ev.closeRequested = true;
-          if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
-            ev.focusGained = true;
-            ev.focusLost = false;
-            if (relativeMouse_) SDL_SetRelativeMouseMode(SDL_TRUE);
-          }
-          if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-            ev.focusLost = true;
-            ev.focusGained = false;
-          }
-          break;
-        case SDL_KEYDOWN: {
-          // A tap shorter than a frame still counts: the key reads as held at the next poll.
-          const int code = GameScanCode(e.key.keysym.scancode);
-          if (code > 0 && code < 256) tapped_[code] = 0x80;
-          break;
-        }
-        case SDL_MOUSEBUTTONDOWN:
-          // Likewise a click shorter than a frame.
-          if (e.button.button == SDL_BUTTON_LEFT) clicked_[0] = true;
-          if (e.button.button == SDL_BUTTON_RIGHT) clicked_[1] = true;
-          break;
-        case SDL_MOUSEMOTION:
-          // Motion in window pixels becomes motion in picture pixels; the fractions are kept.
-          motionX_ += e.motion.xrel / WindowToPixels();
-          motionY_ += e.motion.yrel / WindowToPixels();
-          break;
-        default:
-          break;
-      }
-    }
+    TakeWaitingEvents();
+    const WindowEvents ev = windowEvents_;
+    windowEvents_ = WindowEvents{};
     return ev;
   }
 
@@ -270,35 +239,38 @@ class SdlPlatform final : public Platform {
   }
 
   void ReadKeyboard(uint8_t state[256]) override {
-    for (int i = 0; i < 256; ++i) state[i] = 0;
-    int count = 0;
-    const Uint8* keys = SDL_GetKeyboardState(&count);
-    for (int sc = 0; sc < count; ++sc) {
-      if (!keys[sc]) continue;
-      const int code = GameScanCode(static_cast<SDL_Scancode>(sc));
-      if (code > 0 && code < 256) state[code] = 0x80;
-    }
-    for (int i = 0; i < 256; ++i) {
-      state[i] |= tapped_[i];
-      tapped_[i] = 0;
-    }
+    TakeWaitingEvents();
+    input_.TakeKeys(state);
   }
 
   void ReadMouse(int& dx, int& dy, bool& left, bool& right) override {
-    dx = static_cast<int>(motionX_);
-    dy = static_cast<int>(motionY_);
-    motionX_ -= dx;
-    motionY_ -= dy;
-    const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
-    left = (buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) != 0 || clicked_[0];
-    right = (buttons & SDL_BUTTON(SDL_BUTTON_RIGHT)) != 0 || clicked_[1];
-    clicked_[0] = clicked_[1] = false;
+    // The pointer is read by its position (PointerPosition); there is no motion of its own.
+    dx = dy = 0;
+    TakeWaitingEvents();
+    input_.TakeButtons(left, right);
   }
 
-  void SetRelativeMouse(bool on) override {
-    relativeMouse_ = on;
-    SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
-    SDL_ShowCursor(on ? SDL_DISABLE : SDL_ENABLE);
+  bool PointerPosition(int& x, int& y) override {
+    double wx = 0, wy = 0;
+    if (!window_ || !input_.Pointer(wx, wy)) return false;
+    WindowToPicture(WindowFit(), pictureW_, pictureH_, wx, wy, x, y);
+    return true;
+  }
+
+  void PlacePointer(int x, int y) override {
+    if (!window_) return;
+    // Motion still waiting was made before the move and must not undo it.
+    TakeWaitingEvents();
+    int wx = 0, wy = 0;
+    PictureToWindow(WindowFit(), pictureW_, pictureH_, x, y, wx, wy);
+    SDL_WarpMouseInWindow(window_, wx, wy);
+    input_.PointerAt(wx, wy);
+    UpdateSystemPointer();
+  }
+
+  void SetGameDrawsPointer(bool on) override {
+    gameDrawsPointer_ = on;
+    UpdateSystemPointer();
   }
 
   bool OpenAudio(int rate, AudioPull pull) override {
@@ -361,11 +333,11 @@ class SdlPlatform final : public Platform {
   static constexpr double kSpinMs = 0.5;
   static constexpr double kMaxSleepPieceMs = 4.0;
 
-  // Back to a bordered window of the picture's size in the middle of the display.
+  // Back to a bordered window of the size it opened with, in the middle of the display.
   void LeaveFullScreen() {
     SDL_SetWindowFullscreen(window_, 0);
     SDL_SetWindowBordered(window_, SDL_TRUE);
-    SDL_SetWindowSize(window_, pictureW_, pictureH_);
+    SDL_SetWindowSize(window_, windowedW_, windowedH_);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   }
 
@@ -385,7 +357,151 @@ class SdlPlatform final : public Platform {
       SDL_memset(stream, 0, static_cast<size_t>(len));
   }
 
-  double WindowToPixels() const { return viewScale_ > 0 ? viewScale_ : 1.0; }
+  // --- Display, window size, input events and the system pointer ---
+
+  // Room kept for the title bar when the window's size is chosen (side frames are thin or none).
+  static constexpr int kFrameReserveW = 0, kFrameReserveH = 48;
+
+  // Starts SDL's video on a real display. Without an explicit SDL_VIDEODRIVER only an X11 or a Wayland
+  // display will do: SDL would otherwise fall back to drawing off-screen, and the game would run unseen.
+  bool StartVideo() {
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    const bool ownChoice = chosen && *chosen;
+    if (!ownChoice) {
+      const char* x11 = std::getenv("DISPLAY");
+      const char* wayland = std::getenv("WAYLAND_DISPLAY");
+      if (!(x11 && *x11) && !(wayland && *wayland)) {
+        windowError_ =
+            "no display: neither DISPLAY nor WAYLAND_DISPLAY is set; use --headless to run without one";
+        return false;
+      }
+      // Only the kinds of display named in the environment are tried.
+      std::string drivers = x11 && *x11 ? "x11" : "";
+      if (wayland && *wayland) drivers += drivers.empty() ? "wayland" : ",wayland";
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      if (ownChoice) {
+        windowError_ = std::string("no video with SDL_VIDEODRIVER=") + chosen + ": " + SDL_GetError();
+      } else {
+        windowError_ = "no display: cannot reach " + DisplayNames() + " (" + SDL_GetError() +
+                       "); use --headless to run without one";
+      }
+      return false;
+    }
+    videoUp_ = true;
+    return true;
+  }
+
+  static std::string DisplayNames() {
+    std::string names;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+      const char* value = std::getenv(name);
+      if (!value || !*value) continue;
+      if (!names.empty()) names += " or ";
+      names += std::string(name) + "=\"" + value + "\"";
+    }
+    return names;
+  }
+
+  // The window opens at the largest whole multiple of the picture that fits the desktop's usable area,
+  // so the pixels stay crisp and the picture is not tiny on a large screen.
+  void ChooseWindowedSize(int width, int height) {
+    SDL_Rect usable{};
+    int scale = 1;
+    if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
+      scale = WholeWindowScale(usable.w, usable.h, width, height, kFrameReserveW, kFrameReserveH);
+    windowedW_ = width * scale;
+    windowedH_ = height * scale;
+  }
+
+  // Takes every event waiting: window events are kept for the next PumpEvents, keys, buttons and the
+  // pointer go into the input state that the next frame poll reads.
+  void TakeWaitingEvents() {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) TakeEvent(e);
+    if (input_.TakeModeSwitch()) windowEvents_.switchFullScreen = !windowEvents_.switchFullScreen;
+    UpdateSystemPointer();
+  }
+
+  void TakeEvent(const SDL_Event& e) {
+    switch (e.type) {
+      case SDL_QUIT:
+        windowEvents_.closeRequested = true;
+        break;
+      case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+          case SDL_WINDOWEVENT_CLOSE:
+            windowEvents_.closeRequested = true;
+            break;
+          case SDL_WINDOWEVENT_FOCUS_GAINED:
+            windowEvents_.focusGained = true;
+            windowEvents_.focusLost = false;
+            break;
+          case SDL_WINDOWEVENT_FOCUS_LOST:
+            windowEvents_.focusLost = true;
+            windowEvents_.focusGained = false;
+            input_.FocusLost();
+            break;
+          case SDL_WINDOWEVENT_ENTER:
+            input_.PointerEntered();
+            break;
+          case SDL_WINDOWEVENT_LEAVE:
+            input_.PointerLeft();
+            break;
+          default:
+            break;
+        }
+        break;
+      case SDL_KEYDOWN:
+        // A held key's repeats are no new presses.
+        if (!e.key.repeat)
+          input_.KeyDown(GameScanCode(e.key.keysym.scancode), (e.key.keysym.mod & KMOD_ALT) != 0);
+        break;
+      case SDL_KEYUP:
+        input_.KeyUp(GameScanCode(e.key.keysym.scancode));
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        const int button = e.button.button == SDL_BUTTON_LEFT    ? 0
+                           : e.button.button == SDL_BUTTON_RIGHT ? 1
+                                                                 : -1;
+        if (e.button.windowID == SDL_GetWindowID(window_)) input_.PointerAt(e.button.x, e.button.y);
+        if (e.type == SDL_MOUSEBUTTONDOWN)
+          input_.ButtonDown(button);
+        else
+          input_.ButtonUp(button);
+        break;
+      }
+      case SDL_MOUSEMOTION:
+        input_.PointerAt(e.motion.x, e.motion.y);
+        break;
+      default:
+        break;
+    }
+  }
+
+  // The picture's place in the window, in the window units the pointer is reported in.
+  PictureFit WindowFit() const {
+    int w = 0, h = 0;
+    if (window_) SDL_GetWindowSize(window_, &w, &h);
+    return FitPicture(w, h, pictureW_, pictureH_);
+  }
+
+  // In full screen the system pointer is never shown; in a window it is hidden only while it is over
+  // the picture on a screen that draws a pointer of its own, and is free to leave the window at any time.
+  void UpdateSystemPointer() {
+    bool hide = false;
+    if (window_) {
+      double wx = 0, wy = 0;
+      const bool overPicture =
+          input_.PointerInside() && input_.Pointer(wx, wy) && PointOnPicture(WindowFit(), wx, wy);
+      hide = fullScreen_ || (gameDrawsPointer_ && overPicture);
+    }
+    if (hide == pointerHidden_) return;
+    pointerHidden_ = hide;
+    SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
+  }
 
   bool MakePicture(int width, int height) {
     pictureW_ = width;
@@ -415,13 +531,14 @@ class SdlPlatform final : public Platform {
   FboFunctions fbo_;
   GLuint pictureFbo_ = 0, pictureTexture_ = 0, pictureDepth_ = 0;
   int pictureW_ = 0, pictureH_ = 0;
-  double viewScale_ = 1.0;
   bool videoUp_ = false;
   bool fullScreen_ = false;
-  bool relativeMouse_ = false;
-  double motionX_ = 0, motionY_ = 0;
-  uint8_t tapped_[256] = {};      // keys pressed since the last keyboard read
-  bool clicked_[2] = {false, false};  // buttons pressed since the last mouse read
+  std::string windowError_;
+  int windowedW_ = 0, windowedH_ = 0;  // the window's size outside full screen
+  InputEvents input_;                  // keys, buttons and pointer between two frame polls
+  WindowEvents windowEvents_;          // window events taken along the way, for the next PumpEvents
+  bool gameDrawsPointer_ = false;      // the screen shown draws a pointer of its own
+  bool pointerHidden_ = false;         // the system pointer is hidden over the window
   bool audioUp_ = false;
   SDL_AudioDeviceID audioDevice_ = 0;
   int rate_ = 0;

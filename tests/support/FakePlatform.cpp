@@ -13,6 +13,7 @@ plat::WindowEvents FakePlatform::PumpEvents() {
     ev.closeRequested = ev.closeRequested || due.closeRequested;
     ev.focusGained = ev.focusGained || due.focusGained;
     ev.focusLost = ev.focusLost || due.focusLost;
+    ev.switchFullScreen = ev.switchFullScreen || due.switchFullScreen;
     timed_.pop_front();
   }
   return ev;
@@ -34,6 +35,23 @@ void FakePlatform::ReadMouse(int& dx, int& dy, bool& left, bool& right) {
   dy += current_.dy;
   left = left || current_.left;
   right = right || current_.right;
+}
+
+bool FakePlatform::PointerPosition(int& x, int& y) {
+  if (!current_.pointer) return Inner().PointerPosition(x, y);
+  x = current_.x;
+  y = current_.y;
+  return true;
+}
+
+void FakePlatform::PlacePointer(int x, int y) {
+  placements_.emplace_back(x, y);
+  // The system pointer follows at once, as it does on a desktop.
+  if (current_.pointer) {
+    current_.x = x;
+    current_.y = y;
+  }
+  Inner().PlacePointer(x, y);
 }
 
 FakePlatform& InstallFakePlatform() {

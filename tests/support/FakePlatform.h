@@ -17,6 +17,8 @@ struct FakePoll {
   std::vector<int> keys;  // scan codes held
   int dx = 0, dy = 0;     // mouse motion since the poll before
   bool left = false, right = false;
+  bool pointer = false;  // a system pointer is seen, over picture pixel (x, y)
+  int x = 0, y = 0;
 };
 
 // Wraps the headless platform; everything not scripted here is passed through to it.
@@ -31,6 +33,10 @@ class FakePlatform final : public ForwardingPlatform {
   void QueuePolls(std::vector<FakePoll> polls) { polls_.insert(polls_.end(), polls.begin(), polls.end()); }
 
   const std::vector<std::string>& Captions() const { return captions_; }
+  // Where the runtime placed the system pointer, in order.
+  const std::vector<std::pair<int, int>>& Placements() const { return placements_; }
+  // What the runtime said at each poll about the game drawing its own pointer.
+  const std::vector<bool>& GameDrawsPointer() const { return gameDrawsPointer_; }
   int Presents() const { return presents_; }
   int Pumps() const { return pumps_; }
 
@@ -45,12 +51,17 @@ class FakePlatform final : public ForwardingPlatform {
   plat::WindowEvents PumpEvents() override;
   void ReadKeyboard(uint8_t state[256]) override;
   void ReadMouse(int& dx, int& dy, bool& left, bool& right) override;
+  bool PointerPosition(int& x, int& y) override;
+  void PlacePointer(int x, int y) override;
+  void SetGameDrawsPointer(bool on) override { gameDrawsPointer_.push_back(on); }
 
  private:
   std::deque<std::pair<double, plat::WindowEvents>> timed_;
   std::deque<FakePoll> polls_;
   FakePoll current_;  // the poll being read (keyboard first, then the mouse)
   std::vector<std::string> captions_;
+  std::vector<std::pair<int, int>> placements_;
+  std::vector<bool> gameDrawsPointer_;
   int presents_ = 0;
   int pumps_ = 0;
 };

@@ -18,6 +18,8 @@ class ForwardingPlatform : public plat::Platform {
   bool Headless() const override { return inner_->Headless(); }
   bool HasGl() const override { return inner_->HasGl(); }
   bool OpenWindow(int w, int h, const std::string& c) override { return inner_->OpenWindow(w, h, c); }
+  std::string WindowError() const override { return inner_->WindowError(); }
+  void SetIcon(int w, int h, const std::vector<uint8_t>& rgba) override { inner_->SetIcon(w, h, rgba); }
   void SetCaption(const std::string& c) override { inner_->SetCaption(c); }
   bool SetFullScreen(bool on) override { return inner_->SetFullScreen(on); }
   bool FullScreen() const override { return inner_->FullScreen(); }
@@ -32,8 +34,12 @@ class ForwardingPlatform : public plat::Platform {
   void SleepMs(double ms) override { inner_->SleepMs(ms); }
   void IdleToward(double deadlineMs) override { inner_->IdleToward(deadlineMs); }
   void ReadKeyboard(uint8_t state[256]) override { inner_->ReadKeyboard(state); }
-  void ReadMouse(int& dx, int& dy, bool& left, bool& right) override { inner_->ReadMouse(dx, dy, left, right); }
-  void SetRelativeMouse(bool on) override { inner_->SetRelativeMouse(on); }
+  void ReadMouse(int& dx, int& dy, bool& left, bool& right) override {
+    inner_->ReadMouse(dx, dy, left, right);
+  }
+  bool PointerPosition(int& x, int& y) override { return inner_->PointerPosition(x, y); }
+  void PlacePointer(int x, int y) override { inner_->PlacePointer(x, y); }
+  void SetGameDrawsPointer(bool on) override { inner_->SetGameDrawsPointer(on); }
   bool OpenAudio(int rate, plat::AudioPull pull) override { return inner_->OpenAudio(rate, std::move(pull)); }
   int AudioRate() const override { return inner_->AudioRate(); }
   void LockAudio() override { inner_->LockAudio(); }
