@@ -5,6 +5,7 @@
 #include <png.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -182,6 +183,73 @@ TEST_F(ArtOutput, RuleItemTilesArePaintedOnAClearSurround) {
   // Ground value 0 is drawn everywhere there is nothing else: the default floor must be solid.
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) ASSERT_EQ(255, tiles.Alpha(x, y)) << x << "," << y;
+}
+
+// A turn marker for every level theme: an opaque floor tile, each unlike the others.
+TEST_F(ArtOutput, TurnMarkerFloorsAreSolidAndDiffer) {
+  ASSERT_EQ(0, status_);
+  Picture tiles = LoadPng(File("Graphic/Tiles1.png"));
+  ASSERT_EQ(256, tiles.width);
+  using namespace art::tile;
+  const int markers[] = {kTurnMarkerArt, kTurnMarkerDungeon, kTurnMarkerGarden, kTurnMarkerCave,
+                         kTurnMarkerIce, kTurnMarkerLava,    kTurnMarkerBeach,  kTurnMarkerHall};
+  auto tile = [&](int v) {
+    std::vector<uint8_t> px;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x)
+        for (int k = 0; k < 4; ++k)
+          px.push_back(tiles.rgba[(size_t((v / 16) * 16 + y) * 256 + (v % 16) * 16 + x) * 4 + k]);
+    return px;
+  };
+  for (int a : markers) {
+    SCOPED_TRACE("tile " + std::to_string(a));
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) ASSERT_EQ(255, tiles.Alpha((a % 16) * 16 + x, (a / 16) * 16 + y));
+    for (int b : markers) {
+      if (a < b) {
+        EXPECT_NE(tile(a), tile(b)) << "same as tile " << b;
+      }
+    }
+  }
+}
+
+// The score line is printed at y 462 over the score bar (the bottom row, y 464 to 479): its letters cover
+// the bar's rows 0 to 12, so the bar's gold trim lies in its last two rows, and nothing but the dark band
+// is behind the letters.
+TEST_F(ArtOutput, ScoreBarKeepsItsTrimBelowTheLetters) {
+  ASSERT_EQ(0, status_);
+  Picture tiles = LoadPng(File("Graphic/Tiles1.png"));
+  Picture font = LoadPng(File("Graphic/xFont.png"));
+  ASSERT_EQ(256, tiles.width);
+  ASSERT_EQ(128, font.width);
+  const int bar = art::tile::kFrameEdge, x0 = (bar % 16) * 16, y0 = (bar / 16) * 16;
+  auto brightness = [&](int x, int y) {
+    const uint8_t* p = &tiles.rgba[(size_t(y) * 256 + x) * 4];
+    return p[0] + p[1] + p[2];
+  };
+  int lowestLetterRow = 0;
+  for (int code = 33; code < 127; ++code) {
+    if (code == 'g' || code == 'j' || code == 'p' || code == 'q' || code == 'y' || code == ',') continue;
+    for (int y = 0; y < 16; ++y)
+      if (!font.RegionEmpty((code % 16) * 8, (code / 16) * 16 + y, 8, 1))
+        lowestLetterRow = std::max(lowestLetterRow, y);
+  }
+  const int trimFrom = 462 + lowestLetterRow + 2 - 464;  // one clear pixel between letters and trim
+  int darkest = 255 * 3, brightestBehind = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      ASSERT_EQ(255, tiles.Alpha(x0 + x, y0 + y));
+      if (y < trimFrom)
+        brightestBehind = std::max(brightestBehind, brightness(x0 + x, y0 + y));
+      else
+        darkest = std::min(darkest, brightness(x0 + x, y0 + y));
+    }
+  EXPECT_LE(trimFrom, 14);
+  EXPECT_GT(darkest, brightestBehind) << "the trim must be brighter than all of the band behind the letters";
+  // Every score-line letter leaves the first column of its cell clear, so "SCORE" at x 0 keeps off the
+  // screen's edge.
+  for (int code = 33; code < 127; ++code)
+    EXPECT_TRUE(font.RegionEmpty((code % 16) * 8, (code / 16) * 16, 1, 16)) << "xFont code " << code;
 }
 
 TEST_F(ArtOutput, ExitIsShutAtFrameZeroAndChangesWhenOpen) {

@@ -161,6 +161,54 @@ TEST(LevelCompiler, CustomCharactersAndThemes) {
   EXPECT_TRUE(HasProblem(Problems(Source(rows, "\n")), "no \"theme:\" line"));
 }
 
+// What stands on the floor at the start (the boy, a baddie, a gem, a key) leaves the floor around it
+// behind once it is gone, not the theme's plain floor.
+TEST(LevelCompiler, CellsLeftOrTakenShowTheFloorAroundThem) {
+  auto rows = BaseMap();
+  rows[2][2] = '.';
+  rows[14].replace(10, 5, ":::::");  // the boy on a mosaic patch
+  rows[15].replace(10, 5, "::@::");
+  rows[16].replace(10, 5, ":::::");
+  rows[20].replace(10, 3, ",*,");  // a gem on a line of cracked flagstones
+  rows[24].replace(10, 3, "::>");  // a baddie with mosaic on one side only: a tie keeps the plain floor
+  rows[26].replace(10, 3, ",k:");  // a key between two different floors: the plain floor above and below wins
+  levels::CompiledLevel level;
+  std::vector<levels::LevelProblem> problems;
+  ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
+  const levels::Layers& L = level.layers;
+  auto at = [](int col, int row) { return row * 40 + col; };
+  ASSERT_EQ(L.actor[at(12, 15)], levels::cell::kBoy);
+  EXPECT_EQ(L.ground[at(12, 15)], levels::tile::kMosaic);
+  EXPECT_EQ(L.ground[at(11, 20)], levels::tile::kFlagstone) << "a lone gem between two cracked cells";
+  EXPECT_EQ(L.ground[at(12, 24)], levels::tile::kFlagstone);
+  EXPECT_EQ(L.ground[at(11, 26)], levels::tile::kFlagstone);
+
+  rows[21].replace(10, 3, ",,,");
+  ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
+  EXPECT_EQ(level.layers.ground[at(11, 20)], levels::tile::kFlagstoneCracked);
+}
+
+// Baddies turn on a compass set into each theme's own floor: a tile of its own for every theme.
+TEST(LevelCompiler, EveryThemeHasItsOwnTurnMarkerFloor) {
+  auto rows = BaseMap();
+  rows[14][3] = '+';
+  std::vector<int> markers;
+  for (const levels::Theme& theme : levels::Themes()) {
+    SCOPED_TRACE(theme.name);
+    levels::CompiledLevel level;
+    std::vector<levels::LevelProblem> problems;
+    ASSERT_TRUE(
+        levels::CompileLevelText(Source(rows, std::string("theme: ") + theme.name + "\n"), level, problems));
+    const int marker = level.layers.ground[14 * 40 + 3];
+    EXPECT_EQ(level.layers.item[14 * 40 + 3], levels::cell::kTurnMarker);
+    EXPECT_EQ(marker, theme.marker);
+    for (int floor : {theme.floor, theme.floor2, theme.floor3, theme.top, theme.face})
+      EXPECT_NE(marker, floor);
+    EXPECT_EQ(std::count(markers.begin(), markers.end(), marker), 0) << "shared with another theme";
+    markers.push_back(marker);
+  }
+}
+
 TEST(LevelValidator, RefusesBrokenLevelsNamingLevelCellAndReason) {
   {
     auto rows = BaseMap();

@@ -18,9 +18,11 @@ inline Image MakeXFont() {
   Image font(128, 128);
   for (int code = kFirstGlyph; code <= kLastGlyph; ++code) {
     Image cell(8, 16);
+    // The letters stand one pixel into the cell, so that their rim leaves the first column clear: a
+    // text printed at x 0 keeps off the screen's edge and runs of text have a clear pixel between cells.
     for (int y = 0; y < 16; ++y)
-      for (int x = 1; x <= 6; ++x) {
-        int col = x - 1, row = y / 2;
+      for (int x = 2; x <= 7; ++x) {
+        int col = x - 2, row = y / 2;
         // Thicken to the right, except where that would close a one-pixel gap (M, W, #).
         bool lit =
             GlyphInk(code, col, row) || (GlyphInk(code, col - 1, row) && !GlyphInk(code, col + 1, row));

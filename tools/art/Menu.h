@@ -3,6 +3,7 @@
 // "Graphic/MouseStrip.png" (two 32 x 32 frames, tip at the top-left corner).
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -26,35 +27,25 @@ inline bool InsidePolygon(const std::vector<std::pair<double, double>>& poly, in
   return inside;
 }
 
-// A dark panel with a thin violet rim and soft (dithered) corners, to keep text areas calm.
-inline void DarkPanel(Image& img, int x0, int y0, int x1, int y1) {
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x) {
-      int dx = std::min(x - x0, x1 - x), dy = std::min(y - y0, y1 - y);
-      if (dx + dy < 4) continue;  // clipped corners
-      Rgba c = Mix(img.Get(x, y), pal::kInk, 0.7);
-      if (dx == 0 || dy == 0 || dx + dy == 4)
-        c = pal::kPurple1;
-      else if (dx == 1 || dy == 1 || dx + dy == 5)
-        c = pal::kInk;
-      img.Set(x, y, c);
-    }
-}
+// The menu background is a gate: a gold frieze along the top, a carved pillar down each side and a
+// dark lintel under the frieze that holds the screen titles. The three menu screens (title menu, name
+// entry, high-score table) share it and place their texts differently, so every line of it keeps clear
+// of all their texts: the pillars stand outside the widest rows, the lintel's gold edge runs in the gap
+// between the title lines and the first row below them, and the bottom stays open because the last
+// row of the high-score table reaches down to the screen's edge.
+struct PixelRect {
+  int x0, y0, x1, y1;  // inclusive corners
+};
 
-// A gold ribbon band across the screen with ornamental ends, for the title and the footer.
-inline void GoldBand(Image& img, int y0, int y1) {
-  for (int y = y0; y <= y1; ++y)
-    for (int x = 24; x < 616; ++x) {
-      int taper = std::max(0, 40 - std::min(x - 24, 615 - x));
-      int dy = std::min(y - y0, y1 - y);
-      if (dy * 3 < taper - 20) continue;
-      Rgba c = Mix(img.Get(x, y), pal::kInk, 0.75);
-      if (dy == 0)
-        c = pal::kGold1;
-      else if (dy == 1)
-        c = pal::kGold0;
-      img.Set(x, y, c);
-    }
+constexpr PixelRect kMenuFrieze{0, 0, 639, 9};
+constexpr PixelRect kMenuPillarLeft{0, 0, 27, 479};
+constexpr PixelRect kMenuPillarRight{612, 0, 639, 479};
+constexpr PixelRect kMenuLintelEdge{28, 89, 611, 92};
+constexpr int kMenuLintelTop = 10;
+
+// Every part of the background that draws a line, a rim or an edge; text must not touch any of them.
+inline std::vector<PixelRect> MenuBackgroundLines() {
+  return {kMenuFrieze, kMenuPillarLeft, kMenuPillarRight, kMenuLintelEdge};
 }
 
 inline void GemOrnament(Image& img, int cx, int cy, int r) {
@@ -66,6 +57,46 @@ inline void GemOrnament(Image& img, int cx, int cy, int r) {
                      : (x < cx ? (y < cy ? pal::kGem3 : pal::kGem1) : (y < cy ? pal::kGem2 : pal::kGem0));
       img.Set(x, y, c);
     }
+}
+
+// One pillar: fluted stone between gold rims, a gold capital under the frieze and a stepped plinth at
+// the foot, with gems set into the shaft. `left` is its first column; it is 28 pixels wide.
+inline void MenuPillar(Image& img, int left) {
+  const PixelRect r{left, 0, left + 27, 479};
+  for (int y = r.y0; y <= r.y1; ++y)
+    for (int x = r.x0; x <= r.x1; ++x) {
+      const int dx = x - r.x0;
+      double v = 0.3 + 0.1 * Noise(x / 2, y / 3, 211);
+      // Flutes: dark grooves with a lit edge, and light from the left, so the shaft reads as round.
+      const int flute = (dx - 5) % 6;
+      if (dx >= 5 && dx <= 22 && flute == 0) v -= 0.3;
+      if (dx >= 5 && dx <= 22 && flute == 1) v += 0.25;
+      v += 0.35 * (1.0 - std::abs(dx - 10.0) / 14.0);
+      Rgba c = Mix(pal::kInk, pal::kPurple2, std::clamp(v, 0.0, 1.0));
+      if (dx == 0 || dx == 27)
+        c = pal::kInk;
+      else if (dx == 1 || dx == 26)
+        c = pal::kGold1;
+      else if (dx == 2 || dx == 25)
+        c = pal::kGold0;
+      img.Set(x, y, c);
+    }
+  // Capital and plinth: gold bands across the shaft.
+  auto band = [&](int y0, int y1) {
+    for (int y = y0; y <= y1; ++y)
+      for (int x = r.x0 + 1; x <= r.x1 - 1; ++x) {
+        const int d = std::min(y - y0, y1 - y);
+        img.Set(x, y, d == 0 ? pal::kGold0 : d == 1 ? pal::kGold2 : pal::kGold1);
+      }
+    img.HLine(r.x0, r.x1, y0 - 1, pal::kInk);
+    img.HLine(r.x0, r.x1, y1 + 1, pal::kInk);
+  };
+  band(11, 17);
+  band(22, 24);
+  band(452, 456);
+  band(462, 478);
+  for (int y = 100; y < 440; y += 80) GemOrnament(img, r.x0 + 14, y, 4);
+  GemOrnament(img, r.x0 + 14, 470, 3);
 }
 
 inline Image MakeBackground() {
@@ -81,6 +112,10 @@ inline Image MakeBackground() {
       Rgba c = Mix(pal::kInk, pal::kPurple1, v);
       if (ly == 0) c = Mix(c, pal::kPurple2, 0.35);
       if (ly == 19 || lx == 39) c = Mix(c, pal::kInk, 0.7);
+      // The wall in the gate lies in shadow, deepest in the middle where the rows of text are, with no
+      // edge of its own: the texts of all three screens spread over nearly all of it.
+      const double shade = 0.25 + 0.3 * std::max(0.0, 1.0 - (cx * cx * 0.6 + cy * cy * 0.8));
+      c = Mix(c, pal::kInk, shade);
       img.Set(x, y, c);
     }
   // Scattered faint stars of light on the stones.
@@ -88,24 +123,27 @@ inline Image MakeBackground() {
     int x = int(Hash(k, 1, 203) % 620) + 10, y = int(Hash(k, 2, 203) % 460) + 10;
     img.Set(x, y, k % 3 ? pal::kPurple3 : pal::kPurple4);
   }
-  GoldBand(img, 24, 94);
-  GoldBand(img, 398, 454);
-  DarkPanel(img, 108, 118, 500, 266);
-  DarkPanel(img, 520, 190, 578, 322);
-  // Gold frame around the whole screen.
-  const Rgba frame[8] = {pal::kInk,   pal::kGold0, pal::kGold2, pal::kGold3,
-                         pal::kGold1, pal::kGold0, pal::kInk,   pal::kShadow};
-  for (int k = 0; k < 8; ++k) img.Frame(k, k, 640 - 2 * k, 480 - 2 * k, frame[k]);
-  for (int x = 40; x < 640; x += 80) {
-    GemOrnament(img, x, 4, 3);
-    GemOrnament(img, x, 475, 3);
+  // The lintel: a dark carved panel across the top between the pillars, edged in gold along its foot.
+  for (int y = kMenuLintelTop; y < kMenuLintelEdge.y0; ++y)
+    for (int x = kMenuLintelEdge.x0; x <= kMenuLintelEdge.x1; ++x) {
+      img.Set(x, y, Mix(img.Get(x, y), pal::kInk, 0.6));
+    }
+  {
+    const PixelRect e = kMenuLintelEdge;
+    const Rgba rows[4] = {pal::kInk, pal::kGold2, pal::kGold0, pal::kInk};
+    for (int k = 0; k < 4; ++k) img.HLine(e.x0, e.x1, e.y0 + k, rows[k]);
   }
-  for (int y = 60; y < 480; y += 120) {
-    GemOrnament(img, 4, y, 3);
-    GemOrnament(img, 635, y, 3);
+  MenuPillar(img, kMenuPillarLeft.x0);
+  MenuPillar(img, kMenuPillarRight.x0);
+  // The frieze: a gold band across the top with gems, over the heads of the pillars.
+  {
+    const Rgba rows[10] = {pal::kInk,   pal::kGold0, pal::kGold2, pal::kGold3, pal::kGold1,
+                           pal::kGold1, pal::kGold2, pal::kGold0, pal::kInk,   pal::kShadow};
+    for (int k = 0; k < 10; ++k) img.HLine(0, 639, k, rows[k]);
+    for (int x = 40; x < 640; x += 80) GemOrnament(img, x, 4, 3);
+    GemOrnament(img, 14, 5, 4);
+    GemOrnament(img, 625, 5, 4);
   }
-  for (auto [x, y] : {std::pair{12, 12}, std::pair{627, 12}, std::pair{12, 467}, std::pair{627, 467}})
-    GemOrnament(img, x, y, 7);
   return img;
 }
 

@@ -184,7 +184,7 @@ inline Image MockPlayScreen(const ArtSet& set) {
     for (int c = 0; c < 40; ++c) {
       ground[r][c] = kFloorFlagstone;
       if (r == 0 || c == 0 || c == 39 || r >= 28) ground[r][c] = kFramePanel;
-      if (r == 28) ground[r][c] = kFrameEdge;
+      if (r == 29) ground[r][c] = kFrameEdge;
     }
   auto fill = [&](int r0, int c0, int r1, int c1, int v) {
     for (int r = r0; r <= r1; ++r)

@@ -81,7 +81,7 @@ constexpr int kBarrel = 45;           // a barrel on flagstones
 constexpr int kRockWall = 46;         // rough cave rock face
 constexpr int kRockWallTop = 47;      // top of a cave rock wall
 constexpr int kFramePanel = 122;      // dark carved panel for the solid frame and the score rows
-constexpr int kFrameEdge = 123;       // the same panel with a gold trim along its top
+constexpr int kFrameEdge = 123;       // the score bar: a plain dark band with a gold trim along its foot
 
 // --- Overhangs (mostly transparent, cover layer) ---------------------------------------------
 constexpr int kCoverWallCapS = 48;     // lower 6 rows: a wall's top lip (hides feet behind a wall)
@@ -175,6 +175,16 @@ constexpr int kGrassEdgeS = 145;      // grass with a path along its bottom edge
 constexpr int kGrassEdgeW = 146;      // grass with a path along its left edge (opaque)
 constexpr int kGrassEdgeE = 147;      // grass with a path along its right edge (opaque)
 constexpr int kCoverHedgeCapS = 148;  // cover: lower 6 rows of a hedge top
+
+// --- Turn-marker floors of the other level themes: the compass of kTurnMarkerArt set into ------
+// --- each theme's own floor, in that theme's metal or stone (opaque, ground layer) ------------
+constexpr int kTurnMarkerDungeon = 149;  // iron compass on dark blue flagstones
+constexpr int kTurnMarkerGarden = 150;   // white pebble compass on a round stepping stone in the grass
+constexpr int kTurnMarkerCave = 151;     // copper compass on trodden earth
+constexpr int kTurnMarkerIce = 152;      // frosted silver-blue compass frozen into the ice
+constexpr int kTurnMarkerLava = 153;     // glowing compass on dark stone
+constexpr int kTurnMarkerBeach = 154;    // compass of pale shells laid in the sand
+constexpr int kTurnMarkerHall = 155;     // brass compass inlaid in the marble checkerboard
 
 // --- Blocks (objects on a transparent surround; item layer) ----------------------------------
 constexpr int kBlockStone = 192;  // a heavy grey stone block

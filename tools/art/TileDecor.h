@@ -79,13 +79,45 @@ inline void PaintDecorations(TileSet& t) {
       i.Line(8, 14, x, 6 + (k % 2) * 3, k % 2 ? pal::kLeaf2 : pal::kLeaf3);
     }
   });
-  PaintFlagstones(t[kTurnMarkerArt], kSandRamp, 1);
-  for (int d = 0; d < 4; ++d) {
-    Image arrow(16, 16);
-    PaintArrow(arrow, d);
-    t[kTurnMarkerArt].Blit(arrow.Crop(0, 0, 16, 16), 0, 0);
+  // Turn markers: the same four-arrow compass on every theme's floor, in colours that stand out from it.
+  struct Compass {
+    int tile, floor;
+    Rgba rim, fill, light, centre;
+  };
+  const Compass compasses[] = {
+      {kTurnMarkerArt, kFloorFlagstone, pal::kGold0, pal::kGold2, pal::kGold3, pal::kRed2},
+      {kTurnMarkerDungeon, kDungeonFloor, pal::kInk, pal::kStone3, pal::kStone4, pal::kRed2},
+      {kTurnMarkerGarden, kFloorGrass, pal::kInk, pal::kGold2, pal::kGold3, pal::kRed2},
+      {kTurnMarkerCave, kFloorDirt, pal::kInk, pal::kOrange, pal::kGold3, pal::kRed2},
+      {kTurnMarkerIce, kIce, pal::kInk, pal::kSea1, pal::kSea2, pal::kRed2},
+      {kTurnMarkerLava, kFloorDarkStone, pal::kRed0, pal::kOrange, pal::kGold3, pal::kRed1},
+      {kTurnMarkerBeach, kFloorSand, pal::kWood1, pal::kPink, pal::kWhite, pal::kRed1},
+      {kTurnMarkerHall, kFloorChecker, pal::kInk, pal::kGold2, pal::kGold3, pal::kRed2},
+  };
+  for (const Compass& c : compasses) {
+    Image& m = t[size_t(c.tile)];
+    if (c.tile == kTurnMarkerArt)
+      PaintFlagstones(m, kSandRamp, 1);
+    else
+      m = t[size_t(c.floor)];
+    if (c.tile == kTurnMarkerGarden) {  // a flat stepping stone carries the compass in the grass
+      m.Disc(7.5, 7.5, 7.2, pal::kStone1);
+      m.Disc(7.5, 7.5, 6.4, pal::kStone2);
+    }
+    for (int d = 0; d < 4; ++d) {
+      Image arrow(16, 16);
+      PaintArrow(arrow, d);
+      arrow.Shade([&](int x, int y) {
+        const Rgba a = arrow.Get(x, y);
+        if (a == pal::kGold0) return c.rim;
+        if (a == pal::kGold2) return c.fill;
+        if (a == pal::kGold3) return c.light;
+        return a;
+      });
+      m.Blit(arrow, 0, 0);
+    }
+    m.Rect(6, 6, 4, 4, c.centre);
   }
-  t[kTurnMarkerArt].Rect(6, 6, 4, 4, pal::kRed2);
   PaintFlagstones(t[kExitMat], kSandRamp, 1);
   t[kExitMat].Rect(1, 2, 14, 12, pal::kStone1);
   t[kExitMat].Rect(2, 3, 12, 10, pal::kStone2);

@@ -299,9 +299,18 @@ inline void PaintWalls(TileSet& t) {
     p.Frame(3, 3, 10, 10, pal::kInk);
     p.Frame(4, 4, 8, 8, pal::kStone0);
   }
-  t[kFrameEdge].Rect(0, 0, 16, 2, pal::kGold1);
-  t[kFrameEdge].Rect(0, 0, 16, 1, pal::kGold2);
-  t[kFrameEdge].Rect(0, 2, 16, 1, pal::kGold0);
+  // The score bar along the bottom row: the score line's letters cover its upper 13 rows and reach 2 rows
+  // up into the field, so the bar is one calm dark band without joints behind them, and its gold trim
+  // runs along the foot of the screen, clear below the letters.
+  {
+    Image& bar = t[kFrameEdge];
+    bar.Fill(pal::kShadow);
+    for (int y = 0; y < 14; ++y)
+      for (int x = 0; x < 16; ++x)
+        if (Noise(x, y, 112) < 0.08) bar.Set(x, y, pal::kPurple0);
+    bar.HLine(0, 15, 14, pal::kGold2);
+    bar.HLine(0, 15, 15, pal::kGold0);
+  }
 }
 
 // Cover tiles: wall tops, arches and leaves that the actors pass behind or under.
@@ -422,8 +431,12 @@ inline void PaintCovers(TileSet& t) {
   // The same wall pieces in the dungeon's dark stone.
   PaintFlagstones(t[kDungeonFloor], kDungeonRamp, 17);
   PaintFlagstones(t[kDungeonFloorCracked], kDungeonRamp, 17);
-  t[kDungeonFloorCracked].Line(3, 11, 8, 7, pal::kInk);
-  t[kDungeonFloorCracked].Line(8, 7, 12, 9, pal::kInk);
+  // The crack runs from edge to edge at the same height, so a patch of cracked flagstones reads as one
+  // long fissure and not as the same mark stamped on every cell.
+  t[kDungeonFloorCracked].Line(0, 9, 5, 7, pal::kInk);
+  t[kDungeonFloorCracked].Line(5, 7, 10, 10, pal::kInk);
+  t[kDungeonFloorCracked].Line(10, 10, 15, 9, pal::kInk);
+  t[kDungeonFloorCracked].Line(6, 6, 7, 3, pal::kShadow);
   PaintBricks(t[kDungeonWallFace], kDungeonFaceRamp, 3);
   PaintWallTop(t[kDungeonWallTop], kDungeonCapRamp, 6);
   PaintWallTop(t[kDungeonWallTopEdgeS], kDungeonCapRamp, 6);

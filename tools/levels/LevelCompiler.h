@@ -65,6 +65,7 @@ struct Theme {
   uint8_t plant;                     // 'p': the theme's solid plant or ornament
   uint8_t shadowN;                   // floor just below a wall face (0: the plain floor)
   uint8_t rubble;                    // 'X': the floor a blast leaves behind, in the stone of the walls
+  uint8_t marker;                    // '+': the turn-marker floor, a compass set into the theme's floor
 };
 
 inline const std::vector<Theme>& Themes() {
@@ -72,26 +73,27 @@ inline const std::vector<Theme>& Themes() {
   static const std::vector<Theme> themes = {
       {"temple", kFlagstone, kFlagstoneCracked, kMosaic, kCrack, kWater, kWallFace, kWallFaceMossy,
        kWallFaceCracked, kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS,
-       kCoverWallTop, kPottedPlant, kFloorShadowN, kRubble},
+       kCoverWallTop, kPottedPlant, kFloorShadowN, kRubble, kCompass},
       {"dungeon", kDungeonFloor, kDungeonFloorCracked, kGrate, kBones, kPit, kDungeonWallFace,
        kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallFaceChains, kDungeonWallFaceChains,
        kDungeonWallTop, kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kTorchStand, 0,
-       kDungeonFloorCracked},
+       kDungeonFloorCracked, kCompassDungeon},
       {"garden", kGrass, kGrassFlowers, kCobble, kFlowers, kWater, kHedge, kHedge, kHedge, kHedge, kHedge,
-       kHedgeTop, kHedgeTop, kCoverHedgeCapS, kCoverCanopy, kBush, 0, kDirt},
+       kHedgeTop, kHedgeTop, kCoverHedgeCapS, kCoverCanopy, kBush, 0, kDirt, kCompassGarden},
       {"cave", kDirt, kGravel, kDarkStone, kRockSmall, kWaterDeep, kRockWall, kRockWall, kRockWall, kRockWall,
-       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms, 0, kGravel},
+       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms, 0, kGravel, kCompassCave},
       {"ice", kIce, kBlueTiles, kDungeonFloor, kRockSmall, kWaterDeep, kDungeonWallFace, kDungeonWallFace,
        kDungeonWallFaceChains, kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallTop,
-       kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kBlockIce, 0, kDungeonFloorCracked},
+       kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kBlockIce, 0, kDungeonFloorCracked,
+       kCompassIce},
       {"lava", kDarkStone, kRubble, kGravel, kScorch, kLava, kRockWall, kRockWall, kRockWall, kRockWall,
-       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kBrazier, 0, kGravel},
+       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kBrazier, 0, kGravel, kCompassLava},
       {"beach", kSand, kCobble, kPlanks, kRockSmall, kWater, kWallFace, kWallFaceMossy, kWallFaceCracked,
        kWallFaceTorch, kWallFaceWindow, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kCactus, 0,
-       kRubble},
+       kRubble, kCompassBeach},
       {"hall", kChecker, kPlanks, kMosaic, kCrack, kWater, kWallFace, kWallFaceWindow, kWallFaceBanner,
        kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kPottedPlant,
-       0, kRubble},
+       0, kRubble, kCompassHall},
   };
   return themes;
 }
@@ -391,6 +393,26 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
     if (e) return tile::kWaterEdgeE;
     return liquid;
   };
+  // A cell that something stands on at the start (the boy, a baddie, a gem or a key) shows the floor
+  // around it once it is left or taken: the floor most of its plain-floor neighbours have, the theme's
+  // own floor when that is as common.
+  auto floorOf = [&](Kind k) -> int {
+    if (k == Kind::kFloor || k == Kind::kWalkDeco) return theme->floor;
+    if (k == Kind::kFloor2) return theme->floor2;
+    if (k == Kind::kFloor3) return theme->floor3;
+    return -1;
+  };
+  auto floorAround = [&](int col, int row) -> uint8_t {
+    std::map<int, int> count;
+    const int around[4][2] = {{col - 1, row}, {col + 1, row}, {col, row - 1}, {col, row + 1}};
+    for (const auto& [c, r] : around)
+      if (c >= 0 && r >= 0 && c < kColumns && r < kRows && floorOf(kinds[r * kColumns + c]) >= 0)
+        ++count[floorOf(kinds[r * kColumns + c])];
+    uint8_t best = theme->floor;
+    for (const uint8_t f : {theme->floor2, theme->floor3})
+      if (count[f] > count[best]) best = f;
+    return best;
+  };
   Layers& L = out.layers;
   for (int row = 0; row < kRows; ++row) {
     for (int col = 0; col < kColumns; ++col) {
@@ -446,31 +468,38 @@ inline bool CompileLevelText(const std::string& text, CompiledLevel& out,
           break;
         case Kind::kGem:
           it = cell::kGem;
+          if (g == theme->floor) g = floorAround(col, row);
           break;
         case Kind::kKey:
           it = cell::kKey;
+          if (g == theme->floor) g = floorAround(col, row);
           break;
         case Kind::kExit:
           it = cell::kExit;
           break;
         case Kind::kStart:
           ac = cell::kBoy;
+          if (g == theme->floor) g = floorAround(col, row);
           break;
         case Kind::kTurnMarker:
-          g = tile::kCompass;
+          g = theme->marker;
           it = cell::kTurnMarker;
           break;
         case Kind::kBaddieRight:
           ac = cell::kBaddieRight;
+          if (g == theme->floor) g = floorAround(col, row);
           break;
         case Kind::kBaddieLeft:
           ac = cell::kBaddieLeft;
+          if (g == theme->floor) g = floorAround(col, row);
           break;
         case Kind::kBaddieUp:
           ac = cell::kBaddieUp;
+          if (g == theme->floor) g = floorAround(col, row);
           break;
         case Kind::kBaddieDown:
           ac = cell::kBaddieDown;
+          if (g == theme->floor) g = floorAround(col, row);
           break;
         case Kind::kUnderWall:
           cv = theme->coverTop;

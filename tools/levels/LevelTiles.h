@@ -111,7 +111,7 @@ constexpr uint8_t kMushrooms = 68;
 constexpr uint8_t kBones = 69;
 constexpr uint8_t kCrack = 70;
 constexpr uint8_t kGrassTuft = 72;
-constexpr uint8_t kCompass = 73;  // ground use: the turn-marker floor
+constexpr uint8_t kCompass = 73;  // ground use: the turn-marker floor (sandstone flagstone)
 constexpr uint8_t kStatue = 75;
 constexpr uint8_t kTorchStand = 77;
 constexpr uint8_t kPottedPlant = 95;
@@ -135,6 +135,14 @@ constexpr uint8_t kDungeonCoverTop = 134;
 constexpr uint8_t kDungeonWallFaceChains = 136;
 // Garden.
 constexpr uint8_t kCoverHedgeCapS = 148;
+// Turn-marker floors of the other themes: the same compass set into each theme's own floor.
+constexpr uint8_t kCompassDungeon = 149;
+constexpr uint8_t kCompassGarden = 150;
+constexpr uint8_t kCompassCave = 151;
+constexpr uint8_t kCompassIce = 152;
+constexpr uint8_t kCompassLava = 153;
+constexpr uint8_t kCompassBeach = 154;
+constexpr uint8_t kCompassHall = 155;
 // Blocks.
 constexpr uint8_t kBlockIce = 195;
 }  // namespace tile
