@@ -9,12 +9,19 @@ namespace {
 
 // Character codes of a name: byte j is character j, 0 past the end; characters after the eighth are lost.
 void NameToBytes(const RtString& name, RtNumArray& bytes, int base) {
-  for (int j = 0; j < 8; ++j) bytes[base + j] = CharCode(MidStr(name, j, 1));
+  for (int j = 0; j < 8; ++j) bytes[base + j] = CharCodeAt(name, j);
 }
 
-// Appends the non-zero bytes to the name; zero bytes add nothing wherever they stand.
+// Appends the non-zero bytes to the name; zero bytes add nothing wherever they stand. The bytes are
+// gathered first and appended at once: 800 names are built at every start.
 void BytesToName(RtString& name, RtNumArray& bytes, int base) {
-  for (int j = 0; j < 8; ++j) name = name + CharFromCode(bytes[base + j]);
+  char text[9] = {};
+  int n = 0;
+  for (int j = 0; j < 8; ++j) {
+    const char c = CodeToChar(bytes[base + j]);
+    if (c != 0) text[n++] = c;
+  }
+  name += text;
 }
 
 // The letters of the credit line: each value v stands for the character with code v + 64, so 1 is "A";

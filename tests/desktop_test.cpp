@@ -20,16 +20,20 @@
 #include <vector>
 
 #include "runtime/platform/Platform.h"
+#include "tests/support/DesktopSupport.h"
 #include "tests/support/GameTestSupport.h"
 #include "tests/support/GlLeakCheck.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
+using testing_support::DesktopGameFolder;
 using testing_support::FileExists;
 using testing_support::JsonNumber;
 using testing_support::JsonText;
+using testing_support::PrivateDisplay;
 using testing_support::ReadFile;
+using testing_support::Shell;
 using testing_support::TempDir;
 
 constexpr int kReturn = 28, kRight = 205;
@@ -38,66 +42,10 @@ void SleepMs(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-// The output of a shell command, and its exit status.
-std::string Shell(const std::string& command, int* status = nullptr) {
-  std::string out;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return out;
-  char buf[512];
-  size_t n = 0;
-  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-  const int raw = ::pclose(pipe);
-  if (status) *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return out;
-}
-
 // scripts/setup.sh installs both.
 bool ToolsPresent() {
   return Shell("command -v Xvfb >/dev/null && command -v xdotool >/dev/null && echo yes") == "yes\n";
 }
-
-// A virtual X server of the test's own (the server picks a free display number).
-class PrivateDisplay {
- public:
-  PrivateDisplay(int width, int height) {
-    int fds[2];
-    if (::pipe(fds) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(fds[0]);
-      const int null = ::open("/dev/null", O_WRONLY);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-      const std::string fd = std::to_string(fds[1]);
-      ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
-      std::_Exit(127);
-    }
-    ::close(fds[1]);
-    std::string number;
-    char c = 0;
-    while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    ::close(fds[0]);
-    if (!number.empty()) name_ = ":" + number;
-  }
-  ~PrivateDisplay() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-  PrivateDisplay(const PrivateDisplay&) = delete;
-  PrivateDisplay& operator=(const PrivateDisplay&) = delete;
-
-  const std::string& name() const { return name_; }
-  // Runs xdotool on this display; returns what it printed.
-  std::string Xdo(const std::string& args) const { return Shell("DISPLAY=" + name_ + " xdotool " + args); }
-
- private:
-  pid_t pid_ = -1;
-  std::string name_;
-};
 
 // A window's place and size as xdotool reports them.
 struct Geometry {
@@ -287,32 +235,6 @@ const std::string kGame = BRILLORA_BINARY_DIR "/brillora";
 // pressed before the menu reads them would be lost to those frames.
 constexpr int kStartUpMs = 3000;
 
-// A game folder with the built media and levels and first-start records; levels 1 to 6 finished.
-class DesktopGameFolder {
- public:
-  DesktopGameFolder() {
-    namespace fs = std::filesystem;
-    const fs::path build(BRILLORA_BINARY_DIR);
-    fs::create_directories(dir_.File("Maps"));
-    for (const char* f : {"Graphic.kpq", "smalfont.bmp"}) fs::copy_file(build / f, dir_.File(f));
-    for (int n = 1; n <= 22; ++n)
-      for (int part = 1; part <= 4; ++part) {
-        const std::string name = "Map" + std::to_string(n) + "-" + std::to_string(part) + ".bin";
-        fs::copy_file(build / "Maps" / name, dir_.File("Maps/" + name));
-      }
-    for (const char* f : {"Data.bin", "Duzozez.bin", "Name.bin", "Player.bin"})
-      fs::copy_file(fs::path(BRILLORA_SOURCE_DIR) / "data/records" / f, dir_.File(std::string("Maps/") + f));
-    std::vector<uint8_t> scores = ReadFile(dir_.File("Maps/Data.bin"));
-    for (int level = 1; level <= 6; ++level) scores[static_cast<size_t>((level - 1) * 32)] = 100;
-    testing_support::WriteFile(dir_.File("Maps/Data.bin"), scores);
-  }
-  const std::string& path() const { return dir_.path(); }
-  std::string File(const std::string& name) const { return dir_.File(name); }
-
- private:
-  TempDir dir_;
-};
-
 // The program running in a window on a private display.
 class RunningGame {
  public:
@@ -322,6 +244,9 @@ class RunningGame {
     if (pid_ == 0) {
       ::setenv("DISPLAY", display.name().c_str(), 1);
       ::unsetenv("SDL_VIDEODRIVER");
+      // The player's settings and pictures stay in the test's folder, beside the error file.
+      ::setenv("HOME", std::filesystem::path(errFile).parent_path().c_str(), 1);
+      ::unsetenv("XDG_CONFIG_HOME");
       // In the sanitizer build the GL driver, unloaded before the program's leak check, leaves memory
       // that looks lost; the tests in this process check the leaks with the driver kept loaded.
       ::setenv("ASAN_OPTIONS", "detect_leaks=0", 1);

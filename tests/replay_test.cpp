@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,37 @@ TEST(ReplayFormat, MalformedLinesAreRefusedByNumber) {
     EXPECT_NE(l.error.find(c.line), std::string::npos) << c.text << " -> " << l.error;
     EXPECT_EQ(l.error.find('\n'), std::string::npos);
   }
+}
+
+// A run of one input longer than a line may repeat goes on in further lines, so the recording still reads
+// back; a recording made in memory reads back from memory alike.
+TEST(ReplayFormat, LongRunsSplitIntoLinesThatReadBack) {
+  std::ostringstream text;
+  ReplayRecorder recorder;
+  ASSERT_TRUE(recorder.Open(text, -5));
+  recorder.Write(Keys({200}), kMaxReplayRepeat - 1);
+  recorder.Write(Keys({200}), 3);  // crosses the line limit by two
+  recorder.Write(Keys({}), 2 * kMaxReplayRepeat + 1);
+  recorder.Write(Keys({57}));
+  recorder.Write(Keys({57}), 0);  // nothing
+  ASSERT_TRUE(recorder.Close());
+  EXPECT_EQ(text.str(),
+            "BRILLORA-REPLAY 1\nseed -5\n200 x1000000000\n200 x2\nx1000000000\nx1000000000\n\n57\n");
+
+  std::istringstream in(text.str());
+  ReplayPlayer player;
+  std::string error;
+  ASSERT_TRUE(player.Parse(in, "memory", error)) << error;
+  EXPECT_EQ(player.seed(), -5);
+  EXPECT_EQ(player.FrameCount(), static_cast<size_t>(3 * kMaxReplayRepeat + 4));
+  ASSERT_EQ(player.Lines().size(), 6u);
+  EXPECT_EQ(player.Lines()[1], std::make_pair(Keys({200}), 2LL));
+  EXPECT_EQ(player.Lines()[5], std::make_pair(Keys({57}), 1LL));
+
+  std::istringstream bad("BRILLORA-REPLAY 1\nseed 1\n200 x1000000001\n");
+  EXPECT_FALSE(player.Parse(bad, "memory", error));
+  EXPECT_EQ(error, "replay memory line 3: bad repeat count \"x1000000001\"");
+  EXPECT_TRUE(player.Lines().empty());
 }
 
 // A game body that shows frames and writes down, for each, the keys, the mouse and the buttons it saw.

@@ -149,6 +149,21 @@ TEST(RtString, CharCodeAndCharFromCode) {
   EXPECT_EQ(CharFromCode(std::nan("")), "");
 }
 
+// The byte-at-a-time forms give what the string operations they stand for give.
+TEST(RtString, ByteFormsAgreeWithCharCodeOfMidStrAndCharFromCode) {
+  const RtString s("A\xE9z");
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (double i : {-1.0, -0.5, 0.0, 0.7, 1.0, 2.0, 2.9, 3.0, 4.0, 1e12, nan}) {
+    EXPECT_EQ(CharCodeAt(s, i), CharCode(MidStr(s, i, 1))) << i;
+  }
+  EXPECT_EQ(CharCodeAt(s, 1), -23);
+  EXPECT_EQ(CharCodeAt(RtString(), 0), 0);
+  for (double x : {0.0, 65.9, 321.0, 256.0, -23.0, 233.0, -1.0, 70000.0, nan}) {
+    EXPECT_EQ(CodeToChar(x), CharFromCode(x).CharAt(0)) << x;
+  }
+  EXPECT_EQ(CodeToChar(-23), '\xE9');
+}
+
 TEST(RtString, MidStrTakesClippedRuns) {
   const RtString s("ABCDE");
   EXPECT_EQ(MidStr(s, 1, 2), "BC");

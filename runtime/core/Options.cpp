@@ -10,6 +10,7 @@
 std::string UsageText() {
   return "usage: brillora [options]\n"
          "  --windowed       play in a window instead of full screen\n"
+         "  --fullscreen     play in full screen whatever the settings file says\n"
          "  --data DIR       use DIR as the game's folder (levels, records, media)\n"
          "  --headless       no window, no OpenGL, no sound output; a virtual clock\n"
          "  --seed N         seed the random generator with N\n"
@@ -44,6 +45,8 @@ OptionsResult ParseLaunchOptions(const std::vector<std::string>& args, LaunchOpt
     if (a == "--version") return OptionsResult::kVersion;
     if (a == "--windowed") {
       o.windowed = true;
+    } else if (a == "--fullscreen") {
+      o.fullScreen = true;
     } else if (a == "--headless") {
       o.headless = true;
     } else if (a == "--data") {
@@ -78,6 +81,10 @@ OptionsResult ParseLaunchOptions(const std::vector<std::string>& args, LaunchOpt
   }
   if (!o.recordPath.empty() && !o.playPath.empty() && o.recordPath == o.playPath) {
     error = "--record and --play name the same file";
+    return OptionsResult::kError;
+  }
+  if (o.windowed && o.fullScreen) {
+    error = "--windowed and --fullscreen exclude each other";
     return OptionsResult::kError;
   }
   if (o.headless && !o.screenshotPath.empty()) {

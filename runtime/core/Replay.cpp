@@ -2,18 +2,17 @@
 // optional repeat count), so that recordings can be read, written and edited by hand.
 #include "runtime/core/Replay.h"
 
-#include "runtime/core/WholeNumber.h"
-
-#include <cerrno>
-#include <cstdlib>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <sstream>
+
+#include "runtime/core/WholeNumber.h"
 
 namespace {
 
 constexpr const char* kMagic = "BRILLORA-REPLAY 1";
-constexpr long long kMaxRepeat = 1000000000LL;
 
 }  // namespace
 
@@ -23,6 +22,11 @@ bool ReplayPlayer::Load(const std::string& path, std::string& error) {
     error = "cannot read replay " + path;
     return false;
   }
+  return Parse(in, path, error);
+}
+
+bool ReplayPlayer::Parse(std::istream& in, const std::string& path, std::string& error) {
+  seed_ = 0;
   lines_.clear();
   line_ = 0;
   repeat_ = 0;
@@ -61,13 +65,16 @@ bool ReplayPlayer::Load(const std::string& path, std::string& error) {
       } else if (tok == "rmb") {
         frame.right = true;
       } else if (tok.rfind("dx=", 0) == 0) {
-        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v)) return fail("bad mouse motion \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v))
+          return fail("bad mouse motion \"" + tok + "\"");
         frame.dx = static_cast<int>(v);
       } else if (tok.rfind("dy=", 0) == 0) {
-        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v)) return fail("bad mouse motion \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v))
+          return fail("bad mouse motion \"" + tok + "\"");
         frame.dy = static_cast<int>(v);
       } else if (tok[0] == 'x') {
-        if (!ParseWholeNumber(tok.substr(1), 1, kMaxRepeat, v)) return fail("bad repeat count \"" + tok + "\"");
+        if (!ParseWholeNumber(tok.substr(1), 1, kMaxReplayRepeat, v))
+          return fail("bad repeat count \"" + tok + "\"");
         count = v;
         repeatSeen = true;
       } else if (ParseWholeNumber(tok, 0, 255, v)) {
@@ -105,53 +112,69 @@ size_t ReplayPlayer::FrameCount() const {
 }
 
 bool ReplayRecorder::Open(const std::string& path, int32_t seed) {
-  out_.open(path, std::ios::binary | std::ios::trunc);
-  if (!out_) return false;
-  out_ << kMagic << "\n" << "seed " << seed << "\n";
-  out_.flush();
-  pendingCount_ = 0;
-  if (!out_) {
-    out_.close();
+  file_.open(path, std::ios::binary | std::ios::trunc);
+  if (!file_) return false;
+  if (!Open(file_, seed)) {
+    file_.close();
     return false;
   }
   return true;
 }
 
-void ReplayRecorder::Write(const FrameInput& frame) {
-  if (pendingCount_ > 0 && frame == pending_) {
-    ++pendingCount_;
-    return;
-  }
-  FlushPending();
-  pending_ = frame;
-  pendingCount_ = 1;
+bool ReplayRecorder::Open(std::ostream& out, int32_t seed) {
+  out_ = &out;
+  *out_ << kMagic << "\n"
+        << "seed " << seed << "\n";
+  out_->flush();
+  pendingCount_ = 0;
+  return static_cast<bool>(*out_);
 }
 
-void ReplayRecorder::FlushPending() {
-  if (pendingCount_ == 0 || !out_) return;
+void ReplayRecorder::Write(const FrameInput& frame, long long count) {
+  if (count <= 0) return;
+  if (pendingCount_ > 0 && !(frame == pending_)) FlushPending();
+  pending_ = frame;
+  // A run longer than one line may repeat is carried on in further lines, so that it still reads back.
+  while (pendingCount_ + count > kMaxReplayRepeat) {
+    count -= kMaxReplayRepeat - pendingCount_;
+    pendingCount_ = kMaxReplayRepeat;
+    FlushPending();
+  }
+  pendingCount_ += count;
+}
+
+std::string FormatReplayLine(const FrameInput& frame, long long count) {
   // Built by appending only: GCC 12 at -O3 takes `"x" + std::string` for an overlapping copy and warns.
   std::string line;
   auto word = [&line](const char* prefix, const std::string& value) {
     line.append(prefix).append(value) += ' ';
   };
-  for (uint8_t k : pending_.keys) word("", std::to_string(k));
-  if (pending_.dx) word("dx=", std::to_string(pending_.dx));
-  if (pending_.dy) word("dy=", std::to_string(pending_.dy));
-  if (pending_.left) line += "lmb ";
-  if (pending_.right) line += "rmb ";
-  if (pendingCount_ > 1) word("x", std::to_string(pendingCount_));
+  for (uint8_t k : frame.keys) word("", std::to_string(k));
+  if (frame.dx) word("dx=", std::to_string(frame.dx));
+  if (frame.dy) word("dy=", std::to_string(frame.dy));
+  if (frame.left) line += "lmb ";
+  if (frame.right) line += "rmb ";
+  if (count > 1) word("x", std::to_string(count));
   if (!line.empty()) line.pop_back();
-  out_ << line << "\n";
-  out_.flush();
+  return line;
+}
+
+void ReplayRecorder::FlushPending() {
+  // A stream that failed stays failed: the frames are dropped and Close reports it.
+  if (pendingCount_ > 0 && out_ && *out_) {
+    *out_ << FormatReplayLine(pending_, pendingCount_) << "\n";
+    out_->flush();
+  }
   pendingCount_ = 0;
 }
 
 bool ReplayRecorder::Close() {
   FlushPending();
-  bool ok = static_cast<bool>(out_);
-  if (out_.is_open()) {
-    out_.close();
-    ok = ok && !out_.fail();
+  bool ok = out_ != nullptr && static_cast<bool>(*out_);
+  if (file_.is_open()) {
+    file_.close();
+    ok = ok && !file_.fail();
   }
+  out_ = nullptr;
   return ok;
 }

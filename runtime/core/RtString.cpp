@@ -362,9 +362,18 @@ double CharCode(const RtString& s) {
   return static_cast<int8_t>(s.TextView()[0]);
 }
 
+char CodeToChar(double x) {
+  return static_cast<char>(static_cast<uint16_t>(TruncToInt16(x)) & 0xFF);
+}
+
 RtString CharFromCode(double x) {
-  const char text[2] = {static_cast<char>(static_cast<uint16_t>(TruncToInt16(x)) & 0xFF), 0};
+  const char text[2] = {CodeToChar(x), 0};
   return RtString(text);
+}
+
+double CharCodeAt(const RtString& s, double i) {
+  if (!(i >= 0) || i >= s.Length()) return 0;
+  return static_cast<int8_t>(s.TextView()[static_cast<int32_t>(i)]);
 }
 
 RtString MidStr(const RtString& s, double start, double count) {

@@ -145,6 +145,10 @@ double StrLength(const RtString& s);
 double CharCode(const RtString& s);
 // A one-byte string: x truncated to a signed 16-bit value, its low byte; a low byte of 0 gives "".
 RtString CharFromCode(double x);
+// The byte CharFromCode makes of x (0 where it gives ""), for building text a byte at a time.
+char CodeToChar(double x);
+// CharCode of the byte at `i` (MidStr(s, i, 1)): signed, 0 past the end or before the start.
+double CharCodeAt(const RtString& s, double i);
 // `count` bytes from the 0-based position `start`, clipped at the end of `s`.
 RtString MidStr(const RtString& s, double start, double count);
 // Up to 10 significant digits; whole numbers without a point ("26", "-3", "0"); very large and very

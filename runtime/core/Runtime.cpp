@@ -14,6 +14,7 @@
 #include "runtime/core/FileChannels.h"
 #include "runtime/core/Input.h"
 #include "runtime/core/Options.h"
+#include "runtime/core/PlayerControls.h"
 #include "runtime/core/Random.h"
 #include "runtime/core/Replay.h"
 #include "runtime/core/RuntimeContext.h"
@@ -25,10 +26,6 @@
 #include "runtime/sound/Sound.h"
 
 // Start-up and shutdown hooks of the other runtime parts.
-
-
-
-
 
 namespace {
 
@@ -125,6 +122,7 @@ void SwitchFullScreen() {
   } else {
     rt.playerWindowed = !EnterFullScreen();
   }
+  PlayerChoseWindowMode(!rt.playerWindowed);
 }
 
 // The game's icon lies in the game's folder (beside the program in the build folder) under the
@@ -182,8 +180,8 @@ int RunProgram(const std::vector<std::string>& args, const std::string& title, v
   rt.commandLine.clear();
   for (size_t i = 1; i < args.size(); ++i) rt.commandLine += (i > 1 ? " " : "") + args[i];
   rt.settings = StartSettings{};
-  if (o.windowed) rt.settings.fullScreen = 0;
-  rt.playerWindowed = o.windowed;
+  // Full screen or a window: the command line, else the player's choice of the last run.
+  LoadPlayerSettings();
   try {
     RuntimeInit(title);
     rt.error = ErrorState{};
@@ -200,8 +198,10 @@ void RuntimeInit(const std::string& title) {
   rt.autoPause = true;
   rt.platform = rt.options.headless ? plat::CreateHeadlessPlatform() : plat::CreateSdlPlatform();
   rt.renderer = new Renderer2D();
+  PreferPlayerWindowSize();
   if (!CreateRenderWindow(rt.settings.screenWidth, rt.settings.screenHeight, rt.settings.frameRate))
     StartFailure(rt.platform->WindowError());
+  ApplyPlayerKeyBindings();
   rt.platform->SetCaption(title);
   SetWindowIcon();
   rt.title = title;
@@ -236,6 +236,7 @@ void RuntimeInit(const std::string& title) {
   // virtual machines and remote desktops, which move the pointer to places, work everywhere.
   rt.input.systemPointer = true;
   SoundStartup();
+  ApplyPlayerSoundLevel();
   rt.currentFont = 0;
 
   // Every relative path of the game (levels, records, media) is relative to the program's folder.
@@ -272,19 +273,21 @@ void PumpMessages() {
   const plat::WindowEvents ev = rt.platform->PumpEvents();
   if (ev.closeRequested) EndProgram();
   if (ev.switchFullScreen) SwitchFullScreen();
+  HandlePlayerEvents(ev);
   if (rt.settings.debugLog || !rt.autoPause) return;
   if (ev.focusLost) {
-    rt.platform->SetCaption(rt.title + " <pause>");
     rt.paused = true;
+    RefreshCaption();
   } else if (ev.focusGained) {
-    rt.platform->SetCaption(rt.title);
     rt.paused = false;
+    RefreshCaption();
   }
 }
 
 double PresentFrame() {
   RuntimeContext& rt = Rt();
   Renderer2D& r = *rt.renderer;
+  TakeWantedScreenshots();
   rt.platform->Present();
   r.ClearBuffers();
   const double t0 = ReadClockMs();
@@ -367,12 +370,17 @@ void SetScreenMode(double width, double height, double fullScreen) {
   for (int i = 0; i < 5; ++i) ShowFrame();
 }
 
-void AllowEscape(double flag) { Rt().allowEscape = flag != 0 || std::isnan(flag); }
+void AllowEscape(double flag) {
+  Rt().allowEscape = flag != 0 || std::isnan(flag);
+}
 
-void SetAutoPause(double flag) { Rt().autoPause = flag != 0 || std::isnan(flag); }
+void SetAutoPause(double flag) {
+  Rt().autoPause = flag != 0 || std::isnan(flag);
+}
 
 void ShutdownRuntime() {
   RuntimeContext& rt = Rt();
+  FlushPlayerSettings();
   // The picture holds the last frame the game drew (a replay ends before that frame is presented).
   if (!rt.options.screenshotPath.empty() && rt.platform) {
     std::vector<uint8_t> rgba;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/core/Settings.h"
+
 namespace plat {
 class Platform;
 }
@@ -31,16 +33,17 @@ struct StartSettings {
 
 // How this run was launched (command line of the program); none of it changes a plain start.
 struct LaunchOptions {
-  bool windowed = false;         // --windowed: a window instead of full screen
-  bool headless = false;         // --headless: no window, no GL, no sound output, virtual clock
-  std::string dataDir;           // --data DIR: the program's folder
-  bool haveSeed = false;         // --seed N given
-  int32_t seed = 0;              // the seed of --seed N
-  long long frameLimit = -1;     // --frames N: end after the N-th ShowFrame (-1: no limit)
-  std::string recordPath;        // --record FILE
-  std::string playPath;          // --play FILE
-  std::string dumpPath;          // --dump FILE
-  std::string screenshotPath;    // --screenshot FILE: the last picture drawn, saved at program end
+  bool windowed = false;       // --windowed: a window instead of full screen
+  bool fullScreen = false;     // --fullscreen: full screen whatever the settings file says
+  bool headless = false;       // --headless: no window, no GL, no sound output, virtual clock
+  std::string dataDir;         // --data DIR: the program's folder
+  bool haveSeed = false;       // --seed N given
+  int32_t seed = 0;            // the seed of --seed N
+  long long frameLimit = -1;   // --frames N: end after the N-th ShowFrame (-1: no limit)
+  std::string recordPath;      // --record FILE
+  std::string playPath;        // --play FILE
+  std::string dumpPath;        // --dump FILE
+  std::string screenshotPath;  // --screenshot FILE: the last picture drawn, saved at program end
 };
 
 struct ErrorState {
@@ -92,12 +95,12 @@ struct InputState {
   uint8_t keyState[256] = {};  // by scan code; high bit set = down
   int32_t mouseX = 100;        // the runtime's own mouse position, screen pixels
   int32_t mouseY = 100;
-  bool freshPoll = false;      // set by ShowFrame; the first mouse read of a frame takes the motion
+  bool freshPoll = false;  // set by ShowFrame; the first mouse read of a frame takes the motion
   int16_t lastDx = 0, lastDy = 0, lastWheel = 0;  // motion read at the last device read
-  bool leftButton = false;     // buttons as polled by ShowFrame
+  bool leftButton = false;                        // buttons as polled by ShowFrame
   bool rightButton = false;
-  bool systemPointer = false;  // the mouse is read by the system pointer's place (absolute positions)
-  int framesPolled = 0;        // ShowFrame polls so far (the line number of a replay)
+  bool systemPointer = false;        // the mouse is read by the system pointer's place (absolute positions)
+  int framesPolled = 0;              // ShowFrame polls so far (the line number of a replay)
   int pendingDx = 0, pendingDy = 0;  // device motion not yet read by the game
   bool pointerSeen = false;          // the system pointer's picture pixel was known at the frame's poll:
   int pointerX = 0, pointerY = 0;    //   the game's pointer goes there at the frame's first mouse read
@@ -109,6 +112,19 @@ struct InputState {
   ~InputState();
   InputState(InputState&&) noexcept;
   InputState& operator=(InputState&&) noexcept;
+};
+
+// The player's settings and the runtime's hotkeys (volume, mute, screenshot) during a run with a window.
+struct PlayerControls {
+  bool active = false;        // a run with a window: the settings file is read and written
+  std::string path;           // the settings file
+  PlayerSettings settings;    // as read, and as changed by the player since
+  bool resized = false;       // the window's new size waits to be written ...
+  double resizedMs = 0;       // ... once it has stayed the same for a moment
+  bool saveFailed = false;    // the file could not be written (said once)
+  int screenshotsWanted = 0;  // taken when the next finished frame is shown
+  std::string notice;         // shown after the title for a moment (volume, screenshot saved)
+  double noticeUntilMs = 0;
 };
 
 struct RuntimeContext {
@@ -129,6 +145,7 @@ struct RuntimeContext {
   ArchiveRecord archives[2];  // 0: media, 1: music
   RandomState random;
   InputState input;
+  PlayerControls controls;
   int currentFont = 0;               // font slot for PrintText, 0..31
   std::string privateTempDir;        // per-user folder (mode 0700) for the log and extracted files
   std::function<void()> shutdown;    // ShutdownRuntime, installed by RuntimeInit

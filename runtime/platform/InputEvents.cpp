@@ -19,15 +19,41 @@ void InputEvents::KeyDown(int code, bool alt) {
     swallowed_[code] = true;
     return;
   }
-  if (swallowed_[code]) return;
-  held_[code] = true;
-  pressed_[code] = true;
+  if (swallowed_[code] || keyTarget_[code] != 0) return;
+  const KeyAction action = bindings_.action[code];
+  if (action != KeyAction::kNone) {
+    ++actions_[static_cast<int>(action)];
+    swallowed_[code] = true;
+    return;
+  }
+  const int target = bindings_.gameKey[code];
+  if (!ValidCode(target)) return;
+  keyTarget_[code] = static_cast<uint8_t>(target);
+  Press(target);
 }
 
 void InputEvents::KeyUp(int code) {
   if (!ValidCode(code)) return;
   swallowed_[code] = false;
-  held_[code] = false;
+  if (keyTarget_[code] != 0) Release(keyTarget_[code]);
+  keyTarget_[code] = 0;
+}
+
+void InputEvents::PadDown(int code) {
+  if (ValidCode(code)) Press(code);
+}
+
+void InputEvents::PadUp(int code) {
+  if (ValidCode(code)) Release(code);
+}
+
+void InputEvents::Press(int gameKey) {
+  ++holders_[gameKey];
+  pressed_[gameKey] = true;
+}
+
+void InputEvents::Release(int gameKey) {
+  if (holders_[gameKey] > 0) --holders_[gameKey];
 }
 
 void InputEvents::ButtonDown(int button) {
@@ -53,13 +79,17 @@ void InputEvents::PointerLeft() {
 }
 
 void InputEvents::FocusLost() {
-  for (int i = 0; i < 256; ++i) held_[i] = swallowed_[i] = false;
+  for (int i = 0; i < 256; ++i) {
+    holders_[i] = 0;
+    keyTarget_[i] = 0;
+    swallowed_[i] = false;
+  }
   buttonHeld_[0] = buttonHeld_[1] = false;
 }
 
 void InputEvents::TakeKeys(uint8_t state[256]) {
   for (int i = 0; i < 256; ++i) {
-    state[i] = (held_[i] || pressed_[i]) ? 0x80 : 0;
+    state[i] = (holders_[i] > 0 || pressed_[i]) ? 0x80 : 0;
     pressed_[i] = false;
   }
 }
@@ -74,6 +104,13 @@ bool InputEvents::TakeModeSwitch() {
   const bool odd = modeSwitches_ % 2 != 0;
   modeSwitches_ = 0;
   return odd;
+}
+
+void InputEvents::TakeActions(int counts[kKeyActionCount]) {
+  for (int i = 0; i < kKeyActionCount; ++i) {
+    counts[i] = actions_[i];
+    actions_[i] = 0;
+  }
 }
 
 bool InputEvents::Pointer(double& wx, double& wy) const {

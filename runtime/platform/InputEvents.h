@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "runtime/platform/KeyBindings.h"
+
 namespace plat {
 
 class InputEvents {
@@ -14,9 +16,16 @@ class InputEvents {
   // Enter) and F11. The game never sees these presses.
   static constexpr int kReturn = 28, kKeypadEnter = 156, kF11 = 87;
 
+  // What the keys do from now on (keys held keep what they did when they went down).
+  void SetBindings(const KeyBindings& bindings) { bindings_ = bindings; }
+
   // A key (game scan code 1..255) went down; `alt`: an Alt key is held. Auto-repeat presses are not fed.
+  // The key delivers the game key its binding names, or counts as a press of its hotkey.
   void KeyDown(int code, bool alt);
   void KeyUp(int code);
+  // A game key held by a game controller; every PadDown is followed by one PadUp of the same code.
+  void PadDown(int code);
+  void PadUp(int code);
   // Mouse button 0 (left) or 1 (right).
   void ButtonDown(int button);
   void ButtonUp(int button);
@@ -34,14 +43,22 @@ class InputEvents {
   void TakeButtons(bool& left, bool& right);
   // True when the full-screen switch was pressed an odd number of times since the last call.
   bool TakeModeSwitch();
+  // Presses of each hotkey since the last call (indexed by KeyAction).
+  void TakeActions(int counts[kKeyActionCount]);
 
   // The last known pointer position in window units; false until the pointer has been seen.
   bool Pointer(double& wx, double& wy) const;
   bool PointerInside() const { return pointerKnown_ && pointerInside_; }
 
  private:
-  bool held_[256] = {};
+  void Press(int gameKey);
+  void Release(int gameKey);
+
+  KeyBindings bindings_;
+  int holders_[256] = {};        // keys and controller buttons holding each game key down
+  uint8_t keyTarget_[256] = {};  // for each key that is down: the game key it delivers
   bool pressed_[256] = {};
+  int actions_[kKeyActionCount] = {};
   bool swallowed_[256] = {};  // a switch key that is down: its release belongs to the switch as well
   bool buttonHeld_[2] = {};
   bool buttonPressed_[2] = {};

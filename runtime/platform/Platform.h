@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/platform/KeyBindings.h"
+
 namespace plat {
 
 // What happened to the window since the last pump.
@@ -17,6 +19,10 @@ struct WindowEvents {
   bool focusGained = false;
   bool focusLost = false;
   bool switchFullScreen = false;  // the player asked to switch between full screen and a window
+  bool windowResized = false;     // the player gave the window another size (WindowedSize tells which)
+  int volumeSteps = 0;            // volume hotkeys: presses of "up" less presses of "down"
+  int muteSwitches = 0;           // presses of the mute hotkey
+  int screenshots = 0;            // presses of the screenshot hotkey
 };
 
 // Audio is pulled by the platform: interleaved 16-bit stereo frames at the device rate.
@@ -34,6 +40,11 @@ class Platform {
   // largest whole multiple of that size that fits the desktop, and the picture is scaled to fit (aspect
   // kept, black bars) into the window as it is and into the full screen.
   virtual bool OpenWindow(int width, int height, const std::string& caption) = 0;
+  // The window's size outside full screen that the player chose last time; OpenWindow uses it instead of
+  // the whole multiple when it fits the desktop. Given before OpenWindow.
+  virtual void PreferWindowSize(int /*width*/, int /*height*/) {}
+  // The window's present size outside full screen; false without a window.
+  virtual bool WindowedSize(int& /*width*/, int& /*height*/) const { return false; }
   // One line saying why OpenWindow failed.
   virtual std::string WindowError() const { return "cannot open the game's window"; }
   // The window's icon: RGBA pixels, top row first.
@@ -75,8 +86,14 @@ class Platform {
   virtual bool PointerPosition(int& /*x*/, int& /*y*/) { return false; }
   // Moves the system pointer onto picture pixel (x, y).
   virtual void PlacePointer(int /*x*/, int /*y*/) {}
-  // The game draws a pointer of its own: hide the system pointer while it is over the picture.
+  // The game draws a pointer of its own: hide the system pointer while it is over the picture. A game
+  // controller moves that pointer and clicks with it meanwhile.
   virtual void SetGameDrawsPointer(bool /*on*/) {}
+  // What the keys do (the keyboard's game keys and the runtime's hotkeys).
+  virtual void SetKeyBindings(const KeyBindings& /*bindings*/) {}
+  // Shows the sound level (0..100, or muted) over the window, beside the picture, until the clock reads
+  // untilMs; the picture itself is not touched.
+  virtual void ShowSoundLevel(int /*percent*/, bool /*muted*/, double /*untilMs*/) {}
 
   // Audio device: 16-bit stereo at `rate`; `pull` is called for every block of frames to play.
   // Headless: the frames are pulled as the virtual clock advances and discarded.

@@ -12,9 +12,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "runtime/platform/InputEvents.h"
+#include "runtime/platform/PadInput.h"
 #include "runtime/platform/PictureFit.h"
 #include "runtime/platform/Platform.h"
 #include "runtime/platform/SdlKeyMap.h"
@@ -43,14 +45,16 @@ struct FboFunctions {
     bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
     framebufferTexture2D =
         reinterpret_cast<PFNGLFRAMEBUFFERTEXTURE2DPROC>(SDL_GL_GetProcAddress("glFramebufferTexture2D"));
-    genRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(SDL_GL_GetProcAddress("glGenRenderbuffers"));
+    genRenderbuffers =
+        reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(SDL_GL_GetProcAddress("glGenRenderbuffers"));
     deleteRenderbuffers =
         reinterpret_cast<PFNGLDELETERENDERBUFFERSPROC>(SDL_GL_GetProcAddress("glDeleteRenderbuffers"));
-    bindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(SDL_GL_GetProcAddress("glBindRenderbuffer"));
+    bindRenderbuffer =
+        reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(SDL_GL_GetProcAddress("glBindRenderbuffer"));
     renderbufferStorage =
         reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(SDL_GL_GetProcAddress("glRenderbufferStorage"));
-    framebufferRenderbuffer =
-        reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(SDL_GL_GetProcAddress("glFramebufferRenderbuffer"));
+    framebufferRenderbuffer = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(
+        SDL_GL_GetProcAddress("glFramebufferRenderbuffer"));
     checkFramebufferStatus =
         reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(SDL_GL_GetProcAddress("glCheckFramebufferStatus"));
     blitFramebuffer = reinterpret_cast<PFNGLBLITFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBlitFramebuffer"));
@@ -79,6 +83,7 @@ class SdlPlatform final : public Platform {
   ~SdlPlatform() override {
     CloseAudio();
     CloseWindow();
+    ClosePads();
     if (videoUp_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
@@ -95,6 +100,10 @@ class SdlPlatform final : public Platform {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     ChooseWindowedSize(width, height);
+    if (preferredW_ >= width / 2 && preferredH_ >= height / 2 && FitsDesktop(preferredW_, preferredH_)) {
+      windowedW_ = preferredW_;
+      windowedH_ = preferredH_;
+    }
     window_ =
         SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowedW_,
                          windowedH_, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
@@ -118,6 +127,18 @@ class SdlPlatform final : public Platform {
   }
 
   std::string WindowError() const override { return windowError_; }
+
+  void PreferWindowSize(int width, int height) override {
+    preferredW_ = width;
+    preferredH_ = height;
+  }
+
+  bool WindowedSize(int& width, int& height) const override {
+    if (!window_) return false;
+    width = windowedW_;
+    height = windowedH_;
+    return true;
+  }
 
   void SetIcon(int width, int height, const std::vector<uint8_t>& rgba) override {
     if (!window_ || width <= 0 || height <= 0 || rgba.size() < static_cast<size_t>(width) * height * 4)
@@ -205,8 +226,9 @@ class SdlPlatform final : public Platform {
     glViewport(0, 0, winW, winH);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, outX, outY, outX + outW, outY + outH, GL_COLOR_BUFFER_BIT,
-                         whole ? GL_NEAREST : GL_LINEAR);
+    fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, outX, outY, outX + outW, outY + outH,
+                         GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
+    DrawSoundLevel(winW, winH);
     if (scissor) glEnable(GL_SCISSOR_TEST);
     SDL_GL_SwapWindow(window_);
     fbo_.bindFramebuffer(GL_FRAMEBUFFER, pictureFbo_);
@@ -247,6 +269,7 @@ class SdlPlatform final : public Platform {
     // The pointer is read by its position (PointerPosition); there is no motion of its own.
     dx = dy = 0;
     TakeWaitingEvents();
+    MovePointerByPads();
     input_.TakeButtons(left, right);
   }
 
@@ -270,7 +293,19 @@ class SdlPlatform final : public Platform {
 
   void SetGameDrawsPointer(bool on) override {
     gameDrawsPointer_ = on;
+    for (auto& [id, pad] : pads_) {
+      pad->input.Advance(SDL_GetTicks());
+      pad->input.SetPointerMode(on);
+    }
     UpdateSystemPointer();
+  }
+
+  void SetKeyBindings(const KeyBindings& bindings) override { input_.SetBindings(bindings); }
+
+  void ShowSoundLevel(int percent, bool muted, double untilMs) override {
+    levelPercent_ = std::clamp(percent, 0, 100);
+    levelMuted_ = muted;
+    levelUntilMs_ = untilMs;
   }
 
   bool OpenAudio(int rate, AudioPull pull) override {
@@ -390,6 +425,7 @@ class SdlPlatform final : public Platform {
       return false;
     }
     videoUp_ = true;
+    StartPads();
     return true;
   }
 
@@ -402,6 +438,23 @@ class SdlPlatform final : public Platform {
       names += std::string(name) + "=\"" + value + "\"";
     }
     return names;
+  }
+
+  bool FitsDesktop(int w, int h) const {
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return true;
+    return w <= usable.w - kFrameReserveW && h <= usable.h - kFrameReserveH;
+  }
+
+  // The player resized the window (full screen and its borderless cover do not count).
+  void TakeWindowedSize() {
+    if (!window_ || fullScreen_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_BORDERLESS)) return;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window_, &w, &h);
+    if (w <= 0 || h <= 0 || (w == windowedW_ && h == windowedH_)) return;
+    windowedW_ = w;
+    windowedH_ = h;
+    windowEvents_.windowResized = true;
   }
 
   // The window opens at the largest whole multiple of the picture that fits the desktop's usable area,
@@ -421,6 +474,12 @@ class SdlPlatform final : public Platform {
     SDL_Event e;
     while (SDL_PollEvent(&e)) TakeEvent(e);
     if (input_.TakeModeSwitch()) windowEvents_.switchFullScreen = !windowEvents_.switchFullScreen;
+    int actions[kKeyActionCount] = {};
+    input_.TakeActions(actions);
+    windowEvents_.volumeSteps +=
+        actions[static_cast<int>(KeyAction::kVolumeUp)] - actions[static_cast<int>(KeyAction::kVolumeDown)];
+    windowEvents_.muteSwitches += actions[static_cast<int>(KeyAction::kMute)];
+    windowEvents_.screenshots += actions[static_cast<int>(KeyAction::kScreenshot)];
     UpdateSystemPointer();
   }
 
@@ -442,6 +501,10 @@ class SdlPlatform final : public Platform {
             windowEvents_.focusLost = true;
             windowEvents_.focusGained = false;
             input_.FocusLost();
+            for (auto& [id, pad] : pads_) pad->input.ReleaseAll();
+            break;
+          case SDL_WINDOWEVENT_SIZE_CHANGED:
+            TakeWindowedSize();
             break;
           case SDL_WINDOWEVENT_ENTER:
             input_.PointerEntered();
@@ -476,9 +539,153 @@ class SdlPlatform final : public Platform {
       case SDL_MOUSEMOTION:
         input_.PointerAt(e.motion.x, e.motion.y);
         break;
+      case SDL_CONTROLLERDEVICEADDED:
+        OpenPad(e.cdevice.which);
+        break;
+      case SDL_CONTROLLERDEVICEREMOVED:
+        pads_.erase(e.cdevice.which);
+        break;
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERBUTTONUP:
+        PadButtonEvent(e.cbutton.which, e.cbutton.button, e.type == SDL_CONTROLLERBUTTONDOWN,
+                       e.cbutton.timestamp);
+        break;
+      case SDL_CONTROLLERAXISMOTION:
+        if (auto it = pads_.find(e.caxis.which); it != pads_.end()) {
+          it->second->input.Advance(e.caxis.timestamp);
+          if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) it->second->input.Stick(0, e.caxis.value);
+          if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) it->second->input.Stick(1, e.caxis.value);
+        }
+        break;
       default:
         break;
     }
+  }
+
+  // --- Game controllers ---
+
+  struct Pad {
+    Pad(SDL_GameController* c, InputEvents& events) : controller(c), input(events) {}
+    ~Pad() { SDL_GameControllerClose(controller); }
+    Pad(const Pad&) = delete;
+    Pad& operator=(const Pad&) = delete;
+    SDL_GameController* controller;
+    PadInput input;
+  };
+
+  // Any controller SDL's controller database knows, also those plugged in later. A machine without
+  // controller support still plays with the keyboard and the mouse.
+  void StartPads() {
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
+    padsUp_ = true;
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) OpenPad(i);
+  }
+
+  void OpenPad(int deviceIndex) {
+    if (!padsUp_ || !SDL_IsGameController(deviceIndex)) return;
+    const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
+    if (id < 0 || pads_.count(id)) return;
+    SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+    if (!controller) return;
+    auto pad = std::make_unique<Pad>(controller, input_);
+    pad->input.SetPointerMode(gameDrawsPointer_);
+    pad->input.Advance(SDL_GetTicks());
+    pads_.emplace(id, std::move(pad));
+  }
+
+  void ClosePads() {
+    pads_.clear();
+    if (padsUp_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    padsUp_ = false;
+  }
+
+  void PadButtonEvent(SDL_JoystickID id, int button, bool down, Uint32 timestamp) {
+    auto it = pads_.find(id);
+    if (it == pads_.end()) return;
+    PadButton b;
+    switch (button) {
+      case SDL_CONTROLLER_BUTTON_A:
+        b = PadButton::kA;
+        break;
+      case SDL_CONTROLLER_BUTTON_B:
+        b = PadButton::kB;
+        break;
+      case SDL_CONTROLLER_BUTTON_BACK:
+        b = PadButton::kBack;
+        break;
+      case SDL_CONTROLLER_BUTTON_START:
+        b = PadButton::kStart;
+        break;
+      case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        b = PadButton::kUp;
+        break;
+      case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        b = PadButton::kDown;
+        break;
+      case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+        b = PadButton::kLeft;
+        break;
+      case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+        b = PadButton::kRight;
+        break;
+      default:
+        return;
+    }
+    it->second->input.Advance(timestamp);
+    it->second->input.Button(b, down);
+  }
+
+  // While the game draws its own pointer, the controllers move it: the system pointer goes along, so the
+  // game's pointer follows it as it follows a mouse.
+  void MovePointerByPads() {
+    if (!window_) return;
+    double dx = 0, dy = 0;
+    for (auto& [id, pad] : pads_) {
+      double x = 0, y = 0;
+      pad->input.Advance(SDL_GetTicks());
+      pad->input.TakeMotion(x, y);
+      dx += x;
+      dy += y;
+    }
+    if (!gameDrawsPointer_ || (dx == 0 && dy == 0)) return;
+    int px = pictureW_ / 2, py = pictureH_ / 2;
+    PointerPosition(px, py);
+    padPointerX_ = (padMoved_ && px == padPointerLastX_ && py == padPointerLastY_ ? padPointerX_ : px) + dx;
+    padPointerY_ = (padMoved_ && px == padPointerLastX_ && py == padPointerLastY_ ? padPointerY_ : py) + dy;
+    padPointerX_ = std::clamp(padPointerX_, 0.0, pictureW_ - 1.0);
+    padPointerY_ = std::clamp(padPointerY_, 0.0, pictureH_ - 1.0);
+    padPointerLastX_ = static_cast<int>(padPointerX_);
+    padPointerLastY_ = static_cast<int>(padPointerY_);
+    padMoved_ = true;
+    PlacePointer(padPointerLastX_, padPointerLastY_);
+  }
+
+  // --- The sound level shown over the window ---
+
+  // Ten bars in the window's top-left corner, lit up to the level (red when muted), drawn straight into
+  // the window after the picture: the picture, screenshots and the game's drawing stay as they are.
+  void DrawSoundLevel(int winW, int winH) {
+    if (levelUntilMs_ <= 0 || NowMs() > levelUntilMs_) return;
+    const int unit = std::max(2, std::min(winW, winH) / 120);
+    const int x0 = unit * 2, top = winH - unit * 2;  // GL counts rows from the bottom
+    glEnable(GL_SCISSOR_TEST);
+    auto box = [&](int x, int y, int w, int h, float r, float g, float b) {
+      glScissor(x, top - y - h, w, h);
+      glClearColor(r, g, b, 1);
+      glClear(GL_COLOR_BUFFER_BIT);
+    };
+    box(x0, 0, unit * 31, unit * 8, 0, 0, 0);
+    const int lit = (levelPercent_ + 5) / 10;
+    for (int i = 0; i < 10; ++i) {
+      const int h = unit * (2 + i * 5 / 10);
+      const bool on = i < lit;
+      const float r = levelMuted_ ? (on ? 0.8f : 0.35f) : (on ? 0.95f : 0.3f);
+      const float g = levelMuted_ ? 0.1f : (on ? 0.85f : 0.3f);
+      const float b = levelMuted_ ? 0.1f : (on ? 0.3f : 0.3f);
+      box(x0 + unit + i * unit * 3, unit * 7 - h, unit * 2, h, r, g, b);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 1);
   }
 
   // The picture's place in the window, in the window units the pointer is reported in.
@@ -534,11 +741,20 @@ class SdlPlatform final : public Platform {
   bool videoUp_ = false;
   bool fullScreen_ = false;
   std::string windowError_;
-  int windowedW_ = 0, windowedH_ = 0;  // the window's size outside full screen
-  InputEvents input_;                  // keys, buttons and pointer between two frame polls
-  WindowEvents windowEvents_;          // window events taken along the way, for the next PumpEvents
-  bool gameDrawsPointer_ = false;      // the screen shown draws a pointer of its own
-  bool pointerHidden_ = false;         // the system pointer is hidden over the window
+  int windowedW_ = 0, windowedH_ = 0;    // the window's size outside full screen
+  InputEvents input_;                    // keys, buttons and pointer between two frame polls
+  WindowEvents windowEvents_;            // window events taken along the way, for the next PumpEvents
+  int preferredW_ = 0, preferredH_ = 0;  // the player's window size from last time (0: none)
+  bool gameDrawsPointer_ = false;        // the screen shown draws a pointer of its own
+  bool padsUp_ = false;                  // game controller support is running
+  std::map<SDL_JoystickID, std::unique_ptr<Pad>> pads_;  // the controllers plugged in, by instance
+  bool padMoved_ = false;  // the pointer's picture position below is the controllers' own last place
+  double padPointerX_ = 0, padPointerY_ = 0;
+  int padPointerLastX_ = -1, padPointerLastY_ = -1;
+  int levelPercent_ = 0;
+  bool levelMuted_ = false;
+  double levelUntilMs_ = 0;
+  bool pointerHidden_ = false;  // the system pointer is hidden over the window
   bool audioUp_ = false;
   SDL_AudioDeviceID audioDevice_ = 0;
   int rate_ = 0;
@@ -547,6 +763,8 @@ class SdlPlatform final : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateSdlPlatform() { return std::make_unique<SdlPlatform>(); }
+std::unique_ptr<Platform> CreateSdlPlatform() {
+  return std::make_unique<SdlPlatform>();
+}
 
 }  // namespace plat

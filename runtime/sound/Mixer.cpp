@@ -153,6 +153,10 @@ size_t Mixer::Position(int id) const {
   return v ? v->position : 0;
 }
 
+void Mixer::SetMasterGain(double gain) {
+  masterGain_ = static_cast<float>(std::isnan(gain) ? 0.0 : std::clamp(gain, 0.0, 1.0));
+}
+
 void Mixer::Pull(int16_t* out, int frames) {
   if (!out || frames <= 0) return;
   const size_t n = static_cast<size_t>(frames);
@@ -175,7 +179,7 @@ void Mixer::Pull(int16_t* out, int frames) {
     }
   }
   for (size_t i = 0; i < n * 2; ++i) {
-    const float x = std::nearbyint(mix_[i]);
+    const float x = std::nearbyint(mix_[i] * masterGain_);
     out[i] = x >= 32767.0f ? int16_t{32767} : x <= -32768.0f ? int16_t{-32768} : static_cast<int16_t>(x);
   }
 }

@@ -54,6 +54,10 @@ class Mixer {
   // Frames played so far of the current run (0 when idle from its start).
   size_t Position(int id) const;
 
+  // The level of the whole mix, 0 (silent) to 1 (as the buffers' own volumes say); the player's volume.
+  void SetMasterGain(double gain);
+  double MasterGain() const { return masterGain_; }
+
   // Mixes `frames` stereo frames into `out`, saturating the sum at the 16-bit limits, and moves every
   // playing buffer on by that much. A buffer that reaches its end stops and returns to its start.
   // This is the only place where playing advances.
@@ -75,6 +79,7 @@ class Mixer {
   static void UpdateGains(Voice& v);
 
   int rate_ = 0;
+  float masterGain_ = 1.0f;
   std::vector<Voice> voices_;
   std::vector<float> mix_;  // Pull's sum before saturation; only the audio thread touches it
 };

@@ -1,6 +1,7 @@
 // Sound effects: the sound slots over the mixer, and the device's start-up and shutdown.
 #include "runtime/sound/Sound.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "runtime/core/Archive.h"
@@ -186,4 +187,17 @@ void StopAllSounds() {
   if (!device) return;
   AudioLock lock(device);
   for (int i = 0; i <= kMaxSoundSlot; ++i) StopAndRewind(*device->mixer, device->slots[i]);
+}
+
+double SoundLevelGain(int percent) {
+  const double share = std::clamp(percent, 0, 100) / 100.0;
+  // Squared: equal steps of the volume keys sound about equally large.
+  return share * share;
+}
+
+void SetSoundLevel(int percent, bool muted) {
+  SoundDevice* device = LiveDevice();
+  if (!device) return;
+  AudioLock lock(device);
+  device->mixer->SetMasterGain(muted ? 0.0 : SoundLevelGain(percent));
 }

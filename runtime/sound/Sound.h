@@ -46,5 +46,10 @@ double LoadSound(const std::string& path, double slot, double buffers);
 double PlaySound(double slot, double pan, double volume);
 // 1 while the buffer named by the channel handle is playing, else 0.
 double SoundPlaying(double channel);
+// The player's volume over every sound: percent 0..100 (a curve that sounds even), or silence when muted.
+void SetSoundLevel(int percent, bool muted);
+// The gain SetSoundLevel gives the whole mix for `percent`.
+double SoundLevelGain(int percent);
+
 // Stops every buffer of slots 0..127 and rewinds it.
 void StopAllSounds();

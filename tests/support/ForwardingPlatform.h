@@ -19,6 +19,8 @@ class ForwardingPlatform : public plat::Platform {
   bool HasGl() const override { return inner_->HasGl(); }
   bool OpenWindow(int w, int h, const std::string& c) override { return inner_->OpenWindow(w, h, c); }
   std::string WindowError() const override { return inner_->WindowError(); }
+  void PreferWindowSize(int w, int h) override { inner_->PreferWindowSize(w, h); }
+  bool WindowedSize(int& w, int& h) const override { return inner_->WindowedSize(w, h); }
   void SetIcon(int w, int h, const std::vector<uint8_t>& rgba) override { inner_->SetIcon(w, h, rgba); }
   void SetCaption(const std::string& c) override { inner_->SetCaption(c); }
   bool SetFullScreen(bool on) override { return inner_->SetFullScreen(on); }
@@ -40,6 +42,10 @@ class ForwardingPlatform : public plat::Platform {
   bool PointerPosition(int& x, int& y) override { return inner_->PointerPosition(x, y); }
   void PlacePointer(int x, int y) override { inner_->PlacePointer(x, y); }
   void SetGameDrawsPointer(bool on) override { inner_->SetGameDrawsPointer(on); }
+  void SetKeyBindings(const plat::KeyBindings& b) override { inner_->SetKeyBindings(b); }
+  void ShowSoundLevel(int percent, bool muted, double untilMs) override {
+    inner_->ShowSoundLevel(percent, muted, untilMs);
+  }
   bool OpenAudio(int rate, plat::AudioPull pull) override { return inner_->OpenAudio(rate, std::move(pull)); }
   int AudioRate() const override { return inner_->AudioRate(); }
   void LockAudio() override { inner_->LockAudio(); }

@@ -1,0 +1,23 @@
+// What every fuzz target shares: a property check that stops the run loudly, so that the fuzzer keeps the
+// input as a finding, and the entry points each target defines.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+// Stops the process with a message when a property does not hold. The fuzzer treats the abort as a
+// crash and saves the input; the replay of saved inputs in the test suite fails the same way.
+#define FUZZ_CHECK(condition)                                                               \
+  do {                                                                                      \
+    if (!(condition)) {                                                                     \
+      std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition); \
+      std::fflush(stderr);                                                                  \
+      std::abort();                                                                         \
+    }                                                                                       \
+  } while (0)
+
+// The entry points of a target, as libFuzzer calls them (and the replay program in the test suite).
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
