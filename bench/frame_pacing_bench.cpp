@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "runtime/core/Errors.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Renderer2D.h"
+#include "runtime/program/Runtime.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "game/GameMain.h"
 #include "game/GameState.h"
-#include "runtime/core/Runtime.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "tests/support/ForwardingPlatform.h"
 

@@ -2,36 +2,25 @@
 // in a fixed order and the first that matches is taken, always trying right before left, up and down.
 #include "game/Boy.h"
 
-#include "game/GameState.h"
-#include "game/Records.h"
-#include "game/World.h"
-#include "runtime/core/Input.h"
-#include "runtime/gfx2d/Sprites.h"
-#include "runtime/sound/Sound.h"
+#include "game/PlayLoop.h"
+#include "game/PlayRules.h"
 
 namespace {
 
 struct Direction {
-  double key;    // scan code
-  int offset;    // neighbour index offset
-  double dx, dy; // neighbour pixel offset
-  double state;  // BoyState while walking there
+  bool BoyKeys::*key;  // the key that asks for this way
+  int offset;          // neighbour index offset
+  double dx, dy;       // neighbour pixel offset
+  double state;        // BoyState while walking there
 };
 
 // Right, left, up, down: the order in which every rule looks at the keys.
 constexpr Direction kDirections[4] = {
-    {kKeyRight, 1, 16, 0, 1},
-    {kKeyLeft, -1, -16, 0, 2},
-    {kKeyUp, -kColumns, 0, -16, 3},
-    {kKeyDown, kColumns, 0, 16, 4},
+    {&BoyKeys::right, 1, kCellSize, 0, boy::kWalkingRight},
+    {&BoyKeys::left, -1, -kCellSize, 0, boy::kWalkingLeft},
+    {&BoyKeys::up, -kColumns, 0, -kCellSize, boy::kWalkingUp},
+    {&BoyKeys::down, kColumns, 0, kCellSize, boy::kWalkingDown},
 };
-
-void StepInto(int from, const Direction& d) {
-  GameState& g = G();
-  g.ActorMap[from] = 0;
-  g.ActorMap[from + d.offset] = 13;
-  g.BoyState = d.state;
-}
 
 void StartEffect(Effect& fx, double x, double y) {
   fx.x = x;
@@ -40,148 +29,163 @@ void StartEffect(Effect& fx, double x, double y) {
 
 }  // namespace
 
-void UpdateBoy() {
-  GameState& g = G();
+void PlayRules::StepBoyInto(int from, int offset, double state) {
+  s_.ActorMap[from] = cell::kFree;
+  s_.ActorMap[from + offset] = cell::kBoy;
+  s_.BoyState = state;
+}
+
+void PlayRules::UpdateBoy(const BoyKeys& keys) {
+  PlayState& g = s_;
   if (g.BoyStep > 0) return;
-  const int column = static_cast<int>(g.BoyX / 16);
-  const int row = static_cast<int>(g.BoyY / 16);
+  const int column = static_cast<int>(g.BoyX / kCellSize);
+  const int row = static_cast<int>(g.BoyY / kCellSize);
   const int i = row * kColumns + column;
 
   // 1. Caught by a baddie, or out of time.
-  if (g.ActorMap[i] == 34 || g.TimeOver == 1) {
-    g.ActorMap[i] = 0;
+  if (g.ActorMap[i] == cell::kClaimed || g.TimeOver == 1) {
+    g.ActorMap[i] = cell::kFree;
     g.BoyStep = 1;  // never reset: no further decisions this game
-    g.BoyState = 10;
-    StartEffect(g.BoomFx, g.BoyX, g.BoyY - 16);
+    g.BoyState = boy::kExploded;
+    StartEffect(g.BoomFx, g.BoyX, g.BoyY - kCellSize);
     g.TimeOver = 1;
-    PlaySound(8, 0, 1);
+    fx_.Play(sound::kBlast);
     return;
   }
 
   // 2. The open exit, on its cell or the cell to its right.
-  if ((g.ItemMap[i] == 74 || g.ItemMap[i - 1] == 74) && g.GemsLeft == 0) {
-    g.BoyState = 15;
+  if ((g.ItemMap[i] == cell::kExit || g.ItemMap[i - 1] == cell::kExit) && g.GemsLeft == 0) {
+    g.BoyState = boy::kLeaving;
     StartEffect(g.ShrinkFx, g.BoyX, g.BoyY);
     g.BoyStep = 1;
     g.Score = g.Score + g.TimeLeft;
-    RecordLevelScore();
-    SaveScores();
+    fx_.LevelWon();
     if (g.LevelNumber < 22) g.LevelNumber = g.LevelNumber + 1;
-    g.ExitSoundChannel = PlaySound(5, 0, 1);
+    g.ExitSoundChannel = fx_.Play(sound::kExit);
     return;
   }
 
   // 3. A gem or a key; whatever stands on that cell is overwritten by the boy.
   for (const Direction& d : kDirections) {
-    if (KeyState(d.key) != 1) continue;
+    if (!(keys.*d.key)) continue;
     const int n = i + d.offset;
     const double item = g.ItemMap[n];
-    if (item == 76) {
-      StepInto(i, d);
+    if (item == cell::kGem) {
+      StepBoyInto(i, d.offset, d.state);
       g.ItemMap[n] = 0;
       StartEffect(g.GemSuckFx, g.BoyX + d.dx, g.BoyY + d.dy);
       g.GemsLeft = g.GemsLeft - 1;
       g.Score = g.Score + 10;
-      PlaySound(2, 0, 1);
+      fx_.Play(sound::kGem);
       return;
     }
-    if (item == 22) {
-      StepInto(i, d);
+    if (item == cell::kKey) {
+      StepBoyInto(i, d.offset, d.state);
       g.ItemMap[n] = 0;
       g.Score = g.Score + 5;
       g.KeysHeld = g.KeysHeld + 1;
       StartEffect(g.KeySuckFx, g.BoyX + d.dx, g.BoyY + d.dy);
-      PlaySound(3, 0, 1);
+      fx_.Play(sound::kKey);
       return;
     }
   }
 
-  // 4. A fruit.
+  // 4. A fruit: two points for every slot number of its kind.
   for (const Direction& d : kDirections) {
     const int n = i + d.offset;
-    if (KeyState(d.key) != 1 || g.ItemMap[n] != 216) continue;
+    if (!(keys.*d.key) || g.ItemMap[n] != cell::kFruit) continue;
     g.ItemMap[n] = 0;
-    StepInto(i, d);
+    StepBoyInto(i, d.offset, d.state);
     g.FruitShowing = 0;
     g.Score = g.Score + 2 * g.FruitSlot;
     StartEffect(g.KeySuckFx, g.BoyX + d.dx, g.BoyY + d.dy);
-    PlaySound(3, 0, 1);
+    fx_.Play(sound::kKey);
     return;
   }
 
   // 5. A gem box above him, opened with a key.
-  if (KeyState(kKeyUp) == 1 && g.ItemMap[i - kColumns] == 3 && g.KeysHeld > 0) {
-    g.ItemMap[i - kColumns] = 4;
-    g.BoyState = 5;
+  const int above = i - kColumns;
+  if (keys.up && g.ItemMap[above] == cell::kGemBox && g.KeysHeld > 0) {
+    g.ItemMap[above] = cell::kGemBoxOpen;
+    g.BoyState = boy::kWorking;
     g.Score = g.Score + 50;
     g.GemsLeft = g.GemsLeft - 5;
     g.KeysHeld = g.KeysHeld - 1;
-    PlaySound(6, 0, 1);
+    fx_.Play(sound::kBoxOpened);
     return;
   }
 
-  // 6. A switch above him, fired with Space, only after a decision spent idle.
-  if (KeyState(kKeySpace) == 1 && g.ItemMap[i - kColumns] == 118 && g.BoyState == 0) {
-    g.ItemMap[i - kColumns] = 126;
+  // 6. A switch above him, fired with Space, only after a decision spent idle. The first blast block
+  // row by row (inside the frame) is blown away.
+  if (keys.space && g.ItemMap[above] == cell::kSwitch && g.BoyState == boy::kStanding) {
+    g.ItemMap[above] = cell::kSwitchFired;
     bool found = false;
-    for (int r = 1; r <= 28 && !found; ++r) {
-      for (int c = 1; c <= 38; ++c) {
-        if (g.ItemMap[r * kColumns + c] == 200) {
-          StartBlast(c * 16, r * 16);
+    for (int r = 1; r <= kRows - 2 && !found; ++r) {
+      for (int c = 1; c <= kColumns - 2; ++c) {
+        if (g.ItemMap[r * kColumns + c] == cell::kBlastBlock) {
+          StartBlast(c * kCellSize, r * kCellSize);
           found = true;
           break;
         }
       }
     }
-    g.BoyState = 5;
-    PlaySound(8, 0, 1);
+    g.BoyState = boy::kWorking;
+    fx_.Play(sound::kBlast);
     return;
   }
 
   // 7. A step into a free cell.
   for (const Direction& d : kDirections) {
-    if (KeyState(d.key) != 1 || g.ActorMap[i + d.offset] != 0) continue;
-    StepInto(i, d);
-    PlaySound(1, 0, 1);
+    if (!(keys.*d.key) || g.ActorMap[i + d.offset] != cell::kFree) continue;
+    StepBoyInto(i, d.offset, d.state);
+    fx_.Play(sound::kStep);
     return;
   }
 
   // 8. Nothing to do: he stands.
-  g.BoyState = 0;
+  g.BoyState = boy::kStanding;
 }
 
-void DrawBoy() {
-  GameState& g = G();
+void PlayRules::MoveBoy() {
+  PlayState& g = s_;
   const double state = g.BoyState;
-  if (state == 0) {
-    DrawAnimFrame(12, 2, g.BoyX, g.BoyY);
-    DrawAnimFrame(11, 2, g.BoyX, g.BoyY - 16);
+  if (state == boy::kStanding) {
+    fx_.Draw(sprite::kBoyDownLower, 2, g.BoyX, g.BoyY);
+    fx_.Draw(sprite::kBoyDownUpper, 2, g.BoyX, g.BoyY - kCellSize);
     return;
   }
   double lower = 0, upper = 0;
-  if (state == 1) {
+  if (state == boy::kWalkingRight) {
     g.BoyX = g.BoyX + 2;
-    lower = 6, upper = 5;
-  } else if (state == 2) {
+    lower = sprite::kBoyRightLower, upper = sprite::kBoyRightUpper;
+  } else if (state == boy::kWalkingLeft) {
     g.BoyX = g.BoyX - 2;
-    lower = 8, upper = 7;
-  } else if (state == 3) {
+    lower = sprite::kBoyLeftLower, upper = sprite::kBoyLeftUpper;
+  } else if (state == boy::kWalkingUp) {
     g.BoyY = g.BoyY - 2;
-    lower = 10, upper = 9;
-  } else if (state == 4) {
+    lower = sprite::kBoyUpLower, upper = sprite::kBoyUpUpper;
+  } else if (state == boy::kWalkingDown) {
     g.BoyY = g.BoyY + 2;
-    lower = 12, upper = 11;
-  } else if (state == 5) {
-    lower = 10, upper = 9;
+    lower = sprite::kBoyDownLower, upper = sprite::kBoyDownUpper;
+  } else if (state == boy::kWorking) {
+    lower = sprite::kBoyUpLower, upper = sprite::kBoyUpUpper;
   } else {
     return;  // exploded or gone through the exit: not drawn
   }
-  DrawAnimFrame(lower, g.BoyFrame, g.BoyX, g.BoyY);
-  DrawAnimFrame(upper, g.BoyFrame, g.BoyX, g.BoyY - 16);
+  fx_.Draw(lower, g.BoyFrame, g.BoyX, g.BoyY);
+  fx_.Draw(upper, g.BoyFrame, g.BoyX, g.BoyY - kCellSize);
   g.BoyFrame = g.BoyFrame + 1;
   g.BoyStep = g.BoyStep + 2;
   if (g.BoyFrame == 8) {
     g.BoyFrame = 0;
     g.BoyStep = 0;
   }
+}
+
+void UpdateBoy() {
+  GameRules().UpdateBoy(HeldBoyKeys());
+}
+
+void DrawBoy() {
+  GameRules().MoveBoy();
 }

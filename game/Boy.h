@@ -1,12 +1,7 @@
-// The boy: his decision between steps, and his drawing and movement along a step.
+// The boy on the game's own state (the rules are PlayRules::UpdateBoy and PlayRules::MoveBoy).
 #pragma once
 
+// His decision between steps, with the keys the keyboard holds.
 void UpdateBoy();
+// His step along, drawn.
 void DrawBoy();
-
-// Scan codes of the keys that steer the boy.
-constexpr double kKeyRight = 205;
-constexpr double kKeyLeft = 203;
-constexpr double kKeyUp = 200;
-constexpr double kKeyDown = 208;
-constexpr double kKeySpace = 57;

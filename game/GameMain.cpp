@@ -9,8 +9,8 @@
 #include "game/StateDump.h"
 #include "runtime/core/Archive.h"
 #include "runtime/core/Errors.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/gfx2d/Fonts.h"
+#include "runtime/program/Runtime.h"
 
 void GameMain() {
   ResetGameState();

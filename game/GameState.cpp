@@ -15,8 +15,7 @@ void ResetGameState() {
   gGame = new GameState();
 }
 
-void DeclareGameArrays() {
-  GameState& g = G();
+void DeclareGameArrays(GameState& g) {
   DimNumArray(g.BlastX, 6, 0, 0, 0);
   DimNumArray(g.BlastY, 6, 0, 0, 0);
   DimNumArray(g.BlastFrame, 6, 0, 0, 0);

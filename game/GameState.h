@@ -2,15 +2,9 @@
 // routines use. Tests make it fresh with ResetGameState.
 #pragma once
 
+#include "game/PlayState.h"
 #include "runtime/core/RtArray.h"
 #include "runtime/core/RtString.h"
-
-// A short effect animation: running while y > 0, started by writing x and y.
-struct Effect {
-  double frame = 0;
-  double x = 0;
-  double y = 0;
-};
 
 // The title menu's highlight box.
 struct MenuBox {
@@ -20,11 +14,9 @@ struct MenuBox {
   double y = 0;      // 128, 160, 192 or 224 at rest
 };
 
-struct GameState {
-  // Arrays, in the order the game main declares them.
-  RtNumArray BlastX, BlastY, BlastFrame;
-  RtNumArray GroundMap, ItemMap, CoverMap, ActorMap;
-  RtNumArray MoveX, MoveY, MoveFrame, MoveDir, MoveKind;
+// The play state (the field, the boy, the baddies, the clock) and everything the menus and records keep.
+struct GameState : PlayState {
+  // Arrays the game main declares besides the play state's; DeclareGameArrays gives the order of all.
   RtNumArray Spare1, Spare2, Spare3, Spare4, Spare5;  // declared, never used
   RtNumArray ShiftScores;
   RtStrArray ShownNames;
@@ -38,29 +30,6 @@ struct GameState {
   RtNumArray PlayerNameBytes;
   RtNumArray CreditCodes;
 
-  // Level scalars.
-  double LevelNumber = 0;
-  double Score = 0;
-  double GemsLeft = 0;
-  double KeysHeld = 0;
-  double TimeLeft = 0;
-  double TimeTick = 0;
-  double TimeOver = 0;
-  double Phase = 0;
-  double ExitOpen = 0;
-  double LevelOver = 0;
-  double ExitSoundChannel = 0;
-  double BoyX = 0, BoyY = 0;
-  double BoyState = 0;
-  double BoyFrame = 0;
-  double BoyStep = 0;
-  double GemFrame = 0, FireFrame = 0, ExitFrame = 0;
-  double FruitShowing = 0;
-  double FruitSlot = 0;
-  double FruitFrame = 0;
-  double FruitX = 0, FruitY = 0;
-  Effect GemSuckFx, KeySuckFx, BoomFx, ShrinkFx, CloudFx;
-
   // Menus and records.
   MenuBox MenuCursor;
   double LevelStepCounter = 0;
@@ -73,9 +42,4 @@ GameState& G();
 void ResetGameState();
 
 // Step 2 of the game main: declares the game's arrays in their order and sizes.
-void DeclareGameArrays();
-
-// Cell geometry.
-constexpr int kColumns = 40;
-constexpr int kRows = 30;
-constexpr int kCells = kColumns * kRows;
+void DeclareGameArrays(GameState& g = G());

@@ -1,4 +1,5 @@
 // Menu text: every character is its own stretched image.
+#include "game/GameWords.h"
 #include "game/Menus.h"
 #include "runtime/gfx2d/Sprites.h"
 
@@ -16,8 +17,8 @@ void DrawGlyphText(double x, double y, double width, double height, const RtStri
     const double code = CharCode(MidStr(text, i, 1));
     // Codes below 32 (and bytes above 127, which read negative) are skipped without a gap.
     if (code >= 32) {
-      StretchSprite(50 + code - 32, x, y, width, height);
-      if (gWatcher) gWatcher(50 + code - 32, x, y, width, height);
+      StretchSprite(sprite::kFirstGlyph + code - 32, x, y, width, height);
+      if (gWatcher) gWatcher(sprite::kFirstGlyph + code - 32, x, y, width, height);
       x = x + width;
     }
   }

@@ -1,11 +1,12 @@
 // The name entry: the player clicks a name together on a grid of letters and digits; the keyboard
 // plays no part here.
 #include "game/GameState.h"
+#include "game/GameWords.h"
 #include "game/Menus.h"
 #include "game/Records.h"
 #include "runtime/core/Input.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/gfx2d/Sprites.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 
 void NameEntry() {
@@ -39,7 +40,7 @@ void NameEntry() {
           g.PlayerName = g.PlayerName + CharFromCode(32);
           length = length + 1;
         }
-        PlaySound(10, 0, 1);
+        PlaySound(sound::kFruitEaten, 0, 1);
         return;
       } else if ((row == 4 || row == 5) && column >= 4 && column <= 16) {
         code = row == 4 ? column + 61 : column + 74;
@@ -47,7 +48,7 @@ void NameEntry() {
         code = column + 44;
       }
       if (code != 32) {
-        if (length < 8) PlaySound(14, 0, 1);
+        if (length < 8) PlaySound(sound::kLetter, 0, 1);
         SleepMs(150);  // the only debouncing: a held button repeats the character
       }
     }
@@ -57,11 +58,11 @@ void NameEntry() {
 
     if (left == 1 && (column == 5 || column == 6) && row >= 10 && row <= 13) {
       g.PlayerSlots[row - 10] = g.PlayerName;
-      PlaySound(9, 0, 1);
+      PlaySound(sound::kFruitShows, 0, 1);
       SavePlayerSlots();
     }
 
-    DrawAnimFrame(48, g.PointerFrame, mouseX, mouseY);
+    DrawAnimFrame(sprite::kPointer, g.PointerFrame, mouseX, mouseY);
     pointerTick = pointerTick + 1;
     if (pointerTick == 4) {
       pointerTick = 0;

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -131,4 +132,47 @@ void InstallStateDump() {
       ReportEndFailure("cannot write the state dump " + path + ": " +
                        std::strerror(written ? errno : writeError));
   });
+}
+
+namespace {
+
+// Where the value of the first field named `key` starts, or npos.
+size_t ValueStart(const std::string& json, const std::string& key) {
+  const std::string quoted = "\"" + key + "\":";
+  const size_t at = json.find(quoted);
+  return at == std::string::npos ? at : at + quoted.size();
+}
+
+}  // namespace
+
+bool ReadDumpNumber(const std::string& json, const std::string& key, double& value) {
+  const size_t at = ValueStart(json, key);
+  if (at == std::string::npos) return false;
+  char* end = nullptr;
+  value = std::strtod(json.c_str() + at, &end);
+  return end != json.c_str() + at;
+}
+
+bool ReadDumpNumbers(const std::string& json, const std::string& key, std::vector<double>& values) {
+  values.clear();
+  size_t at = ValueStart(json, key);
+  if (at == std::string::npos || json[at] != '[') return false;
+  ++at;
+  while (at < json.size() && json[at] != ']') {
+    char* end = nullptr;
+    values.push_back(std::strtod(json.c_str() + at, &end));
+    if (end == json.c_str() + at) return false;
+    at = static_cast<size_t>(end - json.c_str());
+    if (json[at] == ',') ++at;
+  }
+  return at < json.size();
+}
+
+bool ReadDumpText(const std::string& json, const std::string& key, std::string& text) {
+  const size_t at = ValueStart(json, key);
+  if (at == std::string::npos || json[at] != '"') return false;
+  const size_t close = json.find('"', at + 1);
+  if (close == std::string::npos) return false;
+  text = json.substr(at + 1, close - at - 1);
+  return true;
 }

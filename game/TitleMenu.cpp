@@ -1,20 +1,18 @@
 // The title menu: the screen every other screen returns to. A highlight box moves between the menu lines;
 // Left and Right on the LEVELS line choose the level, F1..F4 take a stored name.
 #include "game/GameState.h"
+#include "game/GameWords.h"
 #include "game/Level.h"
 #include "game/Menus.h"
 #include "game/PlayLoop.h"
 #include "game/Records.h"
 #include "runtime/core/Input.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/gfx2d/Sprites.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 
 namespace {
-
-constexpr double kKeyDown = 208, kKeyUp = 200, kKeyRight = 205, kKeyLeft = 203, kKeyReturn = 28;
-constexpr double kKeyF1 = 59, kKeyF12 = 88;
 
 void DrawTexts() {
   GameState& g = G();
@@ -35,7 +33,7 @@ void StepBox() {
   MenuBox& box = G().MenuCursor;
   if (box.state == 1) box.y = box.y + 4;
   if (box.state == 2) box.y = box.y - 4;
-  DrawAnimFrame(47, box.frame, box.x, box.y);
+  DrawAnimFrame(sprite::kMenuBox, box.frame, box.x, box.y);
   box.frame = box.frame + 1;
   if (box.frame == 8) {
     box.frame = 0;
@@ -58,9 +56,9 @@ void StartGame() {
 void PollPlayerSlotKeys() {
   GameState& g = G();
   for (int k = 0; k < 4; ++k) {
-    if (KeyState(kKeyF1 + k) == 1) {
+    if (KeyState(key::kF1 + k) == 1) {
       g.PlayerName = g.PlayerSlots[k];
-      PlaySound(15, 0, 1);
+      PlaySound(sound::kPlayerSlot, 0, 1);
       return;
     }
   }
@@ -75,15 +73,15 @@ void TitleMenu() {
     StepBox();
     PollPlayerSlotKeys();
 
-    if (KeyState(kKeyDown) == 1 && box.y < 224 && box.state == 0) {
+    if (KeyState(key::kDown) == 1 && box.y < 224 && box.state == 0) {
       box.frame = 0;
       box.state = 1;
-      PlaySound(12, 0, 1);
-    } else if (KeyState(kKeyUp) == 1 && box.y > 128 && box.state == 0) {
+      PlaySound(sound::kMenuMove, 0, 1);
+    } else if (KeyState(key::kUp) == 1 && box.y > 128 && box.state == 0) {
       box.frame = 0;
       box.state = 2;
-      PlaySound(12, 0, 1);
-    } else if (KeyState(kKeyRight) == 1 && box.y == 192 && g.LevelNumber < 22) {
+      PlaySound(sound::kMenuMove, 0, 1);
+    } else if (KeyState(key::kRight) == 1 && box.y == 192 && g.LevelNumber < 22) {
       // A level opens once the level below it has been finished with a score above 0.
       if (g.Scores[(g.LevelNumber - 1) * 8] > 0) {
         g.LevelStepCounter = g.LevelStepCounter + 1;
@@ -92,29 +90,29 @@ void TitleMenu() {
           g.LevelNumber = g.LevelNumber + 1;
         }
       } else {
-        PlaySound(13, 0, 1);
+        PlaySound(sound::kLevelLocked, 0, 1);
       }
-    } else if (KeyState(kKeyLeft) == 1 && box.y == 192 && g.LevelNumber > 1) {
+    } else if (KeyState(key::kLeft) == 1 && box.y == 192 && g.LevelNumber > 1) {
       g.LevelStepCounter = g.LevelStepCounter + 1;
       if (g.LevelStepCounter == 4) {
         g.LevelStepCounter = 0;
         g.LevelNumber = g.LevelNumber - 1;
       }
-    } else if (KeyState(kKeyReturn) == 1 && box.y == 160) {
+    } else if (KeyState(key::kReturn) == 1 && box.y == 160) {
       SleepMs(25);
-      PlaySound(16, 0, 1);
+      PlaySound(sound::kHighScores, 0, 1);
       HighScoreTable();
-    } else if (KeyState(kKeyReturn) == 1 && box.y == 128) {
+    } else if (KeyState(key::kReturn) == 1 && box.y == 128) {
       NameEntry();
-    } else if (KeyState(kKeyReturn) == 1 && box.y == 192) {
+    } else if (KeyState(key::kReturn) == 1 && box.y == 192) {
       StartGame();
-    } else if (KeyState(kKeyReturn) == 1 && box.y == 224) {
+    } else if (KeyState(key::kReturn) == 1 && box.y == 224) {
       SavePlayerName();
       return;
     }
 
     ShowFrame();
     SleepMs(10);
-    if (KeyState(kKeyF12) == 1) return;  // leaves without saving anything
+    if (KeyState(key::kF12) == 1) return;  // leaves without saving anything
   }
 }

@@ -2,13 +2,13 @@
 // their walks and turns last exactly the eight frames until the next decision.
 #include "game/World.h"
 
-#include "game/GameState.h"
+#include "game/PlayLoop.h"
+#include "game/PlayRules.h"
 #include "runtime/core/Random.h"
-#include "runtime/gfx2d/Sprites.h"
-#include "runtime/sound/Sound.h"
 
 namespace {
 
+// MoveDir: the way a baddie walks, or 0 while it turns in place.
 enum Dir { kTurn = 0, kRight = 1, kLeft = 2, kUp = 3, kDown = 4 };
 
 int Offset(int dir) {
@@ -27,85 +27,89 @@ int Offset(int dir) {
 }
 
 int AheadOf(double heading) {
-  if (heading == kHeadRight) return kRight;
-  if (heading == kHeadLeft) return kLeft;
-  if (heading == kHeadUp) return kUp;
+  if (heading == cell::kBaddieRight) return kRight;
+  if (heading == cell::kBaddieLeft) return kLeft;
+  if (heading == cell::kBaddieUp) return kUp;
   return kDown;
 }
 
 double HeadingOf(int dir) {
   switch (dir) {
     case kRight:
-      return kHeadRight;
+      return cell::kBaddieRight;
     case kLeft:
-      return kHeadLeft;
+      return cell::kBaddieLeft;
     case kUp:
-      return kHeadUp;
+      return cell::kBaddieUp;
     default:
-      return kHeadDown;
+      return cell::kBaddieDown;
   }
 }
 
-bool IsHeading(double v) { return v == kHeadRight || v == kHeadLeft || v == kHeadUp || v == kHeadDown; }
+}  // namespace
 
-void Walk(int a, int dir) {
-  GameState& g = G();
+double PlayRules::Random(double n) {
+  return RandomIntFrom(random_, n);
+}
+
+void PlayRules::Walk(int a, int dir) {
   const int b = a + Offset(dir);
-  g.ActorMap[a] = 0;
-  g.ActorMap[b] = 34;
-  g.MoveKind[a] = 1;
-  g.MoveX[a] = (a % kColumns) * 16;
-  g.MoveY[a] = (a / kColumns) * 16;
-  g.MoveDir[a] = dir;
+  s_.ActorMap[a] = cell::kFree;
+  s_.ActorMap[b] = cell::kClaimed;
+  s_.MoveKind[a] = 1;
+  s_.MoveX[a] = (a % kColumns) * kCellSize;
+  s_.MoveY[a] = (a / kColumns) * kCellSize;
+  s_.MoveDir[a] = dir;
 }
 
-void TurnInPlace(int a) {
-  GameState& g = G();
-  g.MoveKind[a] = 1;
-  g.MoveX[a] = (a % kColumns) * 16;
-  g.MoveY[a] = (a / kColumns) * 16;
-  g.MoveDir[a] = kTurn;
+void PlayRules::TurnInPlace(int a) {
+  s_.MoveKind[a] = 1;
+  s_.MoveX[a] = (a % kColumns) * kCellSize;
+  s_.MoveY[a] = (a / kColumns) * kCellSize;
+  s_.MoveDir[a] = kTurn;
 }
 
-bool Free(int cell) { return G().ActorMap[cell] == 0; }
+bool PlayRules::Free(int at) const {
+  return s_.ActorMap[at] == cell::kFree;
+}
 
 // One baddie's decision; the first rule that matches is taken.
-void Decide(int a, double h) {
-  GameState& g = G();
-  const bool horizontal = h == kHeadRight || h == kHeadLeft;
+void PlayRules::DecideBaddie(int a, double h) {
+  PlayState& g = s_;
+  const bool horizontal = h == cell::kBaddieRight || h == cell::kBaddieLeft;
   const int ahead = AheadOf(h);
   const int aheadCell = a + Offset(ahead);
 
   // 1. The boy beside the path.
   if (horizontal) {
-    if (g.ActorMap[a - kColumns] == 13) return Walk(a, kUp);
-    if (g.ActorMap[a + kColumns] == 13) return Walk(a, kDown);
+    if (g.ActorMap[a - kColumns] == cell::kBoy) return Walk(a, kUp);
+    if (g.ActorMap[a + kColumns] == cell::kBoy) return Walk(a, kDown);
   } else {
-    if (g.ActorMap[a - 1] == 13) return Walk(a, kLeft);
-    if (g.ActorMap[a + 1] == 13) return Walk(a, kRight);
+    if (g.ActorMap[a - 1] == cell::kBoy) return Walk(a, kLeft);
+    if (g.ActorMap[a + 1] == cell::kBoy) return Walk(a, kRight);
   }
   // 2. The boy ahead.
-  if (g.ActorMap[aheadCell] == 13) return Walk(a, ahead);
+  if (g.ActorMap[aheadCell] == cell::kBoy) return Walk(a, ahead);
   // 3. A fruit ahead: eaten, whatever stands there.
-  if (g.ItemMap[aheadCell] == 216) {
+  if (g.ItemMap[aheadCell] == cell::kFruit) {
     Walk(a, ahead);
     g.ItemMap[aheadCell] = 0;
-    g.CloudFx.x = (aheadCell % kColumns) * 16;
-    g.CloudFx.y = (aheadCell / kColumns) * 16;
-    PlaySound(10, 0, 1);
+    g.CloudFx.x = (aheadCell % kColumns) * kCellSize;
+    g.CloudFx.y = (aheadCell / kColumns) * kCellSize;
+    fx_.Play(sound::kFruitEaten);
     return;
   }
   // 4. A turn marker: a random new way, else the way back, else turn in place.
-  if (g.ItemMap[a] == 73) {
-    const int r = static_cast<int>(RandomInt(2)) + 1;
+  if (g.ItemMap[a] == cell::kTurnMarker) {
+    const int r = static_cast<int>(Random(2)) + 1;
     int choice = kTurn, fallback = kTurn;
-    if (h == kHeadRight) {
+    if (h == cell::kBaddieRight) {
       choice = r == 1 ? kRight : r == 2 ? kUp : kDown;
       fallback = kLeft;
-    } else if (h == kHeadLeft) {
+    } else if (h == cell::kBaddieLeft) {
       choice = r == 1 ? kLeft : r == 2 ? kUp : kDown;
       fallback = kRight;
-    } else if (h == kHeadUp) {
+    } else if (h == cell::kBaddieUp) {
       choice = r == 1 ? kUp : r == 2 ? kRight : kLeft;
       fallback = kDown;
     } else {
@@ -117,127 +121,146 @@ void Decide(int a, double h) {
     return TurnInPlace(a);
   }
   // 5. Straight on, also into the boy.
-  if (Free(aheadCell) || g.ActorMap[aheadCell] == 13) return Walk(a, ahead);
+  if (Free(aheadCell) || g.ActorMap[aheadCell] == cell::kBoy) return Walk(a, ahead);
   // 6. Blocked: try a side at random, then the other side, then back.
-  const double s = RandomInt(1);
+  const double side = Random(1);
   if (horizontal) {
-    if (s == 0 && Free(a - kColumns)) return Walk(a, kUp);
-    const double t = RandomInt(1) + 1;
-    if (t == 2 && Free(a + kColumns)) return Walk(a, kDown);
-    const int back = h == kHeadRight ? kLeft : kRight;
+    if (side == 0 && Free(a - kColumns)) return Walk(a, kUp);
+    const double other = Random(1) + 1;
+    if (other == 2 && Free(a + kColumns)) return Walk(a, kDown);
+    const int back = h == cell::kBaddieRight ? kLeft : kRight;
     if (Free(a + Offset(back))) return Walk(a, back);
   } else {
-    if (s == 0 && Free(a + 1)) return Walk(a, kRight);
-    const double t = RandomInt(1) + 1;
-    if (t == 2 && Free(a - 1)) return Walk(a, kLeft);
-    const int back = h == kHeadUp ? kDown : kUp;
+    if (side == 0 && Free(a + 1)) return Walk(a, kRight);
+    const double other = Random(1) + 1;
+    if (other == 2 && Free(a - 1)) return Walk(a, kLeft);
+    const int back = h == cell::kBaddieUp ? kDown : kUp;
     if (Free(a + Offset(back))) return Walk(a, back);
   }
   TurnInPlace(a);
 }
 
-}  // namespace
-
-void MoveBaddies() {
-  GameState& g = G();
-  if (g.Phase > 0) return;
-  for (int row = 1; row <= 28; ++row) {
-    for (int column = 1; column <= 38; ++column) {
+void PlayRules::MoveBaddies() {
+  if (s_.Phase > 0) return;
+  for (int row = 1; row <= kRows - 2; ++row) {
+    for (int column = 1; column <= kColumns - 2; ++column) {
       const int a = row * kColumns + column;
-      const double h = g.ActorMap[a];
-      if (IsHeading(h)) Decide(a, h);
+      const double h = s_.ActorMap[a];
+      if (cell::IsBaddie(h)) DecideBaddie(a, h);
     }
   }
 }
 
-void AnimateBaddies() {
-  GameState& g = G();
-  for (int i = 40; i <= 1160; ++i) {
+void PlayRules::AnimateBaddies() {
+  PlayState& g = s_;
+  for (int i = kColumns; i <= kCells - kColumns; ++i) {
     if (g.MoveKind[i] != 1) continue;
     const int dir = static_cast<int>(g.MoveDir[i]);
-    double lower = 38, upper = 37;
+    double lower = sprite::kBaddieTurnLower, upper = sprite::kBaddieTurnUpper;
     switch (dir) {
       case kRight:
         g.MoveX[i] = g.MoveX[i] + 2;
-        lower = 29, upper = 28;
+        lower = sprite::kBaddieRightLower, upper = sprite::kBaddieRightUpper;
         break;
       case kLeft:
         g.MoveX[i] = g.MoveX[i] - 2;
-        lower = 31, upper = 30;
+        lower = sprite::kBaddieLeftLower, upper = sprite::kBaddieLeftUpper;
         break;
       case kUp:
         g.MoveY[i] = g.MoveY[i] - 2;
-        lower = 33, upper = 32;
+        lower = sprite::kBaddieUpLower, upper = sprite::kBaddieUpUpper;
         break;
       case kDown:
         g.MoveY[i] = g.MoveY[i] + 2;
-        lower = 35, upper = 34;
+        lower = sprite::kBaddieDownLower, upper = sprite::kBaddieDownUpper;
         break;
       default:
         break;
     }
-    DrawAnimFrame(lower, g.MoveFrame[i], g.MoveX[i], g.MoveY[i]);
-    DrawAnimFrame(upper, g.MoveFrame[i], g.MoveX[i], g.MoveY[i] - 16);
+    fx_.Draw(lower, g.MoveFrame[i], g.MoveX[i], g.MoveY[i]);
+    fx_.Draw(upper, g.MoveFrame[i], g.MoveX[i], g.MoveY[i] - kCellSize);
     g.MoveFrame[i] = g.MoveFrame[i] + 1;
     if (g.MoveFrame[i] != 8) continue;
     g.MoveKind[i] = 0;
     g.MoveFrame[i] = 0;
-    const int b = static_cast<int>(g.MoveY[i] / 16) * kColumns + static_cast<int>(g.MoveX[i] / 16);
+    const int b =
+        static_cast<int>(g.MoveY[i] / kCellSize) * kColumns + static_cast<int>(g.MoveX[i] / kCellSize);
     if (dir >= kRight && dir <= kDown) {
       g.ActorMap[b] = HeadingOf(dir);
     } else {
       // Turning in place: four draws, a later hit overwriting an earlier one.
-      if (RandomInt(3) == 0) g.ActorMap[b] = kHeadRight;
-      if (RandomInt(3) == 1) g.ActorMap[b] = kHeadLeft;
-      if (RandomInt(3) == 2) g.ActorMap[b] = kHeadUp;
-      if (RandomInt(3) == 3) g.ActorMap[b] = kHeadDown;
+      if (Random(3) == 0) g.ActorMap[b] = cell::kBaddieRight;
+      if (Random(3) == 1) g.ActorMap[b] = cell::kBaddieLeft;
+      if (Random(3) == 2) g.ActorMap[b] = cell::kBaddieUp;
+      if (Random(3) == 3) g.ActorMap[b] = cell::kBaddieDown;
     }
   }
 }
 
-void SpawnFruit() {
-  GameState& g = G();
-  if (RandomInt(200) != 25) return;
+void PlayRules::SpawnFruit() {
+  PlayState& g = s_;
+  if (Random(200) != 25) return;
   if (g.FruitShowing != 0 || g.GemsLeft <= 0) return;
-  const double row = RandomInt(28) + 1;
-  const double column = RandomInt(38) + 1;
-  const int cell = static_cast<int>(row) * kColumns + static_cast<int>(column);
-  if (g.ItemMap[cell] != 0 || g.CoverMap[cell] != 0 || g.ActorMap[cell] != 0) return;
-  g.ItemMap[cell] = 216;
-  g.FruitSlot = RandomInt(5) + 18;
-  g.FruitX = column * 16;
-  g.FruitY = row * 16;
+  const double row = Random(kRows - 2) + 1;
+  const double column = Random(kColumns - 2) + 1;
+  const int i = static_cast<int>(row) * kColumns + static_cast<int>(column);
+  if (g.ItemMap[i] != 0 || g.CoverMap[i] != 0 || g.ActorMap[i] != 0) return;
+  g.ItemMap[i] = cell::kFruit;
+  g.FruitSlot = Random(sprite::kLastFruit - sprite::kFirstFruit) + sprite::kFirstFruit;
+  g.FruitX = column * kCellSize;
+  g.FruitY = row * kCellSize;
   g.FruitShowing = 1;
-  PlaySound(9, 0, 1);
+  fx_.Play(sound::kFruitShows);
 }
 
-void StartBlast(double x, double y) {
-  GameState& g = G();
+void PlayRules::StartBlast(double x, double y) {
   for (int slot = 0; slot < 6; ++slot) {
-    if (g.BlastX[slot] == 0) {
-      g.BlastX[slot] = x;
-      g.BlastY[slot] = y;
+    if (s_.BlastX[slot] == 0) {
+      s_.BlastX[slot] = x;
+      s_.BlastY[slot] = y;
       return;
     }
   }
 }
 
-void DrawBlasts() {
-  GameState& g = G();
+// A blast runs 16 frames, then clears the block's 2 x 2 cells and what stood around them.
+void PlayRules::RunBlasts() {
+  PlayState& g = s_;
   for (int slot = 0; slot < 6; ++slot) {
     if (!(g.BlastY[slot] > 0)) continue;
-    DrawAnimFrame(17, g.BlastFrame[slot], g.BlastX[slot], g.BlastY[slot]);
+    fx_.Draw(sprite::kBlast, g.BlastFrame[slot], g.BlastX[slot], g.BlastY[slot]);
     g.BlastFrame[slot] = g.BlastFrame[slot] + 1;
     if (g.BlastFrame[slot] != 16) continue;
-    const int i = static_cast<int>(g.BlastY[slot] / 16) * kColumns + static_cast<int>(g.BlastX[slot] / 16);
+    const int i = static_cast<int>(g.BlastY[slot] / kCellSize) * kColumns +
+                  static_cast<int>(g.BlastX[slot] / kCellSize);
     g.ItemMap[i] = 0;
-    g.ItemMap[i + 40] = 0;
-    g.ItemMap[i + 41] = 0;
+    g.ItemMap[i + kColumns] = 0;
+    g.ItemMap[i + kColumns + 1] = 0;
     g.CoverMap[i] = 0;
     g.CoverMap[i + 1] = 0;
-    g.ActorMap[i + 40] = 0;
-    g.ActorMap[i + 41] = 0;
+    g.ActorMap[i + kColumns] = 0;
+    g.ActorMap[i + kColumns + 1] = 0;
     g.BlastFrame[slot] = 0;
     g.BlastY[slot] = 0;
   }
+}
+
+void MoveBaddies() {
+  GameRules().MoveBaddies();
+}
+
+void AnimateBaddies() {
+  GameRules().AnimateBaddies();
+}
+
+void SpawnFruit() {
+  GameRules().SpawnFruit();
+}
+
+void StartBlast(double x, double y) {
+  GameRules().StartBlast(x, y);
+}
+
+void DrawBlasts() {
+  GameRules().RunBlasts();
 }

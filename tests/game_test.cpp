@@ -1,5 +1,6 @@
 // The whole program, headless: a recorded game from start-up through the title menu, a won level and
-// back, checked through the state dump and the record files; and the start-up stopping on a missing file.
+// back, checked through the state dump and the record files; and the sound slots the game fills. (The
+// menu's start state and a start-up stopped by a missing file are in gamemain_test.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 
 #include "game/GameMain.h"
 #include "game/GameState.h"
+#include "game/GameWords.h"
 #include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/sound/Sound.h"
@@ -30,13 +32,13 @@ using testing_support::TempDir;
 void MakeGameFolder(const TempDir& dir) {
   LevelLayers l = LevelLayers::Framed();
   for (int i = 0; i < 1200; ++i) l.ground[i] = 2;
-  l.actor[Cell(2, 2)] = 13;
-  l.item[Cell(3, 2)] = 76;
-  l.item[Cell(5, 2)] = 74;
+  l.actor[Cell(2, 2)] = cell::kBoy;
+  l.item[Cell(3, 2)] = cell::kGem;
+  l.item[Cell(5, 2)] = cell::kExit;
   l.cover[Cell(20, 20)] = 9;
   testing_support::WriteLevelFiles(dir.path(), 1, l);
   RecordFiles r;
-  r.player = {'T', 'I', 'M', 0, 0, 0, 0, 0};
+  r.SetPlayerName("TIM");
   testing_support::WriteRecordFiles(dir.path(), r);
   std::filesystem::create_directories(dir.path() + "/Graphic");
   testing_support::WriteFile(dir.File("Graphic/Exit.wav"), testing_support::ToneWav(11025));
@@ -92,7 +94,7 @@ TEST(WholeGame, ARecordedWinFromTheMenuAndBackLeavesTheExpectedState) {
   const std::vector<double> actors = JsonNumbers(dump, "ActorMap"), items = JsonNumbers(dump, "ItemMap");
   ASSERT_EQ(actors.size(), 1200u);
   ASSERT_EQ(items.size(), 1200u);
-  EXPECT_EQ(actors[Cell(5, 2)], 13);  // his 13 stays on the exit
+  EXPECT_EQ(actors[Cell(5, 2)], cell::kBoy);  // he stays on the exit
   EXPECT_EQ(actors[Cell(2, 2)], 0);
   EXPECT_EQ(items[Cell(3, 2)], 0);
   EXPECT_EQ(JsonNumbers(dump, "CoverMap")[Cell(20, 20)], 9);
@@ -128,52 +130,6 @@ TEST(WholeGame, ADumpThatCannotBeWrittenEndsWithALineAndTheFileErrorsStatus) {
         testing_support::RunGame({"--data", dir.path(), "--play", dir.File("quit.rpl"), "--dump", c.path}, &errors);
     EXPECT_EQ(status, 3) << c.path;
     EXPECT_EQ(errors, "brillora: cannot write the state dump " + c.path + ": " + c.reason + "\n");
-  }
-}
-
-TEST(WholeGame, TheMenuStartsOnLevelOneWithTheFullTime) {
-  TempDir dir;
-  MakeGameFolder(dir);
-  testing_support::WriteText(dir.File("quit.rpl"), "BRILLORA-REPLAY 1\nseed 1\nx6\n88\n");
-  ASSERT_EQ(testing_support::RunGame(
-                {"--data", dir.path(), "--play", dir.File("quit.rpl"), "--dump", dir.File("dump.json")}),
-            0);
-  const std::vector<uint8_t> bytes = ReadFile(dir.File("dump.json"));
-  const std::string dump(bytes.begin(), bytes.end());
-  EXPECT_EQ(JsonNumber(dump, "LevelNumber"), 1);
-  EXPECT_EQ(JsonNumber(dump, "TimeLeft"), 300);
-  EXPECT_NE(dump.find("\"MenuCursor\":{\"state\":0,\"frame\":1,\"x\":128,\"y\":192}"), std::string::npos);
-  EXPECT_EQ(JsonNumbers(dump, "ActorMap")[Cell(2, 2)], 13);  // level 1 was loaded at start-up
-  EXPECT_EQ(JsonNumber(dump, "BoyX"), 0);                    // but not yet scanned
-}
-
-// Runs the game on a folder with one file missing; returns the exit status and standard error.
-int StartWithout(const std::string& file, std::string& errors, std::string& dump) {
-  TempDir dir;
-  MakeGameFolder(dir);
-  RecordFiles r;
-  r.data[0] = 0xE8, r.data[1] = 0x03;  // a best score of 1000 on level 1
-  testing_support::WriteRecordFiles(dir.path(), r);
-  std::filesystem::remove(dir.File(file));
-  const int status =
-      testing_support::RunGame({"--data", dir.path(), "--dump", dir.File("dump.json")}, &errors);
-  const std::vector<uint8_t> bytes = ReadFile(dir.File("dump.json"));
-  dump.assign(bytes.begin(), bytes.end());
-  return status;
-}
-
-TEST(WholeGame, AMissingLevelOneOrRecordFileStopsStartUpWithAFileErrorNamingIt) {
-  for (const char* file : {"Maps/Map1-1.bin", "Maps/Map1-4.bin", "Maps/Player.bin", "Maps/Name.bin",
-                           "Maps/Data.bin", "Maps/Duzozez.bin"}) {
-    SCOPED_TRACE(file);
-    std::string errors, dump;
-    EXPECT_EQ(StartWithout(file, errors, dump), kErrFile);
-    EXPECT_NE(errors.find(std::string("./") + file), std::string::npos) << errors;
-    EXPECT_EQ(JsonNumber(dump, "exitCode"), kErrFile);
-    EXPECT_EQ(JsonNumber(dump, "frames"), 6);  // the title menu never showed a frame
-    // The record files are read in the order Player, Name, Data, stored names.
-    const bool dataRead = std::string(file) == "Maps/Duzozez.bin";
-    EXPECT_EQ(JsonNumbers(dump, "Scores")[0], dataRead ? 1000 : 0);
   }
 }
 

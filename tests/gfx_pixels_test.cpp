@@ -12,13 +12,13 @@
 #include <functional>
 
 #include "runtime/core/Errors.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Fonts.h"
 #include "runtime/gfx2d/Primitives.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/gfx2d/Sprites.h"
 #include "runtime/platform/Platform.h"
+#include "runtime/program/Runtime.h"
 #include "tests/support/GlLeakCheck.h"
 #include "tests/support/ImageFiles.h"
 #include "tests/support/TestSupport.h"

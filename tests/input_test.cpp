@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "runtime/core/Errors.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/program/Runtime.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/GameTestSupport.h"
 

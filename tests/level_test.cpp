@@ -8,6 +8,7 @@
 #include <string>
 
 #include "game/GameState.h"
+#include "game/GameWords.h"
 #include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
 #include "tests/support/GameTestSupport.h"
@@ -92,17 +93,10 @@ TEST_F(LevelTest, LoadReadsTheFourFilesOfTheLevelNumberByteByCell) {
 // Runs LoadLevel for `level` and returns the exit status and the recorded cause.
 int FailingLoad(double level, std::string& cause) {
   G().LevelNumber = level;
-  ::testing::internal::CaptureStderr();
-  int status = -1;
-  try {
-    LoadLevel();
-  } catch (const ProgramExit& e) {
-    status = e.status;
-  }
-  const std::string printed = ::testing::internal::GetCapturedStderr();
-  cause = Rt().error.cause;
-  EXPECT_NE(printed.find(cause), std::string::npos) << printed;
-  return status;
+  const testing_support::Stop stop = testing_support::StopOf(LoadLevel);
+  cause = stop.cause;
+  EXPECT_NE(stop.printed.find(cause), std::string::npos) << stop.printed;
+  return stop.status;
 }
 
 TEST_F(LevelTest, AMissingOrShortLevelFileStopsTheProgramWithAFileErrorNamingIt) {
@@ -126,17 +120,17 @@ TEST_F(LevelTest, AMissingOrShortLevelFileStopsTheProgramWithAFileErrorNamingIt)
 TEST_F(LevelTest, ScanFindsTheStartCellAndCountsGemsAndBoxesOutsideIt) {
   GameState& g = G();
   for (int i = 0; i < kCells; ++i) g.ActorMap[i] = 0;
-  g.ItemMap[Cell(3, 3)] = 76;
-  g.ItemMap[Cell(4, 3)] = 3;
-  g.ItemMap[Cell(5, 3)] = 4;  // an open box counts nothing
-  g.ItemMap[Cell(6, 3)] = 76;
-  g.ActorMap[Cell(6, 3)] = 54;  // a baddie on a gem does not hide it
-  g.ItemMap[Cell(8, 8)] = 3;
-  g.ActorMap[Cell(8, 8)] = 13;  // a box under the start cell is not counted
-  g.ItemMap[Cell(39, 4)] = 76;  // column 39 and row 29 are not seen
-  g.ItemMap[Cell(12, 29)] = 3;
-  g.ItemMap[Cell(0, 28)] = 76;  // column 0 and row 0 are
-  g.ItemMap[Cell(20, 0)] = 76;
+  g.ItemMap[Cell(3, 3)] = cell::kGem;
+  g.ItemMap[Cell(4, 3)] = cell::kGemBox;
+  g.ItemMap[Cell(5, 3)] = cell::kGemBoxOpen;  // an open box counts nothing
+  g.ItemMap[Cell(6, 3)] = cell::kGem;
+  g.ActorMap[Cell(6, 3)] = cell::kBaddieDown;  // a baddie on a gem does not hide it
+  g.ItemMap[Cell(8, 8)] = cell::kGemBox;
+  g.ActorMap[Cell(8, 8)] = cell::kBoy;  // a box under the start cell is not counted
+  g.ItemMap[Cell(39, 4)] = cell::kGem;  // column 39 and row 29 are not seen
+  g.ItemMap[Cell(12, 29)] = cell::kGemBox;
+  g.ItemMap[Cell(0, 28)] = cell::kGem;  // column 0 and row 0 are
+  g.ItemMap[Cell(20, 0)] = cell::kGem;
   ScanLevel();
   EXPECT_EQ(g.GemsLeft, 1 + 5 + 1 + 1 + 1);
   EXPECT_EQ(g.BoyX, 128);
@@ -146,11 +140,11 @@ TEST_F(LevelTest, ScanFindsTheStartCellAndCountsGemsAndBoxesOutsideIt) {
 TEST_F(LevelTest, ScanTakesTheLastStartCellAndIgnoresOnesOutOfReach) {
   GameState& g = G();
   for (int i = 0; i < kCells; ++i) g.ActorMap[i] = 0;
-  g.ActorMap[Cell(30, 2)] = 13;
-  g.ActorMap[Cell(4, 5)] = 13;
-  g.ActorMap[Cell(39, 20)] = 13;  // not seen
-  g.ActorMap[Cell(2, 29)] = 13;   // not seen
-  g.ItemMap[Cell(4, 5)] = 76;
+  g.ActorMap[Cell(30, 2)] = cell::kBoy;
+  g.ActorMap[Cell(4, 5)] = cell::kBoy;
+  g.ActorMap[Cell(39, 20)] = cell::kBoy;  // not seen
+  g.ActorMap[Cell(2, 29)] = cell::kBoy;   // not seen
+  g.ItemMap[Cell(4, 5)] = cell::kGem;
   ScanLevel();
   EXPECT_EQ(g.BoyX, 64);
   EXPECT_EQ(g.BoyY, 80);
@@ -158,8 +152,8 @@ TEST_F(LevelTest, ScanTakesTheLastStartCellAndIgnoresOnesOutOfReach) {
 
   // No start cell at all: the boy stays at the top-left corner.
   testing_support::NewField();
-  G().ActorMap[Cell(39, 1)] = 13;
-  G().ItemMap[Cell(10, 10)] = 3;
+  G().ActorMap[Cell(39, 1)] = cell::kBoy;
+  G().ItemMap[Cell(10, 10)] = cell::kGemBox;
   ScanLevel();
   EXPECT_EQ(G().BoyX, 0);
   EXPECT_EQ(G().BoyY, 0);

@@ -23,6 +23,9 @@ using testing_support::WriteText;
 
 const std::string kLevelDir = BRILLORA_SOURCE_DIR "/data/levels";
 const std::string kSolutionDir = BRILLORA_SOURCE_DIR "/data/solutions";
+// The game state each solution ends in (its --dump), kept from a run that was checked by hand. A change
+// that is meant to alter how a level plays rewrites them with BRILLORA_WRITE_GOLDEN_DUMPS=1.
+const std::string kGoldenDumpDir = BRILLORA_SOURCE_DIR "/tests/golden";
 
 // A small valid level: a walled field with the boy, one gem and the exit.
 std::vector<std::string> BaseMap() {
@@ -76,25 +79,25 @@ TEST(LevelCompiler, ExpandsTheLegendIntoFourLayers) {
   ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
   const levels::Layers& L = level.layers;
   auto at = [](int col, int row) { return row * 40 + col; };
-  EXPECT_EQ(L.actor[at(2, 2)], levels::cell::kBoy);
-  EXPECT_EQ(L.item[at(5, 5)], levels::cell::kGem);
+  EXPECT_EQ(L.actor[at(2, 2)], cell::kBoy);
+  EXPECT_EQ(L.item[at(5, 5)], cell::kGem);
   EXPECT_EQ(L.actor[at(5, 5)], 0);
-  EXPECT_EQ(L.item[at(10, 10)], levels::cell::kExit);
-  EXPECT_EQ(L.item[at(20, 3)], levels::cell::kKey);
-  EXPECT_EQ(L.item[at(20, 8)], levels::cell::kGemBox);
-  EXPECT_FALSE(levels::cell::IsOpenActor(L.actor[at(20, 8)]));
-  EXPECT_EQ(L.actor[at(3, 12)], levels::cell::kBaddieRight);
-  EXPECT_EQ(L.item[at(3, 14)], levels::cell::kTurnMarker);
+  EXPECT_EQ(L.item[at(10, 10)], cell::kExit);
+  EXPECT_EQ(L.item[at(20, 3)], cell::kKey);
+  EXPECT_EQ(L.item[at(20, 8)], cell::kGemBox);
+  EXPECT_FALSE(cell::IsOpenActor(L.actor[at(20, 8)]));
+  EXPECT_EQ(L.actor[at(3, 12)], cell::kBaddieRight);
+  EXPECT_EQ(L.item[at(3, 14)], cell::kTurnMarker);
   EXPECT_NE(L.cover[at(3, 16)], 0);
-  EXPECT_EQ(L.item[at(8, 20)], levels::cell::kSwitch);
-  EXPECT_FALSE(levels::cell::IsOpenActor(L.actor[at(8, 20)]));
+  EXPECT_EQ(L.item[at(8, 20)], cell::kSwitch);
+  EXPECT_FALSE(cell::IsOpenActor(L.actor[at(8, 20)]));
   // Walls: a face where floor lies below, a top elsewhere; the bottom frame row is the score bar.
   EXPECT_EQ(L.ground[at(20, 6)], levels::tile::kWallFace);
   EXPECT_EQ(L.cover[at(20, 5)], levels::tile::kCoverWallCapS);
   EXPECT_EQ(L.ground[at(0, 10)], levels::tile::kWallTop);
   EXPECT_EQ(L.ground[at(15, 29)], levels::tile::kFrameEdge);
   EXPECT_EQ(L.ground[at(15, 15)], levels::tile::kFlagstone);
-  EXPECT_TRUE(levels::cell::IsOpenActor(L.actor[at(15, 15)]));
+  EXPECT_TRUE(cell::IsOpenActor(L.actor[at(15, 15)]));
 }
 
 TEST(LevelCompiler, WallsRunOnThroughBoxesAndOverWaterButNeverHideWhatIsToBeTaken) {
@@ -116,11 +119,11 @@ TEST(LevelCompiler, WallsRunOnThroughBoxesAndOverWaterButNeverHideWhatIsToBeTake
   namespace tile = levels::tile;
 
   EXPECT_EQ(L.ground[at(22, 4)], tile::kWallFace);
-  EXPECT_EQ(L.item[at(22, 4)], levels::cell::kGemBox);
-  EXPECT_EQ(L.actor[at(22, 4)], levels::cell::kSolid);
+  EXPECT_EQ(L.item[at(22, 4)], cell::kGemBox);
+  EXPECT_EQ(L.actor[at(22, 4)], cell::kSolid);
   EXPECT_EQ(L.cover[at(22, 3)], tile::kCoverWallCapS) << "the lip runs on over the chest";
   EXPECT_EQ(L.ground[at(21, 12)], tile::kFlagstone);
-  EXPECT_EQ(L.item[at(21, 12)], levels::cell::kGemBox);
+  EXPECT_EQ(L.item[at(21, 12)], cell::kGemBox);
   EXPECT_EQ(L.cover[at(21, 11)], 0);
 
   EXPECT_EQ(L.cover[at(30, 7)], tile::kCoverWallCapS) << "the wall out of the water keeps its lip";
@@ -149,11 +152,11 @@ TEST(LevelCompiler, CustomCharactersAndThemes) {
   EXPECT_EQ(level.layers.ground[4 * 40 + 30], 97);
   EXPECT_EQ(level.layers.item[4 * 40 + 30], 65);
   EXPECT_EQ(level.layers.cover[4 * 40 + 30], 59);
-  EXPECT_EQ(level.layers.actor[4 * 40 + 30], levels::cell::kSolid);
+  EXPECT_EQ(level.layers.actor[4 * 40 + 30], cell::kSolid);
   EXPECT_EQ(level.layers.ground[15 * 40 + 15], levels::tile::kDungeonFloor);
   EXPECT_EQ(level.layers.ground[20 * 40 + 20], levels::tile::kDungeonFloorCracked)
       << "a blast leaves rubble of the theme's own stone";
-  EXPECT_EQ(level.layers.item[20 * 40 + 20], levels::cell::kBlastBlock);
+  EXPECT_EQ(level.layers.item[20 * 40 + 20], cell::kBlastBlock);
 
   EXPECT_TRUE(HasProblem(Problems(Source(rows, "theme: marsh\n")), "unknown theme \"marsh\""));
   EXPECT_TRUE(HasProblem(Problems(Source(rows, "theme: temple\ndef K item=300\n")), "0 to 255"));
@@ -177,7 +180,7 @@ TEST(LevelCompiler, CellsLeftOrTakenShowTheFloorAroundThem) {
   ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
   const levels::Layers& L = level.layers;
   auto at = [](int col, int row) { return row * 40 + col; };
-  ASSERT_EQ(L.actor[at(12, 15)], levels::cell::kBoy);
+  ASSERT_EQ(L.actor[at(12, 15)], cell::kBoy);
   EXPECT_EQ(L.ground[at(12, 15)], levels::tile::kMosaic);
   EXPECT_EQ(L.ground[at(11, 20)], levels::tile::kFlagstone) << "a lone gem between two cracked cells";
   EXPECT_EQ(L.ground[at(12, 24)], levels::tile::kFlagstone);
@@ -200,7 +203,7 @@ TEST(LevelCompiler, EveryThemeHasItsOwnTurnMarkerFloor) {
     ASSERT_TRUE(
         levels::CompileLevelText(Source(rows, std::string("theme: ") + theme.name + "\n"), level, problems));
     const int marker = level.layers.ground[14 * 40 + 3];
-    EXPECT_EQ(level.layers.item[14 * 40 + 3], levels::cell::kTurnMarker);
+    EXPECT_EQ(level.layers.item[14 * 40 + 3], cell::kTurnMarker);
     EXPECT_EQ(marker, theme.marker);
     for (int floor : {theme.floor, theme.floor2, theme.floor3, theme.top, theme.face})
       EXPECT_NE(marker, floor);
@@ -298,21 +301,21 @@ TEST(LevelCompiler, GateRecipeOpensThePassageBelowTheDetonator) {
   levels::CompiledLevel level;
   std::vector<levels::LevelProblem> problems;
   ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
-  levels::PlaySim sim;
+  levels::SolverGame sim;
   sim.Start(level.layers, 5);
   const int detonator = 9 * 40 + 20, left = 10 * 40 + 20, right = 10 * 40 + 21;
-  EXPECT_FALSE(levels::cell::IsOpenActor(sim.actor[left]));
-  sim.Step(levels::BoyKeys{});  // idle first: a switch fires only after an idle decision
-  levels::BoyKeys space;
+  EXPECT_FALSE(cell::IsOpenActor(sim.Actor(left)));
+  sim.Step(BoyKeys{});  // idle first: a switch fires only after an idle decision
+  BoyKeys space;
   space.space = true;
   sim.Step(space);
-  EXPECT_EQ(sim.item[2 * 40 + 2 - 40], 126) << "the switch is used";
-  for (int f = 0; f < 20; ++f) sim.Step(levels::BoyKeys{});
-  EXPECT_EQ(sim.actor[left], 0);
-  EXPECT_EQ(sim.actor[right], 0);
-  EXPECT_EQ(sim.item[left], 0);
-  EXPECT_EQ(sim.item[detonator], 0);
-  EXPECT_FALSE(levels::cell::IsOpenActor(sim.actor[detonator])) << "the wall above the passage stays";
+  EXPECT_EQ(sim.Item(2 * 40 + 2 - 40), cell::kSwitchFired) << "the switch is used";
+  for (int f = 0; f < 20; ++f) sim.Step(BoyKeys{});
+  EXPECT_EQ(sim.Actor(left), 0);
+  EXPECT_EQ(sim.Actor(right), 0);
+  EXPECT_EQ(sim.Item(left), 0);
+  EXPECT_EQ(sim.Item(detonator), 0);
+  EXPECT_FALSE(cell::IsOpenActor(sim.Actor(detonator))) << "the wall above the passage stays";
 }
 
 TEST(ShippedLevels, AllCompileAndKeepTheRules) {
@@ -325,9 +328,9 @@ TEST(ShippedLevels, AllCompileAndKeepTheRules) {
     EXPECT_TRUE(levels::CompileLevelText(text, level, problems));
     for (const auto& p : problems) ADD_FAILURE() << levels::FormatProblem(levels::LevelName(n), p);
     EXPECT_FALSE(level.name.empty());
-    levels::PlaySim sim;
+    levels::SolverGame sim;
     sim.Start(level.layers, 1);
-    EXPECT_GT(sim.gemsLeft, 0) << "a level without gems opens its exit at once";
+    EXPECT_GT(sim.state.GemsLeft, 0) << "a level without gems opens its exit at once";
   }
   std::string extra;
   EXPECT_FALSE(levels::ReadTextFile(kLevelDir + "/level23.txt", extra)) << "the game has 22 levels";
@@ -352,7 +355,7 @@ TEST(MakeLevels, WritesEveryLevelOrNothing) {
   }
   // The compiled actor layer of level 1 holds exactly one boy.
   const auto actors = ReadFile(out.path() + "/Maps/Map1-4.bin");
-  EXPECT_EQ(std::count(actors.begin(), actors.end(), levels::cell::kBoy), 1);
+  EXPECT_EQ(std::count(actors.begin(), actors.end(), cell::kBoy), 1);
   EXPECT_EQ(RunTool("--check '" + kLevelDir + "' >/dev/null"), 0);
 
   // One broken level: the tool names it, exits 1 and writes nothing.
@@ -378,8 +381,9 @@ TEST(MakeLevels, WritesEveryLevelOrNothing) {
   EXPECT_EQ(RunTool(">/dev/null"), 2);
 }
 
-// Every solution, played in the real game from the title menu, wins its level; and the rules model the
-// solver plans with ends each run with the score the game recorded.
+// Every solution, played in the real game from the title menu, wins its level and ends in exactly the
+// game state it ended in before; and the solver's copy of the game, fed the same keys, ends each run
+// with the score the game recorded.
 TEST(Solutions, EveryReplayWinsItsLevelInTheGame) {
   TempDir data;
   std::filesystem::create_directories(data.File("Maps"));
@@ -407,45 +411,50 @@ TEST(Solutions, EveryReplayWinsItsLevelInTheGame) {
     const auto scores = ReadFile(data.File("Maps/Data.bin"));
     ASSERT_EQ(scores.size(), 3200u);
     EXPECT_EQ(scores[static_cast<size_t>((n - 1) * 32 + 4)], 1);
-    // The boy's run, replayed on the rules model, reaches the same score.
+    const std::string golden = kGoldenDumpDir + "/" + levels::LevelName(n) + ".json";
+    const auto dump = ReadFile(data.File("dump.json"));
+    ASSERT_FALSE(dump.empty());
+    if (std::getenv("BRILLORA_WRITE_GOLDEN_DUMPS")) WriteText(golden, std::string(dump.begin(), dump.end()));
+    EXPECT_TRUE(dump == ReadFile(golden)) << "the final state differs from " << golden;
+    // The boy's run, replayed on the solver's copy of the game, reaches the same score.
     std::string text;
     ASSERT_TRUE(levels::ReadTextFile(replay, text));
     const size_t run0 = text.find("# the boy's run\n");
     ASSERT_NE(run0, std::string::npos);
     const int seed = std::atoi(text.c_str() + text.find("seed ") + 5);
-    levels::PlaySim sim;
+    levels::SolverGame sim;
     sim.Start(layers[static_cast<size_t>(n - 1)], seed);
-    sim.Step(levels::BoyKeys{});  // the frame that started the game saw only Return
+    sim.Step(BoyKeys{});  // the frame that started the game saw only Return
     std::istringstream lines(text.substr(run0));
     std::string line;
     while (std::getline(lines, line) && !sim.won && !sim.Dead()) {
       if (line.empty() || line[0] == '#') {
-        if (line.empty()) sim.Step(levels::BoyKeys{});
+        if (line.empty()) sim.Step(BoyKeys{});
         continue;
       }
       std::istringstream tokens(line);
       std::string tok;
-      levels::BoyKeys keys;
+      BoyKeys keys;
       long long repeat = 1;
       while (tokens >> tok) {
         if (tok[0] == 'x')
           repeat = std::atoll(tok.c_str() + 1);
-        else if (tok == "205")
+        else if (tok == std::to_string(key::kRight))
           keys.right = true;
-        else if (tok == "203")
+        else if (tok == std::to_string(key::kLeft))
           keys.left = true;
-        else if (tok == "200")
+        else if (tok == std::to_string(key::kUp))
           keys.up = true;
-        else if (tok == "208")
+        else if (tok == std::to_string(key::kDown))
           keys.down = true;
-        else if (tok == "57")
+        else if (tok == std::to_string(key::kSpace))
           keys.space = true;
       }
       for (long long i = 0; i < repeat && !sim.won && !sim.Dead(); ++i) sim.Step(keys);
     }
     EXPECT_TRUE(sim.won);
     EXPECT_LT(sim.frame, levels::kTimeLimitFrames);
-    EXPECT_EQ(sim.score, run.bestScore);
+    EXPECT_EQ(sim.Score(), run.bestScore);
   }
 }
 

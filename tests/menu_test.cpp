@@ -8,8 +8,8 @@
 #include "game/GameState.h"
 #include "game/Menus.h"
 #include "runtime/core/Errors.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/program/Runtime.h"
 #include "tests/support/GameRun.h"
 
 namespace {

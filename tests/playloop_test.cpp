@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "game/GameState.h"
+#include "game/GameWords.h"
 #include "runtime/core/Errors.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 #include "tests/support/GameTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -24,7 +25,8 @@ using testing_support::Cell;
 using testing_support::PutBoy;
 using testing_support::TempDir;
 
-constexpr int kEscape = 1, kRight = 205;
+using key::kEscape;
+using key::kRight;
 
 // What the game looked like when a frame was shown.
 struct Snap {
@@ -107,9 +109,8 @@ class LevelRun {
 void QuietField() {
   PutBoy(10, 10);
   GameState& g = G();
-  for (int c : {Cell(11, 10), Cell(9, 10), Cell(10, 9), Cell(10, 11)})
-    g.ActorMap[c] = testing_support::kSolid;
-  g.ItemMap[Cell(30, 20)] = 76;
+  for (int c : {Cell(11, 10), Cell(9, 10), Cell(10, 9), Cell(10, 11)}) g.ActorMap[c] = cell::kSolid;
+  g.ItemMap[Cell(30, 20)] = cell::kGem;
   g.GemsLeft = 1;
 }
 
@@ -166,7 +167,7 @@ TEST(PlayLoop, WithoutGemsTheExitOpensInTheFirstFrameWithOneOpeningSound) {
     QuietField();
     G().ItemMap[Cell(30, 20)] = 0;
     G().GemsLeft = 0;
-    G().ItemMap[Cell(20, 5)] = 74;
+    G().ItemMap[Cell(20, 5)] = cell::kExit;
   };
   open.maxFrames = 40;
   open.Run();
@@ -180,7 +181,7 @@ TEST(PlayLoop, WithoutGemsTheExitOpensInTheFirstFrameWithOneOpeningSound) {
   LevelRun shut;
   shut.setup = [] {
     QuietField();
-    G().ItemMap[Cell(20, 5)] = 74;
+    G().ItemMap[Cell(20, 5)] = cell::kExit;
   };
   shut.maxFrames = 40;
   shut.Run();
@@ -215,7 +216,7 @@ TEST(PlayLoop, EscapeIsReadAtTheTopOfAFrameBeforeAnythingIsDrawn) {
 TEST(PlayLoop, TheExitEndsTheLoopOnlyOnceTheExitSoundHasEnded) {
   auto field = [] {
     PutBoy(5, 5);
-    G().ItemMap[Cell(6, 5)] = 74;
+    G().ItemMap[Cell(6, 5)] = cell::kExit;
   };
   LevelRun run;
   run.setup = field;
@@ -251,7 +252,7 @@ TEST(PlayLoop, BaddiesDecideBeforeTheBoySoASideAttackKillsInTheSameFrame) {
   LevelRun run;
   run.setup = [] {
     QuietField();
-    G().ActorMap[Cell(10, 9)] = 71;  // above him, heading right: he is beside its path
+    G().ActorMap[Cell(10, 9)] = cell::kBaddieRight;  // above him, heading right: he is beside its path
   };
   run.maxFrames = 8;
   run.Run();
@@ -259,8 +260,8 @@ TEST(PlayLoop, BaddiesDecideBeforeTheBoySoASideAttackKillsInTheSameFrame) {
   EXPECT_EQ(run.snaps[0].boyState, 10);
   EXPECT_EQ(run.snaps[0].boomY, 144);
   EXPECT_EQ(run.snaps[6].boomY, 144);
-  EXPECT_EQ(run.snaps[7].boomY, 0);           // eight frames of explosion
-  EXPECT_EQ(G().ActorMap[Cell(10, 10)], 54);  // the baddie ended its walk down on his cell
+  EXPECT_EQ(run.snaps[7].boomY, 0);                          // eight frames of explosion
+  EXPECT_EQ(G().ActorMap[Cell(10, 10)], cell::kBaddieDown);  // the baddie ended its walk down on his cell
 }
 
 TEST(PlayLoop, PickUpEffectsRunOneAtATimeAndTheCloudEndsTheFruit) {

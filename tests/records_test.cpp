@@ -58,16 +58,9 @@ class RecordsTest : public ::testing::Test {
 
   // Runs `call` expecting the program to stop; returns the status and the cause.
   static int Stopped(const std::function<void()>& call, std::string& cause) {
-    ::testing::internal::CaptureStderr();
-    int status = -1;
-    try {
-      call();
-    } catch (const ProgramExit& e) {
-      status = e.status;
-    }
-    ::testing::internal::GetCapturedStderr();
-    cause = Rt().error.cause;
-    return status;
+    const testing_support::Stop stop = testing_support::StopOf(call);
+    cause = stop.cause;
+    return stop.status;
   }
 
   TempDir dir;

@@ -13,8 +13,8 @@
 
 #include "runtime/core/Errors.h"
 #include "runtime/core/Input.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/program/Runtime.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/GameTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -100,6 +100,8 @@ TEST(ReplayFormat, MalformedLinesAreRefusedByNumber) {
       {"", "line 1"},
       {"BRILLORA-REPLAY 2\nseed 1\n", "line 1"},
       {"BRILLORA-REPLAY 1\n", "line 2"},
+      {"BRILLORA-REPLAY 1\nseed x\n", "line 2"},
+      {"BRILLORA-REPLAY 1\nseed 5\n200\nhello\n", "line 4"},   // a word that is no input
       {"BRILLORA-REPLAY 1\nseed 1\n\n200 x2 57\n", "line 4"},  // a token after the repeat count
       {"BRILLORA-REPLAY 1\nseed 1\n200 x2 x3\n", "line 3"},
       {"BRILLORA-REPLAY 1\nseed 1\nx0\n", "line 3"},

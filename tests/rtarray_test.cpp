@@ -4,32 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
-struct Stop {
-  int status = -1;  // -1: the body ran to its end
-  std::string cause;
-};
+using testing_support::Stop;
 
 // Runs `body` on a fresh runtime and reports how the program stopped, if it did.
-template <class Body>
-Stop StopOf(Body body) {
+testing_support::Stop StopOnFreshRuntime(const std::function<void()>& body) {
   ResetRuntimeContext();
-  Stop stop;
-  testing::internal::CaptureStderr();
-  try {
-    body();
-  } catch (const ProgramExit& e) {
-    stop.status = e.status;
-    stop.cause = Rt().error.cause;
-  }
-  testing::internal::GetCapturedStderr();
-  return stop;
+  return testing_support::StopOf(body);
 }
 
 TEST(RtNumArray, OneDimensionOfTen) {
@@ -45,14 +34,15 @@ TEST(RtNumArray, OneDimensionOfTen) {
   a[-0.5] = 3;
   EXPECT_EQ(a[0], 3);
 
-  Stop s = StopOf([&] { a[10] = 1; });
+  Stop s = StopOnFreshRuntime([&] { a[10] = 1; });
   EXPECT_EQ(s.status, kErrIndex);
   EXPECT_EQ(s.cause, "array index 10 out of range (size 10)");
-  EXPECT_EQ(StopOf([&] { a[-1] = 1; }).status, kErrIndex);
-  EXPECT_EQ(StopOf([&] { a[std::nan("")] = 1; }).status, kErrIndex);
-  EXPECT_EQ(StopOf([&] { a[4294967296.0 + 3] = 1; }).status, kErrIndex);  // would wrap to 3 if unchecked
+  EXPECT_EQ(StopOnFreshRuntime([&] { a[-1] = 1; }).status, kErrIndex);
+  EXPECT_EQ(StopOnFreshRuntime([&] { a[std::nan("")] = 1; }).status, kErrIndex);
+  EXPECT_EQ(StopOnFreshRuntime([&] { a[4294967296.0 + 3] = 1; }).status,
+            kErrIndex);  // would wrap to 3 if unchecked
   // A second index on a one-dimensional array would address outside the elements.
-  s = StopOf([&] { a.at(0, 1) = 1; });
+  s = StopOnFreshRuntime([&] { a.at(0, 1) = 1; });
   EXPECT_EQ(s.status, kErrIndex);
   EXPECT_EQ(s.cause, "array index 1 out of range (size 0, dimension 2)");
   EXPECT_EQ(a[9], 42);  // failed accesses wrote nothing
@@ -60,7 +50,7 @@ TEST(RtNumArray, OneDimensionOfTen) {
 
 TEST(RtNumArray, AccessBeforeDimStops) {
   RtNumArray a;
-  const Stop s = StopOf([&] { a[0] = 1; });
+  const Stop s = StopOnFreshRuntime([&] { a[0] = 1; });
   EXPECT_EQ(s.status, kErrIndex);
   EXPECT_EQ(s.cause, "array index 0 out of range (array not declared)");
   EXPECT_FALSE(a.Declared());
@@ -82,10 +72,10 @@ TEST(RtNumArray, PlayFieldOfFortyByThirty) {
   EXPECT_EQ(&a.at(0, 1) - &a.at(39, 0), 1);
   EXPECT_EQ(&a.at(39, 29) - &a.at(0, 0), 1199);
 
-  Stop s = StopOf([&] { a.at(40, 0) = 0; });
+  Stop s = StopOnFreshRuntime([&] { a.at(40, 0) = 0; });
   EXPECT_EQ(s.status, kErrIndex);
   EXPECT_EQ(s.cause, "array index 40 out of range (size 40, dimension 1)");
-  s = StopOf([&] { a.at(0, 30) = 0; });
+  s = StopOnFreshRuntime([&] { a.at(0, 30) = 0; });
   EXPECT_EQ(s.status, kErrIndex);
   EXPECT_EQ(s.cause, "array index 30 out of range (size 30, dimension 2)");
 }
@@ -97,31 +87,31 @@ TEST(RtNumArray, EmptyAndDegenerateSizes) {
   EXPECT_EQ(a.Shape().capacity, 8);
   EXPECT_EQ(a.Shape().dim[0], 0);
   EXPECT_EQ(a.Shape().dimCount, 0);
-  EXPECT_EQ(StopOf([&] { a[0] = 1; }).status, kErrIndex);
+  EXPECT_EQ(StopOnFreshRuntime([&] { a[0] = 1; }).status, kErrIndex);
 
   ResetRuntimeContext();
   DimNumArray(a, 5, 0);  // a second size of 0: one dimension, second index not tested
   EXPECT_EQ(a.Shape().dimCount, 1);
   a.at(4, 0) = 1;
   EXPECT_EQ(a[4], 1);
-  EXPECT_EQ(StopOf([&] { a.at(4, 1) = 1; }).status, kErrIndex);
+  EXPECT_EQ(StopOnFreshRuntime([&] { a.at(4, 1) = 1; }).status, kErrIndex);
 
   ResetRuntimeContext();
   DimNumArray(a, 2.9);
   EXPECT_EQ(a.Shape().dim[0], 2);
-  EXPECT_EQ(StopOf([&] { a[2] = 1; }).status, kErrIndex);
+  EXPECT_EQ(StopOnFreshRuntime([&] { a[2] = 1; }).status, kErrIndex);
 
   ResetRuntimeContext();
   DimNumArray(a, 2, 3, 4, 5);
   EXPECT_EQ(a.Shape().dimCount, 4);
   EXPECT_EQ(a.Shape().capacity, 128);
   EXPECT_EQ(&a.at(1, 2, 3, 4) - &a.at(0, 0, 0, 0), 119);
-  EXPECT_EQ(StopOf([&] { a.at(0, 0, 0, 5) = 0; }).status, kErrIndex);
+  EXPECT_EQ(StopOnFreshRuntime([&] { a.at(0, 0, 0, 5) = 0; }).status, kErrIndex);
 
   ResetRuntimeContext();
   DimNumArray(a, 5, -3);  // a negative later size declares the dimension, but no index fits it
   EXPECT_EQ(a.Shape().dimCount, 2);
-  EXPECT_EQ(StopOf([&] { a[0] = 1; }).status, kErrIndex);
+  EXPECT_EQ(StopOnFreshRuntime([&] { a[0] = 1; }).status, kErrIndex);
 }
 
 TEST(RtNumArray, CapacityRoundsUpAndReDimKeepsLargerStorageAndClearsIt) {
@@ -142,7 +132,7 @@ TEST(RtNumArray, CapacityRoundsUpAndReDimKeepsLargerStorageAndClearsIt) {
   EXPECT_EQ(a.Shape().capacity, 104);
   EXPECT_EQ(&a[0], block);
   EXPECT_EQ(a[10], 0);
-  EXPECT_EQ(StopOf([&] { a[50] = 1; }).status, kErrIndex);
+  EXPECT_EQ(StopOnFreshRuntime([&] { a[50] = 1; }).status, kErrIndex);
   DimNumArray(a, 100);
   EXPECT_EQ(a[50], 0);  // the whole capacity was cleared, not just the 20 declared
   DimNumArray(a, 200);
@@ -154,10 +144,10 @@ TEST(RtNumArray, CapacityRoundsUpAndReDimKeepsLargerStorageAndClearsIt) {
 
 TEST(RtNumArray, StorageThatCannotBeGivenStopsWithSeven) {
   RtNumArray a;
-  Stop s = StopOf([&] { DimNumArray(a, 1e6, 1e6); });
+  Stop s = StopOnFreshRuntime([&] { DimNumArray(a, 1e6, 1e6); });
   EXPECT_EQ(s.status, kErrChannel);
   EXPECT_NE(s.cause.find("array storage not obtained"), std::string::npos);
-  EXPECT_EQ(StopOf([&] { DimNumArray(a, std::nan("")); }).status, kErrChannel);
+  EXPECT_EQ(StopOnFreshRuntime([&] { DimNumArray(a, std::nan("")); }).status, kErrChannel);
 }
 
 TEST(RtNumArray, CopiesAndMovesKeepTheirElements) {
@@ -193,7 +183,7 @@ TEST(RtStrArray, DimGivesEmptyStringsInBlocksOf64) {
   for (int i = 0; i < 3; ++i) EXPECT_EQ(s[i], "");
   s[2] = "Bob";
   EXPECT_EQ(ElementAt(s, 2), "Bob");
-  Stop stop = StopOf([&] { s[3] = "x"; });
+  Stop stop = StopOnFreshRuntime([&] { s[3] = "x"; });
   EXPECT_EQ(stop.status, kErrIndex);
   EXPECT_EQ(stop.cause, "array index 3 out of range (size 3)");
 
@@ -218,9 +208,9 @@ TEST(RtStrArray, TwoDimensionsAndCopies) {
   names.at(7, 21) = "changed";
   EXPECT_EQ(copy.at(7, 21), "last");
   EXPECT_EQ(copy.at(0, 0), "first");
-  EXPECT_EQ(StopOf([&] { copy.at(8, 0) = ""; }).status, kErrIndex);
+  EXPECT_EQ(StopOnFreshRuntime([&] { copy.at(8, 0) = ""; }).status, kErrIndex);
   RtStrArray never;
-  EXPECT_EQ(StopOf([&] { never[0] = "x"; }).status, kErrIndex);
+  EXPECT_EQ(StopOnFreshRuntime([&] { never[0] = "x"; }).status, kErrIndex);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "runtime/core/Options.h"
-#include "runtime/core/PlayerControls.h"
+#include "runtime/program/PlayerControls.h"
 #include "runtime/platform/InputEvents.h"
 #include "runtime/platform/PadInput.h"
 #include "runtime/sound/Mixer.h"

@@ -8,13 +8,13 @@
 #include <functional>
 
 #include "runtime/core/Errors.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/BuiltinFont.h"
 #include "runtime/gfx2d/Fonts.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/gfx2d/SpriteDraw.h"
 #include "runtime/gfx2d/TextureStaging.h"
+#include "runtime/program/Runtime.h"
 #include "tests/support/ImageFiles.h"
 #include "tests/support/TestSupport.h"
 

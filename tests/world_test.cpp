@@ -10,15 +10,16 @@
 
 #include "game/Boy.h"
 #include "game/GameState.h"
+#include "game/GameWords.h"
 #include "runtime/core/Random.h"
 #include "runtime/core/RuntimeContext.h"
 #include "tests/support/GameTestSupport.h"
 
 namespace {
 
+using cell::kSolid;
 using testing_support::ArrangeDraws;
 using testing_support::Cell;
-using testing_support::kSolid;
 using testing_support::PeekDraws;
 using testing_support::SameGenerator;
 using testing_support::TestSounds;
@@ -41,7 +42,10 @@ int Neighbour(int cell, int dir) {
 }
 
 int AheadDir(double heading) {
-  return heading == 71 ? kRight : heading == 79 ? kLeft : heading == 62 ? kUp : kDown;
+  return heading == cell::kBaddieRight  ? kRight
+         : heading == cell::kBaddieLeft ? kLeft
+         : heading == cell::kBaddieUp   ? kUp
+                                        : kDown;
 }
 
 class WorldTest : public ::testing::Test {
@@ -76,7 +80,7 @@ class WorldTest : public ::testing::Test {
       EXPECT_EQ(g.ActorMap[a], heading);
     } else {
       EXPECT_EQ(g.ActorMap[a], 0);
-      EXPECT_EQ(g.ActorMap[Neighbour(a, dir)], 34);
+      EXPECT_EQ(g.ActorMap[Neighbour(a, dir)], cell::kClaimed);
     }
   }
 
@@ -86,12 +90,13 @@ class WorldTest : public ::testing::Test {
 TEST_F(WorldTest, TheBoyBesideThePathComesBeforeAnythingAhead) {
   struct Case {
     double heading;
-    std::vector<int> boyDirs;  // where 13 stands, seen from the baddie
+    std::vector<int> boyDirs;  // where the boy stands, seen from the baddie
     int expect;
   };
   const Case cases[] = {
-      {71, {kUp}, kUp},     {71, {kDown}, kDown},   {79, {kUp, kDown}, kUp},
-      {62, {kLeft}, kLeft}, {62, {kRight}, kRight}, {54, {kLeft, kRight}, kLeft},
+      {cell::kBaddieRight, {kUp}, kUp},       {cell::kBaddieRight, {kDown}, kDown},
+      {cell::kBaddieLeft, {kUp, kDown}, kUp}, {cell::kBaddieUp, {kLeft}, kLeft},
+      {cell::kBaddieUp, {kRight}, kRight},    {cell::kBaddieDown, {kLeft, kRight}, kLeft},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.heading);
@@ -99,15 +104,15 @@ TEST_F(WorldTest, TheBoyBesideThePathComesBeforeAnythingAhead) {
     GameState& g = G();
     const int a = Cell(10, 10);
     g.ActorMap[a] = c.heading;
-    g.ItemMap[a] = 73;  // a turn marker does not matter here
+    g.ItemMap[a] = cell::kTurnMarker;  // a turn marker does not matter here
     const int ahead = Neighbour(a, AheadDir(c.heading));
     g.ActorMap[ahead] = kSolid;
-    g.ItemMap[ahead] = 216;  // nor does a fruit ahead
-    for (int d : c.boyDirs) g.ActorMap[Neighbour(a, d)] = 13;
+    g.ItemMap[ahead] = cell::kFruit;  // nor does a fruit ahead
+    for (int d : c.boyDirs) g.ActorMap[Neighbour(a, d)] = cell::kBoy;
     const RandomState before = Rt().random;
     MoveBaddies();
     ExpectWalk(a, c.expect, c.heading);
-    EXPECT_EQ(g.ItemMap[ahead], 216);
+    EXPECT_EQ(g.ItemMap[ahead], cell::kFruit);
     EXPECT_EQ(g.CloudFx.y, 0);
     EXPECT_TRUE(SameGenerator(before, Rt().random));
   }
@@ -116,12 +121,12 @@ TEST_F(WorldTest, TheBoyBesideThePathComesBeforeAnythingAhead) {
 TEST_F(WorldTest, TheBoyAheadComesBeforeAFruitAheadAndIsClaimed) {
   GameState& g = G();
   const int a = Cell(10, 10);
-  g.ActorMap[a] = 71;
-  g.ActorMap[Cell(11, 10)] = 13;
-  g.ItemMap[Cell(11, 10)] = 216;
+  g.ActorMap[a] = cell::kBaddieRight;
+  g.ActorMap[Cell(11, 10)] = cell::kBoy;
+  g.ItemMap[Cell(11, 10)] = cell::kFruit;
   MoveBaddies();
-  ExpectWalk(a, kRight, 71);
-  EXPECT_EQ(g.ItemMap[Cell(11, 10)], 216);
+  ExpectWalk(a, kRight, cell::kBaddieRight);
+  EXPECT_EQ(g.ItemMap[Cell(11, 10)], cell::kFruit);
   EXPECT_EQ(g.CloudFx.y, 0);
   EXPECT_TRUE(sounds->SlotsPlaying().empty());
 }
@@ -129,14 +134,14 @@ TEST_F(WorldTest, TheBoyAheadComesBeforeAFruitAheadAndIsClaimed) {
 TEST_F(WorldTest, AFruitAheadIsEatenWithTheCloudWhateverStandsThere) {
   GameState& g = G();
   const int a = Cell(10, 10);
-  g.ActorMap[a] = 54;
-  g.ItemMap[a] = 73;  // the fruit comes before the turn marker: no draw
+  g.ActorMap[a] = cell::kBaddieDown;
+  g.ItemMap[a] = cell::kTurnMarker;  // the fruit comes before the turn marker: no draw
   g.ActorMap[Cell(10, 11)] = kSolid;
-  g.ItemMap[Cell(10, 11)] = 216;
+  g.ItemMap[Cell(10, 11)] = cell::kFruit;
   g.FruitShowing = 1;
   const RandomState before = Rt().random;
   MoveBaddies();
-  ExpectWalk(a, kDown, 54);
+  ExpectWalk(a, kDown, cell::kBaddieDown);
   EXPECT_EQ(g.ItemMap[Cell(10, 11)], 0);
   EXPECT_EQ(g.CloudFx.x, 160);
   EXPECT_EQ(g.CloudFx.y, 176);
@@ -148,10 +153,10 @@ TEST_F(WorldTest, AFruitAheadIsEatenWithTheCloudWhateverStandsThere) {
 TEST_F(WorldTest, ATurnMarkerChoosesFromItsTableThenTheWayBackThenTurnsInPlace) {
   // Direction for r = 1, 2, 3, then the fallback.
   const std::map<double, std::array<int, 4>> table = {
-      {71, {kRight, kUp, kDown, kLeft}},
-      {79, {kLeft, kUp, kDown, kRight}},
-      {62, {kUp, kRight, kLeft, kDown}},
-      {54, {kDown, kRight, kLeft, kUp}},
+      {cell::kBaddieRight, {kRight, kUp, kDown, kLeft}},
+      {cell::kBaddieLeft, {kLeft, kUp, kDown, kRight}},
+      {cell::kBaddieUp, {kUp, kRight, kLeft, kDown}},
+      {cell::kBaddieDown, {kDown, kRight, kLeft, kUp}},
   };
   for (const auto& [heading, row] : table) {
     for (int r = 1; r <= 3; ++r) {
@@ -161,7 +166,7 @@ TEST_F(WorldTest, ATurnMarkerChoosesFromItsTableThenTheWayBackThenTurnsInPlace) 
       auto setUp = [&, h = heading] {
         Fresh();
         G().ActorMap[a] = h;
-        G().ItemMap[a] = 73;
+        G().ItemMap[a] = cell::kTurnMarker;
         ArrangeDraws([&] { return RandomInt(2) + 1 == r; });
       };
       // All free: the table's direction; one draw.
@@ -180,11 +185,11 @@ TEST_F(WorldTest, ATurnMarkerChoosesFromItsTableThenTheWayBackThenTurnsInPlace) 
       // Both taken (the boy behind counts as taken here): turn in place, keeping the heading.
       setUp();
       G().ActorMap[Neighbour(a, row[r - 1])] = kSolid;
-      G().ActorMap[Neighbour(a, row[3])] = 13;
+      G().ActorMap[Neighbour(a, row[3])] = cell::kBoy;
       before = Rt().random;
       MoveBaddies();
       ExpectWalk(a, kTurn, heading);
-      EXPECT_EQ(G().ActorMap[Neighbour(a, row[3])], 13);
+      EXPECT_EQ(G().ActorMap[Neighbour(a, row[3])], cell::kBoy);
       EXPECT_TRUE(SameGenerator(After(before, 1), Rt().random));
     }
   }
@@ -193,10 +198,10 @@ TEST_F(WorldTest, ATurnMarkerChoosesFromItsTableThenTheWayBackThenTurnsInPlace) 
 TEST_F(WorldTest, StraightOnIntoAFreeCell) {
   GameState& g = G();
   const int a = Cell(10, 10);
-  g.ActorMap[a] = 79;
+  g.ActorMap[a] = cell::kBaddieLeft;
   const RandomState before = Rt().random;
   MoveBaddies();
-  ExpectWalk(a, kLeft, 79);
+  ExpectWalk(a, kLeft, cell::kBaddieLeft);
   EXPECT_TRUE(SameGenerator(before, Rt().random));
 }
 
@@ -210,27 +215,34 @@ TEST_F(WorldTest, ABlockedBaddieTriesOneSideThenTheOtherThenBackWithItsDrawsInOr
   };
   // side1 is up for 71/79 and right for 62/54; side2 is down or left; back is the way it came.
   const Case cases[] = {
-      {71, 0, 1, true, true, true, kUp, 1},      {71, 0, 2, false, true, true, kDown, 2},
-      {71, 1, 2, true, true, true, kDown, 2},    {71, 1, 1, true, true, true, kLeft, 2},
-      {71, 1, 2, true, false, true, kLeft, 2},   {71, 1, 1, true, true, false, kTurn, 2},
-      {79, 0, 2, false, false, true, kRight, 2}, {79, 1, 1, true, true, false, kTurn, 2},
-      {62, 0, 1, true, true, true, kRight, 1},   {62, 1, 2, true, true, true, kLeft, 2},
-      {62, 1, 1, true, true, true, kDown, 2},    {62, 0, 1, false, true, false, kTurn, 2},
-      {54, 0, 2, false, true, true, kLeft, 2},   {54, 1, 1, true, true, true, kUp, 2},
+      {cell::kBaddieRight, 0, 1, true, true, true, kUp, 1},
+      {cell::kBaddieRight, 0, 2, false, true, true, kDown, 2},
+      {cell::kBaddieRight, 1, 2, true, true, true, kDown, 2},
+      {cell::kBaddieRight, 1, 1, true, true, true, kLeft, 2},
+      {cell::kBaddieRight, 1, 2, true, false, true, kLeft, 2},
+      {cell::kBaddieRight, 1, 1, true, true, false, kTurn, 2},
+      {cell::kBaddieLeft, 0, 2, false, false, true, kRight, 2},
+      {cell::kBaddieLeft, 1, 1, true, true, false, kTurn, 2},
+      {cell::kBaddieUp, 0, 1, true, true, true, kRight, 1},
+      {cell::kBaddieUp, 1, 2, true, true, true, kLeft, 2},
+      {cell::kBaddieUp, 1, 1, true, true, true, kDown, 2},
+      {cell::kBaddieUp, 0, 1, false, true, false, kTurn, 2},
+      {cell::kBaddieDown, 0, 2, false, true, true, kLeft, 2},
+      {cell::kBaddieDown, 1, 1, true, true, true, kUp, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.heading << " s " << c.s << " t " << c.t);
     Fresh();
     GameState& g = G();
     const int a = Cell(10, 10);
-    const bool horizontal = c.heading == 71 || c.heading == 79;
+    const bool horizontal = c.heading == cell::kBaddieRight || c.heading == cell::kBaddieLeft;
     const int side1 = horizontal ? kUp : kRight, side2 = horizontal ? kDown : kLeft;
     const int ahead = AheadDir(c.heading);
     const int back = ahead == kRight ? kLeft : ahead == kLeft ? kRight : ahead == kUp ? kDown : kUp;
     g.ActorMap[a] = c.heading;
     g.ActorMap[Neighbour(a, ahead)] = 200;
     if (!c.side1Free) g.ActorMap[Neighbour(a, side1)] = kSolid;
-    if (!c.side2Free) g.ActorMap[Neighbour(a, side2)] = 34;
+    if (!c.side2Free) g.ActorMap[Neighbour(a, side2)] = cell::kClaimed;
     if (!c.backFree) g.ActorMap[Neighbour(a, back)] = kSolid;
     ArrangeDraws([&] { return RandomInt(1) == c.s && RandomInt(1) + 1 == c.t; });
     const RandomState before = Rt().random;
@@ -242,40 +254,43 @@ TEST_F(WorldTest, ABlockedBaddieTriesOneSideThenTheOtherThenBackWithItsDrawsInOr
 
 TEST_F(WorldTest, OnePassEveryEighthFrameOverTheInnerFieldInReadingOrder) {
   GameState& g = G();
-  g.ActorMap[Cell(10, 10)] = 71;
-  g.ActorMap[Cell(20, 10)] = 54;
+  g.ActorMap[Cell(10, 10)] = cell::kBaddieRight;
+  g.ActorMap[Cell(20, 10)] = cell::kBaddieDown;
   g.Phase = 2;
   MoveBaddies();
-  EXPECT_EQ(g.ActorMap[Cell(10, 10)], 71);
+  EXPECT_EQ(g.ActorMap[Cell(10, 10)], cell::kBaddieRight);
   EXPECT_EQ(g.MoveKind[Cell(10, 10)], 0);
 
   g.Phase = 0;
   MoveBaddies();
-  // A baddie that walked right or down now stands on 34 and is not met again in the same pass.
-  ExpectWalk(Cell(10, 10), kRight, 71);
-  ExpectWalk(Cell(20, 10), kDown, 54);
+  // A baddie that walked right or down now stands on a claimed cell and is not met again in the same pass.
+  ExpectWalk(Cell(10, 10), kRight, cell::kBaddieRight);
+  ExpectWalk(Cell(20, 10), kDown, cell::kBaddieDown);
   EXPECT_EQ(g.MoveKind[Cell(11, 10)], 0);
   EXPECT_EQ(g.MoveKind[Cell(20, 11)], 0);
 
   // Column 0 and 39 and row 29 are never visited, even by a baddie with room to move.
   Fresh();
-  G().ActorMap[Cell(39, 5)] = 79;
+  G().ActorMap[Cell(39, 5)] = cell::kBaddieLeft;
   G().ActorMap[Cell(38, 5)] = 0;
-  G().ActorMap[Cell(0, 7)] = 71;
+  G().ActorMap[Cell(0, 7)] = cell::kBaddieRight;
   G().ActorMap[Cell(1, 7)] = 0;
-  G().ActorMap[Cell(5, 29)] = 62;
+  G().ActorMap[Cell(5, 29)] = cell::kBaddieUp;
   G().ActorMap[Cell(5, 28)] = 0;
   const RandomState before = Rt().random;
   MoveBaddies();
-  EXPECT_EQ(G().ActorMap[Cell(39, 5)], 79);
-  EXPECT_EQ(G().ActorMap[Cell(0, 7)], 71);
-  EXPECT_EQ(G().ActorMap[Cell(5, 29)], 62);
+  EXPECT_EQ(G().ActorMap[Cell(39, 5)], cell::kBaddieLeft);
+  EXPECT_EQ(G().ActorMap[Cell(0, 7)], cell::kBaddieRight);
+  EXPECT_EQ(G().ActorMap[Cell(5, 29)], cell::kBaddieUp);
   EXPECT_EQ(G().ActorMap[Cell(38, 5)], 0);
   EXPECT_TRUE(SameGenerator(before, Rt().random));
 }
 
 TEST_F(WorldTest, AWalkLastsEightFramesAndEndsWithItsHeadingInTheTargetCell) {
-  const std::pair<double, int> walks[] = {{71, kRight}, {79, kLeft}, {62, kUp}, {54, kDown}};
+  const std::pair<double, int> walks[] = {{cell::kBaddieRight, kRight},
+                                          {cell::kBaddieLeft, kLeft},
+                                          {cell::kBaddieUp, kUp},
+                                          {cell::kBaddieDown, kDown}};
   for (const auto& [heading, dir] : walks) {
     SCOPED_TRACE(heading);
     Fresh();
@@ -290,7 +305,7 @@ TEST_F(WorldTest, AWalkLastsEightFramesAndEndsWithItsHeadingInTheTargetCell) {
       EXPECT_EQ(g.MoveY[a], 160 + k * dy);
       EXPECT_EQ(g.MoveFrame[a], k % 8);
       EXPECT_EQ(g.MoveKind[a], k < 8 ? 1 : 0);
-      EXPECT_EQ(g.ActorMap[b], k < 8 ? 34 : heading);
+      EXPECT_EQ(g.ActorMap[b], k < 8 ? cell::kClaimed : heading);
     }
     EXPECT_EQ(g.ActorMap[a], 0);
   }
@@ -302,21 +317,23 @@ TEST_F(WorldTest, TheEndOfATurnDrawsFourTimesAndTheLastHitWins) {
     double expect;
   };
   const Case cases[] = {
-      {{0, 1, -1, -1}, 79},  // the second hit overwrites the first
-      {{0, -1, -1, -1}, 71}, {{-1, -1, 2, 3}, 54},
-      {{-1, -1, 2, -1}, 62}, {{-1, -1, -1, -1}, 62},  // no hit: the heading stays
+      {{0, 1, -1, -1}, cell::kBaddieLeft},  // the second hit overwrites the first
+      {{0, -1, -1, -1}, cell::kBaddieRight},
+      {{-1, -1, 2, 3}, cell::kBaddieDown},
+      {{-1, -1, 2, -1}, cell::kBaddieUp},
+      {{-1, -1, -1, -1}, cell::kBaddieUp},  // no hit: the heading stays
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expect);
     Fresh();
     GameState& g = G();
     const int a = Cell(10, 10);
-    g.ActorMap[a] = 62;
+    g.ActorMap[a] = cell::kBaddieUp;
     g.ActorMap[Cell(10, 9)] = g.ActorMap[Cell(10, 11)] = g.ActorMap[Cell(9, 10)] = g.ActorMap[Cell(11, 10)] =
         kSolid;
     ArrangeDraws([] { return RandomInt(1) == 1 && RandomInt(1) == 0; });  // blocked: s 1, t 1, no way back
     MoveBaddies();
-    ExpectWalk(a, kTurn, 62);
+    ExpectWalk(a, kTurn, cell::kBaddieUp);
     for (int k = 1; k < 8; ++k) AnimateBaddies();
     EXPECT_EQ(g.MoveKind[a], 1);
     ArrangeDraws([&] {
@@ -338,7 +355,7 @@ TEST_F(WorldTest, TheEndOfATurnDrawsFourTimesAndTheLastHitWins) {
 TEST_F(WorldTest, AnEnclosedBaddieTurnsInPlaceEveryEightFramesAndIsAlwaysAnimated) {
   GameState& g = G();
   const int a = Cell(10, 10);
-  g.ActorMap[a] = 71;
+  g.ActorMap[a] = cell::kBaddieRight;
   for (int d : {kRight, kLeft, kUp, kDown}) g.ActorMap[Neighbour(a, d)] = kSolid;
   int turns = 0;
   for (int frame = 0; frame < 64; ++frame) {
@@ -348,7 +365,7 @@ TEST_F(WorldTest, AnEnclosedBaddieTurnsInPlaceEveryEightFramesAndIsAlwaysAnimate
     EXPECT_EQ(g.MoveDir[a], kTurn);
     AnimateBaddies();
     const double h = g.ActorMap[a];
-    EXPECT_TRUE(h == 71 || h == 79 || h == 62 || h == 54) << h;
+    EXPECT_TRUE(cell::IsBaddie(h)) << h;
     g.Phase = g.Phase + 2 == 16 ? 0 : g.Phase + 2;
   }
   EXPECT_EQ(turns, 8);
@@ -423,7 +440,7 @@ TEST_F(WorldTest, FruitNeedsTheLuckyDrawGemsLeftNoFruitShowingAndAnEmptyCell) {
   before = Rt().random;
   SpawnFruit();
   EXPECT_TRUE(SameGenerator(After(before, 4), Rt().random));
-  EXPECT_EQ(g.ItemMap[Cell(column, row)], 216);
+  EXPECT_EQ(g.ItemMap[Cell(column, row)], cell::kFruit);
   EXPECT_EQ(g.FruitSlot, slotDraw + 18);
   EXPECT_EQ(g.FruitX, column * 16);
   EXPECT_EQ(g.FruitY, row * 16);
@@ -436,7 +453,7 @@ TEST_F(WorldTest, ABlastClearsItsExactCellsAfterSixteenFrames) {
   const int i = Cell(10, 10);
   for (int row = 9; row <= 12; ++row) {
     for (int column = 9; column <= 12; ++column) {
-      g.ItemMap[Cell(column, row)] = 200;
+      g.ItemMap[Cell(column, row)] = cell::kBlastBlock;
       g.CoverMap[Cell(column, row)] = 5;
       g.ActorMap[Cell(column, row)] = kSolid;
     }
@@ -448,7 +465,7 @@ TEST_F(WorldTest, ABlastClearsItsExactCellsAfterSixteenFrames) {
     DrawBlasts();
     EXPECT_EQ(g.BlastFrame[0], k);
   }
-  EXPECT_EQ(g.ItemMap[i], 200);
+  EXPECT_EQ(g.ItemMap[i], cell::kBlastBlock);
   DrawBlasts();
   EXPECT_EQ(g.BlastFrame[0], 0);
   EXPECT_EQ(g.BlastY[0], 0);
@@ -482,9 +499,9 @@ TEST_F(WorldTest, SixBlastsAGameAndTheSeventhIsNeverStarted) {
 TEST_F(WorldTest, TwoSwitchesFiredBeforeTheFirstBlastEndsBlastTheSameBlock) {
   GameState& g = G();
   testing_support::PutBoy(5, 6);
-  g.ItemMap[Cell(5, 5)] = 118;
-  g.ItemMap[Cell(7, 5)] = 118;
-  g.ItemMap[Cell(20, 20)] = 200;
+  g.ItemMap[Cell(5, 5)] = cell::kSwitch;
+  g.ItemMap[Cell(7, 5)] = cell::kSwitch;
+  g.ItemMap[Cell(20, 20)] = cell::kBlastBlock;
   testing_support::HoldKeys({57});
   UpdateBoy();
   for (int k = 0; k < 8; ++k) {
@@ -494,7 +511,7 @@ TEST_F(WorldTest, TwoSwitchesFiredBeforeTheFirstBlastEndsBlastTheSameBlock) {
   // Carried to the second switch by hand, idle again.
   g.ActorMap[Cell(5, 6)] = 0;
   testing_support::PutBoy(7, 6);
-  g.BoyState = 0;
+  g.BoyState = boy::kStanding;
   UpdateBoy();
   EXPECT_EQ(g.BlastX[0], 320);
   EXPECT_EQ(g.BlastY[0], 320);

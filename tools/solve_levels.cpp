@@ -1,7 +1,7 @@
 // solve_levels: finds a winning replay for every level and writes it as OUTDIR/levelNN.rpl.
 //   solve_levels SRCDIR OUTDIR [--level N] [--seeds K] [--game PATH]
-// Each level is played on the rules model with seeds 1..K until the automatic player wins; with --game the
-// replay is also played in the real game (headless) and a seed is kept only when the game agrees.
+// Each level is played with the game's own rules, seeds 1..K, until the automatic player wins; with --game
+// the whole replay (title menu included) is also played by the game program, headless, as a last check.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
         if (!run.Won(n)) {
           lastWhy = "the game disagrees (status " + std::to_string(run.status) + ", best score " +
                     std::to_string(run.bestScore) + ", level number " + std::to_string(run.levelNumber) + ")";
-          std::printf("%s: seed %d won on the model but not in the game\n", name.c_str(), seed);
+          std::printf("%s: seed %d won by the solver but not by the game program\n", name.c_str(), seed);
           continue;
         }
       }

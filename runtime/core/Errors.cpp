@@ -4,16 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "runtime/core/NumberTrunc.h"
 #include "runtime/core/RuntimeContext.h"
-
-namespace {
-
-int TruncToInt(double v) {
-  if (!std::isfinite(v) || v >= 2147483648.0 || v < -2147483648.0) return 0;
-  return static_cast<int>(v);
-}
-
-}  // namespace
 
 void ReportRuntimeError(double code) {
   ErrorState& e = Rt().error;
@@ -35,7 +27,7 @@ void ReportEndFailure(const std::string& message) {
 void StopProgram() {
   RuntimeContext& rt = Rt();
   ErrorState& e = rt.error;
-  const int code = TruncToInt(e.errorCode);
+  const int code = TruncToInt32OrZero(e.errorCode);
   int status = code;
   // A failure inside the shutdown itself (or inside an end hook) must not run the shutdown again.
   if (!e.stopping) {
@@ -49,9 +41,9 @@ void StopProgram() {
     if (rt.settings.debugLog) {
       AppendErrorLog("-End On Line");
       AppendErrorLog(std::to_string(code));
-      AppendErrorLog(std::to_string(TruncToInt(e.errorLine) - 1));
-      AppendErrorLog(std::to_string(TruncToInt(e.currentLine)));
-      AppendErrorLog(std::to_string(TruncToInt(e.currentModule)));
+      AppendErrorLog(std::to_string(TruncToInt32OrZero(e.errorLine) - 1));
+      AppendErrorLog(std::to_string(TruncToInt32OrZero(e.currentLine)));
+      AppendErrorLog(std::to_string(TruncToInt32OrZero(e.currentModule)));
     }
     for (auto& hook : rt.atEnd) {
       try {

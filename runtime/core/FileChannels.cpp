@@ -329,7 +329,7 @@ double ReadDouble(double channel) {
 RtString ReadString(double channel, double count) {
   const char* op = "ReadString";
   const int ch = ChannelIndex(channel, op);
-  const int32_t n = TruncToInt32(count);
+  const int32_t n = TruncToInt32OrLowest(count);
   if (n <= 0) return RtString();
   // Read in slices, so that a count far beyond the file costs no more memory than the file holds.
   std::vector<uint8_t> bytes;
@@ -369,12 +369,12 @@ double ReadNumberLine(double channel) {
 }
 
 double WriteByte(double channel, double value) {
-  WriteLittleEndian(channel, "WriteByte", static_cast<uint16_t>(TruncToInt16(value)), 1);
+  WriteLittleEndian(channel, "WriteByte", static_cast<uint16_t>(TruncToInt16OrLowest(value)), 1);
   return 1;
 }
 
 double WriteWord(double channel, double value) {
-  WriteLittleEndian(channel, "WriteWord", static_cast<uint32_t>(TruncToInt32(value)), 2);
+  WriteLittleEndian(channel, "WriteWord", static_cast<uint32_t>(TruncToInt32OrLowest(value)), 2);
   return 1;
 }
 

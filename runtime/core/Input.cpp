@@ -6,16 +6,12 @@
 #include <cstdio>
 
 #include "runtime/core/Errors.h"
+#include "runtime/core/NumberTrunc.h"
 #include "runtime/core/Replay.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/platform/Platform.h"
 
 namespace {
-
-int32_t TruncToInt32(double v) {
-  if (!std::isfinite(v) || v >= 2147483648.0 || v < -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
 
 int LimitMotion(int64_t motion) {
   return static_cast<int>(std::clamp<int64_t>(motion, -kMaxReplayMotion, kMaxReplayMotion));
@@ -64,7 +60,6 @@ void PollInput() {
   }
   in.mouseRead = false;
   in.freshPoll = true;
-  in.framesPolled++;
   if (in.recorder) {
     FrameInput& rec = in.recorder->StartCurrent();
     for (int k = 0; k < 256; ++k)
@@ -77,7 +72,7 @@ void PollInput() {
 }
 
 double KeyState(double code) {
-  const int32_t wide = TruncToInt32(code);
+  const int32_t wide = TruncToInt32OrLowest(code);
   const int i = static_cast<uint8_t>(static_cast<int16_t>(wide));
   return (Rt().input.keyState[i] & 0x80) ? 1 : 0;
 }
@@ -102,8 +97,6 @@ void MouseState(double& x, double& y, double& button1, double& button2) {
       dy = in.pendingDy;
       in.pendingDx = in.pendingDy = 0;
     }
-    in.lastDx = static_cast<int16_t>(std::clamp(dx, -32768, 32767));
-    in.lastDy = static_cast<int16_t>(std::clamp(dy, -32768, 32767));
     // Added wide: SetMousePos may have placed the position far outside the screen.
     in.mouseX = ClampToScreen(static_cast<int64_t>(in.mouseX) + dx, rt.settings.screenWidth);
     in.mouseY = ClampToScreen(static_cast<int64_t>(in.mouseY) + dy, rt.settings.screenHeight);
@@ -124,8 +117,8 @@ void MouseState(double& x, double& y, double& button1, double& button2) {
 void SetMousePos(double x, double y) {
   RuntimeContext& rt = Rt();
   InputState& in = rt.input;
-  in.mouseX = TruncToInt32(x);
-  in.mouseY = TruncToInt32(y);
+  in.mouseX = TruncToInt32OrLowest(x);
+  in.mouseY = TruncToInt32OrLowest(y);
   if (in.player || !rt.platform) return;
   // The system pointer moves along, so that the game's pointer stays under it; a read later in this
   // frame finds it there.

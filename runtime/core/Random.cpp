@@ -113,9 +113,13 @@ void SeedRandom(int32_t seed) {
 }
 
 double RandomInt(double n) {
+  return RandomIntFrom(Rt().random, n);
+}
+
+double RandomIntFrom(RandomState& state, double n) {
   if (!(n > 0)) return 0;
   const double m = std::trunc(n);
-  const uint32_t r = isaac::Next(Rt().random);
+  const uint32_t r = isaac::Next(state);
   // m + 1 no longer fits in 32 bits: every value the generator gives is already within 0..m.
   if (m >= 4294967295.0) return r;
   return static_cast<double>(r % (static_cast<uint32_t>(m) + 1u));

@@ -14,6 +14,8 @@ void SeedRandom(int32_t seed);
 // without advancing the generator. Every other call runs one full ISAAC round and uses its first word.
 // Bounds of 2^32 - 1 and above give that word as it is.
 double RandomInt(double n);
+// The same over a generator of the caller's own (a game played on ahead keeps a copy).
+double RandomIntFrom(RandomState& state, double n);
 
 // The generator's parts, for RandomInt and for checking against ISAAC's published output.
 namespace isaac {

@@ -39,9 +39,9 @@ DimRequest PlanDim(double size0, double size1, double size2, double size3) {
   r.shape.dimCount = size3 != 0 ? 4 : size2 != 0 ? 3 : size1 != 0 ? 2 : first != 0 ? 1 : 0;
   RtArrayShape& s = r.shape;
   s.dim[0] = static_cast<int32_t>(first);
-  s.dim[1] = TruncToInt32(size1);
-  s.dim[2] = TruncToInt32(size2);
-  s.dim[3] = TruncToInt32(size3);
+  s.dim[1] = TruncToInt32OrLowest(size1);
+  s.dim[2] = TruncToInt32OrLowest(size2);
+  s.dim[3] = TruncToInt32OrLowest(size3);
   // Strides come from the truncated sizes as declared; only the access rule makes them safe to use.
   const int64_t s1 = s.dim[0];
   const int64_t s2 = s1 * s.dim[1];

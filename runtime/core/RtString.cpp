@@ -363,7 +363,7 @@ double CharCode(const RtString& s) {
 }
 
 char CodeToChar(double x) {
-  return static_cast<char>(static_cast<uint16_t>(TruncToInt16(x)) & 0xFF);
+  return static_cast<char>(static_cast<uint16_t>(TruncToInt16OrLowest(x)) & 0xFF);
 }
 
 RtString CharFromCode(double x) {
@@ -380,7 +380,7 @@ RtString MidStr(const RtString& s, double start, double count) {
   RtString result;
   const double length = s.Length();
   // The end is tested on its low 32 bits, so an end past 4 GiB wraps round and is not clipped.
-  const int64_t end = TruncToInt64(start + count);
+  const int64_t end = TruncToInt64OrLowest(start + count);
   if (static_cast<uint32_t>(end) > static_cast<uint32_t>(s.Length())) count = length - start;
   // Written so that a NaN start or count gives "" too.
   if (!(count > 0) || start > length || !(start >= 0)) return result;

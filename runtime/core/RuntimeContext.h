@@ -58,8 +58,6 @@ struct ErrorState {
 
 struct FrameClock {
   double currentFrameMs = 0;   // clock at the start of the current ShowFrame
-  double previousFrameMs = 0;  // the same for the frame before
-  double startMs = 0;          // clock at start-up
   long long frames = 0;        // ShowFrame calls so far
 };
 
@@ -95,12 +93,9 @@ struct InputState {
   uint8_t keyState[256] = {};  // by scan code; high bit set = down
   int32_t mouseX = 100;        // the runtime's own mouse position, screen pixels
   int32_t mouseY = 100;
-  bool freshPoll = false;  // set by ShowFrame; the first mouse read of a frame takes the motion
-  int16_t lastDx = 0, lastDy = 0, lastWheel = 0;  // motion read at the last device read
-  bool leftButton = false;                        // buttons as polled by ShowFrame
+  bool freshPoll = false;      // set by ShowFrame; the first mouse read of a frame takes the motion
+  bool leftButton = false;     // buttons as polled by ShowFrame
   bool rightButton = false;
-  bool systemPointer = false;        // the mouse is read by the system pointer's place (absolute positions)
-  int framesPolled = 0;              // ShowFrame polls so far (the line number of a replay)
   int pendingDx = 0, pendingDy = 0;  // device motion not yet read by the game
   bool pointerSeen = false;          // the system pointer's picture pixel was known at the frame's poll:
   int pointerX = 0, pointerY = 0;    //   the game's pointer goes there at the frame's first mouse read
@@ -131,7 +126,6 @@ struct RuntimeContext {
   StartSettings settings;
   LaunchOptions options;
   std::string title = "Quillon";  // window title
-  std::string commandLine;
   std::unique_ptr<plat::Platform> platform;  // window, GL, clock, devices (SDL or headless)
   Renderer2D* renderer = nullptr;            // created by RuntimeInit, deleted by ShutdownRuntime
   SoundDevice* sound = nullptr;              // created by RuntimeInit, deleted by ShutdownRuntime

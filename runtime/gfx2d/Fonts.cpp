@@ -15,7 +15,7 @@
 namespace {
 
 int ClampFont(double font) {
-  return std::clamp(TruncToInt32(font), 0, kFontCount - 1);
+  return std::clamp(TruncToInt32Clamped(font), 0, kFontCount - 1);
 }
 
 // The character grid of a font picture: taller than wide means 16 rows for 256 codes, otherwise 8 rows

@@ -98,7 +98,7 @@ void DrawSpriteRotated(double slot, double x, double y, double angle, double sca
 void DrawFrameStretched(double slot, double frame, double x, double y, double width, double height) {
   const SpriteSlot* s = SelectSpriteForDrawing(slot);
   CellCoords cell;
-  if (!s || !Rt().renderer->glReady || !FrameCell(*s, TruncToInt32(frame), cell)) return;
+  if (!s || !Rt().renderer->glReady || !FrameCell(*s, TruncToInt32Clamped(frame), cell)) return;
   const float left = CeilPixel(x);
   const float top = CeilPixel(y);
   const float w = CeilPixel(width);
@@ -115,7 +115,7 @@ void DrawFrameStretched(double slot, double frame, double x, double y, double wi
 void DrawFrameRotated(double slot, double frame, double x, double y, double angle, double scale) {
   const SpriteSlot* s = SelectSpriteForDrawing(slot);
   CellCoords cell;
-  if (!s || !Rt().renderer->glReady || !FrameCell(*s, TruncToInt32(frame), cell)) return;
+  if (!s || !Rt().renderer->glReady || !FrameCell(*s, TruncToInt32Clamped(frame), cell)) return;
   const int fw = s->frameWidth;
   const int fh = s->frameHeight;
   const double sc = ToPixelFloat(scale);

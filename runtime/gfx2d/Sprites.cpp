@@ -15,7 +15,7 @@ namespace {
 
 // The slot as an index of the sprite table, or -1 when the number lies outside it.
 int SlotIndex(double slot) {
-  const int32_t n = TruncToInt32(slot);
+  const int32_t n = TruncToInt32Clamped(slot);
   return n >= 0 && n < kSpriteSlots ? n : -1;
 }
 
@@ -39,8 +39,8 @@ void LoadAnimStrip(const std::string& path, double slot, double frameWidth, doub
   // A failed load leaves the slot empty but keeps the cell size it had.
   SpriteSlot& s = r->sprites[index];
   if (s.imageWidth > 0) {
-    s.frameWidth = TruncToInt16(frameWidth);
-    s.frameHeight = TruncToInt16(frameHeight);
+    s.frameWidth = TruncToInt16Clamped(frameWidth);
+    s.frameHeight = TruncToInt16Clamped(frameHeight);
   }
 }
 
@@ -81,7 +81,7 @@ void DrawAnimFrame(double slot, double frame, double x, double y) {
   const int index = SlotIndex(slot);
   if (!r || index < 0) return;
   CellCoords cell;
-  if (!FrameCell(r->sprites[index], TruncToInt32(frame), cell)) return;
+  if (!FrameCell(r->sprites[index], TruncToInt32Clamped(frame), cell)) return;
   SelectSpriteForDrawing(slot);
   if (!r->glReady) return;
   const float left = CeilPixel(x);

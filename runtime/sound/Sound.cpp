@@ -5,18 +5,11 @@
 #include <cmath>
 
 #include "runtime/core/Archive.h"
+#include "runtime/core/NumberTrunc.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/platform/Platform.h"
 
 namespace {
-
-// Toward zero, with NaN counted as 0 and huge values held at the ends of the int range.
-int32_t TruncToInt(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return 2147483647;
-  if (v <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<int32_t>(v);
-}
 
 double ClampNumber(double v, double lo, double hi) {
   if (std::isnan(v)) return 0.0;
@@ -107,7 +100,7 @@ void SoundShutdown() {
 double LoadSound(const std::string& path, double slot, double buffers) {
   SoundDevice* device = Rt().sound;
   if (!device) return 0;
-  const int32_t s = TruncToInt(slot);
+  const int32_t s = TruncToInt32Clamped(slot);
   // Only slots 0..127 exist for the game; a negative number names none.
   if (s < 0) return 0;
   SoundSlot& target = device->slots[s > kMaxSoundSlot ? kMaxSoundSlot : s];
@@ -118,7 +111,7 @@ double LoadSound(const std::string& path, double slot, double buffers) {
     EmptySlot(*device, target);
     target.device = device;
   }
-  int32_t n = TruncToInt(buffers);
+  int32_t n = TruncToInt32Clamped(buffers);
   n = n < 1 ? 1 : n > kMaxSoundBuffers ? kMaxSoundBuffers : n;
   if (!device->mixer || path.empty()) return 0;
 
@@ -138,7 +131,7 @@ double LoadSound(const std::string& path, double slot, double buffers) {
 
 double PlaySound(double slot, double pan, double volume) {
   SoundDevice* device = LiveDevice();
-  int32_t s = TruncToInt(slot);
+  int32_t s = TruncToInt32Clamped(slot);
   if (s > kMaxSoundSlot) s = kMaxSoundSlot;
   if (s < 0 || !device) return -1;
   const int panUnits = static_cast<int>(ClampNumber(pan, -1.0, 1.0) * 10000.0);
@@ -174,7 +167,7 @@ double SoundPlaying(double channel) {
   if (!(channel >= 0) || channel >= 256.0 * 256.0) return 0;
   SoundDevice* device = LiveDevice();
   if (!device) return 0;
-  const int32_t c = TruncToInt(channel);
+  const int32_t c = TruncToInt32Clamped(channel);
   const SoundSlot& s = device->slots[c >> 8];
   const int index = c & 0xFF;
   if (index >= s.bufferCount) return 0;

@@ -68,7 +68,7 @@ DesktopGameFolder::DesktopGameFolder() {
   for (const char* f : {"Data.bin", "Duzozez.bin", "Name.bin", "Player.bin"})
     fs::copy_file(fs::path(BRILLORA_SOURCE_DIR) / "data/records" / f, dir_.File(std::string("Maps/") + f));
   std::vector<uint8_t> scores = ReadFile(dir_.File("Maps/Data.bin"));
-  for (int level = 1; level <= 6; ++level) scores[static_cast<size_t>((level - 1) * 32)] = 100;
+  for (int level = 1; level <= 12; ++level) scores[static_cast<size_t>((level - 1) * 32)] = 100;
   testing_support::WriteFile(dir_.File("Maps/Data.bin"), scores);
 }
 

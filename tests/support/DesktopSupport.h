@@ -31,7 +31,7 @@ class PrivateDisplay {
   std::string name_;
 };
 
-// A game folder with the built media and levels and first-start records; levels 1 to 6 finished.
+// A game folder with the built media and levels and first-start records; levels 1 to 12 finished.
 class DesktopGameFolder {
  public:
   DesktopGameFolder();

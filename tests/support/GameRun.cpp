@@ -7,9 +7,10 @@
 
 #include "game/GameMain.h"
 #include "game/Menus.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
+#include "tests/support/GameTestSupport.h"
 
 namespace testing_support {
 
@@ -35,10 +36,6 @@ std::vector<uint8_t> Layer(int layer) {
       break;
   }
   return cells;
-}
-
-void PutName(std::vector<uint8_t>& bytes, size_t offset, const std::string& name) {
-  for (size_t j = 0; j < 8; ++j) bytes[offset + j] = j < name.size() ? static_cast<uint8_t>(name[j]) : 0;
 }
 
 // What the current run has seen; the hooks below write it.
@@ -87,7 +84,7 @@ void WatchedGameMain() {
 
 }  // namespace
 
-GameFolder::GameFolder() : scores_(3200, 0), names_(6400, 0), slots_(32, 0), player_(8, 0) {
+GameFolder::GameFolder() {
   std::filesystem::create_directories(dir_.File("Maps"));
   for (int level = 1; level <= 4; ++level)
     for (int layer = 1; layer <= 4; ++layer)
@@ -97,30 +94,26 @@ GameFolder::GameFolder() : scores_(3200, 0), names_(6400, 0), slots_(32, 0), pla
 }
 
 void GameFolder::WriteRecords() {
-  WriteFile(dir_.File("Maps/Data.bin"), scores_);
-  WriteFile(dir_.File("Maps/Name.bin"), names_);
-  WriteFile(dir_.File("Maps/Duzozez.bin"), slots_);
-  WriteFile(dir_.File("Maps/Player.bin"), player_);
+  WriteRecordFiles(dir_.path(), records_);
 }
 
 void GameFolder::SetScore(int entry, uint32_t value) {
-  for (int b = 0; b < 4; ++b)
-    scores_[static_cast<size_t>(entry * 4 + b)] = static_cast<uint8_t>(value >> (8 * b));
+  records_.SetScore(entry, value);
   WriteRecords();
 }
 
 void GameFolder::SetScoreName(int entry, const std::string& name) {
-  PutName(names_, static_cast<size_t>(entry) * 8, name);
+  records_.SetScoreName(entry, name);
   WriteRecords();
 }
 
 void GameFolder::SetSlotName(int slot, const std::string& name) {
-  PutName(slots_, static_cast<size_t>(slot) * 8, name);
+  records_.SetSlotName(slot, name);
   WriteRecords();
 }
 
 void GameFolder::SetPlayerName(const std::string& name) {
-  PutName(player_, 0, name);
+  records_.SetPlayerName(name);
   WriteRecords();
 }
 
@@ -171,15 +164,14 @@ GlyphRun GameRun::Find(const std::string& prefix) const {
 GameRun RunGame(const GameFolder& folder, const ReplayScript& replay, std::vector<std::string> extra) {
   const std::string replayPath = folder.File("run.rpl");
   WriteText(replayPath, replay.Text());
-  std::vector<std::string> args{"brillora", "--headless", "--data", folder.path(), "--play", replayPath};
+  std::vector<std::string> args{"--data", folder.path(), "--play", replayPath};
   args.insert(args.end(), extra.begin(), extra.end());
   Seen() = Watch{};
   GameRun run;
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  run.status = RunProgram(args, "Brillora", WatchedGameMain);
-  run.err = testing::internal::GetCapturedStderr();
-  run.out = testing::internal::GetCapturedStdout();
+  const ProgramRun program = RunProgramWith(args, WatchedGameMain);
+  run.status = program.status;
+  run.out = program.out;
+  run.err = program.err;
   SetGlyphWatcher(nullptr);
   // A last frame without any glyph (a game running) leaves the texts of an earlier frame behind.
   if (Seen().frame == Rt().clock.frames) run.lastFrameText = Seen().text;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/GameTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace testing_support {
@@ -28,7 +29,7 @@ class GameFolder {
 
  private:
   TempDir dir_;
-  std::vector<uint8_t> scores_, names_, slots_, player_;
+  RecordFiles records_;
   void WriteRecords();
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -11,12 +12,12 @@
 
 #include "game/GameMain.h"
 #include "game/GameState.h"
+#include "game/GameWords.h"
 #include "game/Level.h"
-#include <algorithm>
-
+#include "game/StateDump.h"
 #include "runtime/core/Random.h"
-#include "runtime/core/Runtime.h"
 #include "runtime/platform/Platform.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 #include "tests/support/ForwardingPlatform.h"
 #include "tests/support/TestSupport.h"
@@ -36,17 +37,17 @@ void BuildField() {
   GameState& g = G();
   g.LevelNumber = 1;
   for (int column = 0; column < 40; ++column) {
-    g.ActorMap[Cell(column, 0)] = kSolid;
-    g.ActorMap[Cell(column, 29)] = kSolid;
+    g.ActorMap[Cell(column, 0)] = cell::kSolid;
+    g.ActorMap[Cell(column, 29)] = cell::kSolid;
   }
   for (int row = 0; row < 30; ++row) {
-    g.ActorMap[Cell(0, row)] = kSolid;
-    g.ActorMap[Cell(39, row)] = kSolid;
+    g.ActorMap[Cell(0, row)] = cell::kSolid;
+    g.ActorMap[Cell(39, row)] = cell::kSolid;
   }
 }
 
 void PutBoy(int column, int row) {
-  G().ActorMap[Cell(column, row)] = 13;
+  G().ActorMap[Cell(column, row)] = cell::kBoy;
   G().BoyX = column * 16;
   G().BoyY = row * 16;
 }
@@ -130,8 +131,9 @@ void TestSounds::Clear() const {
 
 LevelLayers LevelLayers::Framed() {
   LevelLayers l;
-  for (int column = 0; column < 40; ++column) l.actor[Cell(column, 0)] = l.actor[Cell(column, 29)] = kSolid;
-  for (int row = 0; row < 30; ++row) l.actor[Cell(0, row)] = l.actor[Cell(39, row)] = kSolid;
+  for (int column = 0; column < 40; ++column)
+    l.actor[Cell(column, 0)] = l.actor[Cell(column, 29)] = cell::kSolid;
+  for (int row = 0; row < 30; ++row) l.actor[Cell(0, row)] = l.actor[Cell(39, row)] = cell::kSolid;
   return l;
 }
 
@@ -140,6 +142,31 @@ void WriteLevelFiles(const std::string& dir, int n, const LevelLayers& layers) {
   const std::vector<uint8_t>* files[4] = {&layers.ground, &layers.item, &layers.cover, &layers.actor};
   for (int k = 0; k < 4; ++k)
     WriteFile(dir + "/Maps/Map" + std::to_string(n) + "-" + std::to_string(k + 1) + ".bin", *files[k]);
+}
+
+namespace {
+
+void PutName(std::vector<uint8_t>& bytes, size_t offset, const std::string& name) {
+  for (size_t j = 0; j < 8; ++j) bytes[offset + j] = j < name.size() ? static_cast<uint8_t>(name[j]) : 0;
+}
+
+}  // namespace
+
+void RecordFiles::SetScore(int entry, uint32_t value) {
+  for (int b = 0; b < 4; ++b)
+    data[static_cast<size_t>(entry * 4 + b)] = static_cast<uint8_t>(value >> (8 * b));
+}
+
+void RecordFiles::SetScoreName(int entry, const std::string& name) {
+  PutName(names, static_cast<size_t>(entry) * 8, name);
+}
+
+void RecordFiles::SetSlotName(int slot, const std::string& name) {
+  PutName(slots, static_cast<size_t>(slot) * 8, name);
+}
+
+void RecordFiles::SetPlayerName(const std::string& name) {
+  PutName(player, 0, name);
 }
 
 void WriteRecordFiles(const std::string& dir, const RecordFiles& files) {
@@ -190,7 +217,9 @@ void RunBody() {
   Body()();
 }
 
-int Run(const std::vector<std::string>& extraArgs, void (*main)(), std::string* errors) {
+}  // namespace
+
+ProgramRun RunProgramWith(const std::vector<std::string>& extraArgs, void (*main)()) {
   std::vector<std::string> args{"brillora", "--headless"};
   args.insert(args.end(), extraArgs.begin(), extraArgs.end());
   // Runs are repeatable: without a replay or a seed of the test's own, the generator starts from 1.
@@ -198,13 +227,21 @@ int Run(const std::vector<std::string>& extraArgs, void (*main)(), std::string* 
                         return a == "--seed" || a == "--play";
                       }) != extraArgs.end();
   if (!seeded) args.insert(args.end(), {"--seed", "1"});
+  ProgramRun run;
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  const int status = RunProgram(args, "Brillora", main);
-  testing::internal::GetCapturedStdout();
-  const std::string err = testing::internal::GetCapturedStderr();
-  if (errors) *errors = err;
-  return status;
+  run.status = RunProgram(args, "Brillora", main);
+  run.out = testing::internal::GetCapturedStdout();
+  run.err = testing::internal::GetCapturedStderr();
+  return run;
+}
+
+namespace {
+
+// The whole run's result as the two runners below give it.
+int StatusOf(const ProgramRun& run, std::string* errors) {
+  if (errors) *errors = run.err;
+  return run.status;
 }
 
 }  // namespace
@@ -215,63 +252,32 @@ void InstallFrameScript(FrameScript script) {
 
 int RunHeadless(const std::vector<std::string>& extraArgs, std::function<void()> body, std::string* errors) {
   Body() = std::move(body);
-  const int status = Run(extraArgs, RunBody, errors);
+  const int status = StatusOf(RunProgramWith(extraArgs, RunBody), errors);
   Body() = nullptr;
   return status;
 }
 
 int RunGame(const std::vector<std::string>& extraArgs, std::string* errors) {
-  return Run(extraArgs, GameMain, errors);
+  return StatusOf(RunProgramWith(extraArgs, GameMain), errors);
 }
-
-namespace {
-
-// Where the value of "key" starts, or npos.
-size_t ValueStart(const std::string& json, const std::string& key) {
-  const std::string quoted = "\"" + key + "\":";
-  const size_t at = json.find(quoted);
-  return at == std::string::npos ? at : at + quoted.size();
-}
-
-}  // namespace
 
 double JsonNumber(const std::string& json, const std::string& key) {
-  const size_t at = ValueStart(json, key);
-  if (at == std::string::npos) {
-    ADD_FAILURE() << "no \"" << key << "\" in the dump";
-    return -999999;
-  }
-  return std::strtod(json.c_str() + at, nullptr);
+  double value = -999999;
+  if (!ReadDumpNumber(json, key, value)) ADD_FAILURE() << "no number \"" << key << "\" in the dump";
+  return value;
 }
 
 std::vector<double> JsonNumbers(const std::string& json, const std::string& key) {
-  std::vector<double> out;
-  size_t at = ValueStart(json, key);
-  if (at == std::string::npos || json[at] != '[') {
-    ADD_FAILURE() << "no array \"" << key << "\" in the dump";
-    return out;
-  }
-  ++at;
-  while (at < json.size() && json[at] != ']') {
-    char* end = nullptr;
-    out.push_back(std::strtod(json.c_str() + at, &end));
-    if (end == json.c_str() + at) {
-      ADD_FAILURE() << "\"" << key << "\" holds something that is not a number";
-      break;
-    }
-    at = static_cast<size_t>(end - json.c_str());
-    if (json[at] == ',') ++at;
-  }
-  return out;
+  std::vector<double> values;
+  if (!ReadDumpNumbers(json, key, values))
+    ADD_FAILURE() << "no array of numbers \"" << key << "\" in the dump";
+  return values;
 }
 
 std::string JsonText(const std::string& json, const std::string& key) {
-  const size_t at = ValueStart(json, key);
-  if (at == std::string::npos || json[at] != '"') {
-    ADD_FAILURE() << "no text \"" << key << "\" in the dump";
-    return std::string();
-  }
-  return json.substr(at + 1, json.find('"', at + 1) - at - 1);
+  std::string text;
+  if (!ReadDumpText(json, key, text)) ADD_FAILURE() << "no text \"" << key << "\" in the dump";
+  return text;
 }
 
 }  // namespace testing_support

@@ -15,8 +15,6 @@ namespace testing_support {
 
 // --- Fields built by hand, for calling the game's routines directly ---
 
-constexpr uint8_t kSolid = 1;  // an ActorMap value that blocks the boy and the baddies
-
 inline int Cell(int column, int row) {
   return row * 40 + column;
 }
@@ -72,11 +70,18 @@ struct LevelLayers {
 // Writes "<dir>/Maps/Map<n>-1.bin" .. "-4.bin" (creating Maps/).
 void WriteLevelFiles(const std::string& dir, int n, const LevelLayers& layers);
 
+// The four record files, all zero at their full sizes. The setters know the layout: eight places per
+// level (entry = (level - 1) * 8 + place), a 32-bit little-endian score and an 8-byte name per entry,
+// four 8-byte stored names, and the player's 8-byte name; a name is cut or padded with zero bytes.
 struct RecordFiles {
-  std::vector<uint8_t> player = std::vector<uint8_t>(8, 0);
-  std::vector<uint8_t> slots = std::vector<uint8_t>(32, 0);
-  std::vector<uint8_t> names = std::vector<uint8_t>(6400, 0);
-  std::vector<uint8_t> data = std::vector<uint8_t>(3200, 0);
+  std::vector<uint8_t> player = std::vector<uint8_t>(8, 0);    // Player.bin
+  std::vector<uint8_t> slots = std::vector<uint8_t>(32, 0);    // Duzozez.bin
+  std::vector<uint8_t> names = std::vector<uint8_t>(6400, 0);  // Name.bin
+  std::vector<uint8_t> data = std::vector<uint8_t>(3200, 0);   // Data.bin
+  void SetScore(int entry, uint32_t value);
+  void SetScoreName(int entry, const std::string& name);
+  void SetSlotName(int slot, const std::string& name);
+  void SetPlayerName(const std::string& name);
 };
 // Writes Player.bin, Duzozez.bin, Name.bin and Data.bin under "<dir>/Maps/".
 void WriteRecordFiles(const std::string& dir, const RecordFiles& files);
@@ -107,6 +112,15 @@ struct FrameScript {
 // Wraps the running headless platform so that `script` sees every frame. Call from inside a run.
 void InstallFrameScript(FrameScript script);
 
+// What a run of the program leaves behind.
+struct ProgramRun {
+  int status = -1;
+  std::string out, err;  // standard output and standard error
+};
+// The one way the tests run the program: headless, with `main` as its game main and the given arguments
+// after "--headless" (and "--seed 1" unless they name a seed or a replay), in this process.
+ProgramRun RunProgramWith(const std::vector<std::string>& extraArgs, void (*main)());
+
 // Runs `body` as the game main of a headless program with the extra arguments; returns the exit status.
 // Standard output ("Init OK") is swallowed; standard error is kept in `errors` when given.
 int RunHeadless(const std::vector<std::string>& extraArgs, std::function<void()> body,
@@ -114,7 +128,7 @@ int RunHeadless(const std::vector<std::string>& extraArgs, std::function<void()>
 // Runs the real game main headless with the given arguments after "--headless".
 int RunGame(const std::vector<std::string>& extraArgs, std::string* errors = nullptr);
 
-// --- The state dump ---
+// --- The state dump (read with the game's own reader; a missing field fails the test) ---
 
 double JsonNumber(const std::string& json, const std::string& key);
 std::vector<double> JsonNumbers(const std::string& json, const std::string& key);

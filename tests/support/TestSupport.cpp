@@ -1,6 +1,7 @@
 // Helpers shared by the tests.
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,9 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+
+#include "runtime/core/Errors.h"
+#include "runtime/core/RuntimeContext.h"
 
 namespace testing_support {
 
@@ -23,7 +27,9 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
-std::string TempDir::File(const std::string& name) const { return path_ + "/" + name; }
+std::string TempDir::File(const std::string& name) const {
+  return path_ + "/" + name;
+}
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -43,6 +49,20 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0;
+}
+
+Stop StopOf(const std::function<void()>& body) {
+  Rt().error = ErrorState();
+  Stop stop;
+  ::testing::internal::CaptureStderr();
+  try {
+    body();
+  } catch (const ProgramExit& e) {
+    stop.status = e.status;
+    stop.cause = Rt().error.cause;
+  }
+  stop.printed = ::testing::internal::GetCapturedStderr();
+  return stop;
 }
 
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,5 +27,17 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 std::vector<uint8_t> ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+
+// How a body stopped the program, if it did.
+struct Stop {
+  int status = -1;      // the exit status; -1 when the body ran to its end
+  std::string cause;    // the one line that names what failed
+  std::string printed;  // what went to standard error meanwhile
+};
+
+// Runs `body` with standard error caught and reports how the program stopped. The runtime record is kept
+// (open channels stay open for the checks that follow); only its error state is made fresh first, so
+// that one test can stop the program more than once.
+Stop StopOf(const std::function<void()>& body);
 
 }  // namespace testing_support

@@ -1,41 +1,13 @@
-// Tile numbers of "Graphic/Tiles1.png" that the level compiler paints with, and the cell values with a
-// rule. The tile numbers follow the art's tile catalogue; only the ones the levels use are listed.
+// Tile numbers of "Graphic/Tiles1.png" that the level compiler paints with. The tile numbers follow the
+// art's tile catalogue; only the ones the levels use are listed. The cell values with a rule are the
+// game's own (cell:: in game/GameWords.h).
 #pragma once
 
 #include <cstdint>
 
+#include "game/GameWords.h"
+
 namespace levels {
-
-// Item values with a rule, and the actor values that are not solid.
-namespace cell {
-constexpr uint8_t kGemBox = 3;
-constexpr uint8_t kKey = 22;
-constexpr uint8_t kTurnMarker = 73;
-constexpr uint8_t kExit = 74;
-constexpr uint8_t kGem = 76;
-constexpr uint8_t kFire = 109;
-constexpr uint8_t kSwitch = 118;
-constexpr uint8_t kBlastBlock = 200;
-constexpr uint8_t kFruit = 216;
-
-constexpr uint8_t kFree = 0;
-constexpr uint8_t kBoy = 13;
-constexpr uint8_t kClaimed = 34;
-constexpr uint8_t kBaddieDown = 54;
-constexpr uint8_t kBaddieUp = 62;
-constexpr uint8_t kBaddieRight = 71;
-constexpr uint8_t kBaddieLeft = 79;
-constexpr uint8_t kSolid = 1;
-
-// Baddies and the boy move through these; every other actor value blocks.
-constexpr bool IsOpenActor(int v) {
-  return v == kFree || v == kBoy || v == kClaimed || v == kBaddieDown || v == kBaddieUp ||
-         v == kBaddieRight || v == kBaddieLeft;
-}
-constexpr bool IsBaddie(int v) {
-  return v == kBaddieDown || v == kBaddieUp || v == kBaddieRight || v == kBaddieLeft;
-}
-}  // namespace cell
 
 namespace tile {
 // Floors.

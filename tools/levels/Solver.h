@@ -1,96 +1,56 @@
 // The automatic player that finds a winning replay for a level: a greedy plan over the boy's cell moves
-// (nearest gem, key or box; switches when nothing else can be reached; the exit last), played on the
-// rules model with a look-ahead that waits or steps aside when a baddie would catch the boy.
+// (nearest gem, key or box; switches when nothing else can be reached; the exit last), played with the
+// game's own rules on a copy of the game, with a look-ahead that waits or steps aside when a baddie would
+// catch the boy.
 #pragma once
 
-#include <algorithm>
-#include <deque>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "tools/levels/PlaySim.h"
+#include "game/PlayRules.h"
+#include "tools/levels/LevelCompiler.h"
 
 namespace levels {
+
+// One game on a level as the solver plays it: the game's rules on a state and a random generator of its
+// own, so that a copy can be played on ahead. Nothing is drawn or heard.
+struct SolverGame {
+  PlayState state;
+  RandomState random;
+  long long frame = 0;  // frames played
+  bool won = false;
+
+  // The title menu's start of a game (ResetLevelState, the four layers, ScanLevel) with a generator
+  // seeded the way the game seeds it at start-up.
+  void Start(const Layers& L, int32_t seed);
+
+  int Item(int i) const { return static_cast<int>(state.ItemMap[i]); }
+  int Actor(int i) const { return static_cast<int>(state.ActorMap[i]); }
+  int BoyCell() const {
+    return static_cast<int>(state.BoyY / kCellSize) * kColumns + static_cast<int>(state.BoyX / kCellSize);
+  }
+  int Score() const { return static_cast<int>(state.Score); }
+  bool Dead() const { return state.BoyState == boy::kExploded; }
+  // The boy takes a decision in this frame's UpdateBoy.
+  bool Deciding() const {
+    return state.BoyStep == 0 && state.BoyState != boy::kExploded && state.BoyState != boy::kLeaving;
+  }
+
+  // One frame of the play loop with these keys held.
+  void Step(const BoyKeys& keys);
+};
 
 constexpr long long kTimeLimitFrames = 9600;
 
 // What the boy does at one decision: the keys to hold until the next one.
-inline BoyKeys KeysFor(int dir) {
-  BoyKeys k;
-  if (dir == 1) k.right = true;
-  if (dir == 2) k.left = true;
-  if (dir == 3) k.up = true;
-  if (dir == 4) k.down = true;
-  return k;
-}
+BoyKeys KeysFor(int dir);
 
 // Cells the boy may plan to walk through: free ones, ones a baddie may leave, and items he takes.
-inline bool Passable(const PlaySim& s, int n) {
-  const int a = s.actor[n];
-  return a == 0 || a == cell::kBoy || a == cell::kClaimed || cell::IsBaddie(a) || s.item[n] == cell::kGem ||
-         s.item[n] == cell::kKey || s.item[n] == cell::kFruit;
-}
+bool Passable(const SolverGame& s, int n);
 
 // The greedy plan: keys for this decision. `stuck` is set when nothing useful can be reached.
-inline BoyKeys GreedyKeys(const PlaySim& s, bool* stuck = nullptr) {
-  if (stuck) *stuck = false;
-  const int start = s.BoyCell();
-  std::array<int, kCells> dist;
-  std::array<int, kCells> firstDir{};
-  dist.fill(-1);
-  std::deque<int> queue{start};
-  dist[start] = 0;
-  const int offset[5] = {0, 1, -1, -kColumns, kColumns};
-  while (!queue.empty()) {
-    const int c = queue.front();
-    queue.pop_front();
-    // A gem or key is taken on arrival: the walk does not go through it.
-    if (c != start && (s.item[c] == cell::kGem || s.item[c] == cell::kKey)) continue;
-    for (int d = 1; d <= 4; ++d) {
-      const int n = c + offset[d];
-      if (n < 0 || n >= kCells || dist[n] >= 0 || !Passable(s, n)) continue;
-      dist[n] = dist[c] + 1;
-      firstDir[n] = c == start ? d : firstDir[c];
-      queue.push_back(n);
-    }
-  }
-  int closedBoxes = 0;
-  for (int i = 0; i < kCells; ++i) closedBoxes += s.item[i] == cell::kGemBox;
-  // Goals by priority class: 0 gems, keys and boxes; 1 the exit; 2 switches.
-  int best = -1, bestClass = 3, bestDist = 1 << 30, bestAction = 0;  // action 0 walk, 3 up, 5 switch
-  auto consider = [&](int standCell, int cls, int action) {
-    if (standCell < 0 || standCell >= kCells || dist[standCell] < 0) return;
-    if (cls < bestClass || (cls == bestClass && dist[standCell] < bestDist)) {
-      best = standCell;
-      bestClass = cls;
-      bestDist = dist[standCell];
-      bestAction = action;
-    }
-  };
-  for (int i = 0; i < kCells; ++i) {
-    const int it = s.item[i];
-    if (s.gemsLeft > 0) {
-      if (it == cell::kGem) consider(i, 0, 0);
-      if (it == cell::kKey && closedBoxes > s.keysHeld) consider(i, 0, 0);
-      if (it == cell::kGemBox && s.keysHeld > 0) consider(i + kColumns, 0, 3);
-    } else if (it == cell::kExit) {
-      consider(i, 1, 0);
-      consider(i + 1, 1, 0);
-    }
-    if (it == cell::kSwitch) consider(i + kColumns, 2, 5);
-  }
-  if (best < 0) {
-    if (stuck) *stuck = true;
-    return BoyKeys{};
-  }
-  if (best == start) {
-    BoyKeys k;
-    if (bestAction == 3) k.up = true;
-    if (bestAction == 5) k.space = s.boyState == 0;  // a switch fires only after an idle decision
-    return k;
-  }
-  return KeysFor(firstDir[best]);
-}
+BoyKeys GreedyKeys(const SolverGame& s, bool* stuck = nullptr);
 
 struct SolveResult {
   bool won = false;
@@ -102,125 +62,13 @@ struct SolveResult {
 
 // Plays a candidate forward from `s`: `first` for `hold` frames, idle for `wait` frames, then the greedy
 // plan, up to `horizon` frames. Returns the frames survived (horizon when the boy is still alive).
-inline int Survives(PlaySim s, const BoyKeys& first, int hold, int wait, int horizon) {
-  BoyKeys current = first;
-  for (int f = 0; f < horizon; ++f) {
-    if (s.won) return horizon;
-    if (s.Deciding()) {
-      if (f < hold)
-        current = first;
-      else if (f < hold + wait)
-        current = BoyKeys{};
-      else
-        current = GreedyKeys(s);
-    }
-    s.Step(current);
-    if (s.Dead()) return f;
-  }
-  return horizon;
-}
+int Survives(SolverGame s, const BoyKeys& first, int hold, int wait, int horizon);
 
 // Finds a winning run with the given seed, or explains why not.
-inline SolveResult SolveLevel(const Layers& layers, int32_t seed, int horizon = 72) {
-  SolveResult r;
-  PlaySim s;
-  s.Start(layers, seed);
-  BoyKeys current;
-  int stuckFrames = 0;
-  while (s.frame < kTimeLimitFrames) {
-    if (s.frame == 0) {
-      current = BoyKeys{};  // the frame that starts the game still sees only Return
-    } else if (s.Deciding()) {
-      bool stuck = false;
-      const BoyKeys plan = GreedyKeys(s, &stuck);
-      stuckFrames = stuck ? stuckFrames + 1 : 0;
-      if (stuckFrames > 400) {
-        r.why = "nothing left to reach from cell (" + std::to_string(s.boyX / 16) + ", " +
-                std::to_string(s.boyY / 16) + ") with " + std::to_string(s.gemsLeft) + " gems left";
-        break;
-      }
-      struct Candidate {
-        BoyKeys keys;
-        int hold, wait;
-      };
-      std::vector<Candidate> candidates = {{plan, 1, 0}, {BoyKeys{}, 1, 8}, {BoyKeys{}, 1, 24}};
-      for (int d = 1; d <= 4; ++d) {
-        candidates.push_back({KeysFor(d), 1, 8});
-        candidates.push_back({KeysFor(d), 9, 16});
-      }
-      int bestLife = -1;
-      current = BoyKeys{};
-      for (const Candidate& c : candidates) {
-        const int life = Survives(s, c.keys, c.hold, c.wait, horizon);
-        if (life > bestLife) {
-          bestLife = life;
-          current = c.keys;
-        }
-        if (life >= horizon) break;
-      }
-    }
-    r.frames.push_back(current);
-    s.Step(current);
-    if (s.won) {
-      r.won = true;
-      r.winFrame = s.frame;
-      r.score = s.score;
-      return r;
-    }
-    if (s.Dead()) {
-      r.why = "caught at frame " + std::to_string(s.frame);
-      return r;
-    }
-  }
-  if (r.why.empty()) r.why = "time ran out";
-  return r;
-}
+SolveResult SolveLevel(const Layers& layers, int32_t seed, int horizon = 72);
 
 // The replay of a whole run: the title menu steps to `level` and starts it, the boy plays `frames`, and a
 // short tail lets the exit finish and the menu come back.
-inline std::string ReplayText(int level, int32_t seed, const std::vector<BoyKeys>& frames) {
-  std::vector<std::pair<std::string, long long>> lines;
-  auto add = [&](const std::string& keys, long long n) {
-    if (n <= 0) return;
-    if (!lines.empty() && lines.back().first == keys)
-      lines.back().second += n;
-    else
-      lines.emplace_back(keys, n);
-  };
-  auto keyText = [](const BoyKeys& k) {
-    std::string t;
-    auto put = [&](bool on, int code) {
-      if (on) t += (t.empty() ? "" : " ") + std::to_string(code);
-    };
-    put(k.space, key::kSpace);
-    put(k.up, key::kUp);
-    put(k.left, key::kLeft);
-    put(k.right, key::kRight);
-    put(k.down, key::kDown);
-    return t;
-  };
-  std::string out = "BRILLORA-REPLAY 1\nseed " + std::to_string(seed) + "\n";
-  out += "# " + LevelName(level) + ": wait on the title menu, step the level number up, start with Return\n";
-  add("", 30);
-  add(std::to_string(key::kRight), 4LL * (level - 1));
-  add("", 2);
-  add(std::to_string(key::kReturn), 1);
-  auto flush = [&]() {
-    for (const auto& [k, n] : lines) {
-      std::string line = k;
-      if (n > 1) line += (line.empty() ? "" : " ") + std::string("x") + std::to_string(n);
-      out += line + "\n";
-    }
-    lines.clear();
-  };
-  flush();
-  out += "# the boy's run\n";
-  for (size_t f = 1; f < frames.size(); ++f) add(keyText(frames[f]), 1);
-  flush();
-  out += "# through the exit; back to the title menu\n";
-  add("", 80);
-  flush();
-  return out;
-}
+std::string ReplayText(int level, int32_t seed, const std::vector<BoyKeys>& frames);
 
 }  // namespace levels

@@ -1,5 +1,5 @@
 // The player's settings during a run and the runtime's hotkeys (see PlayerControls.h).
-#include "runtime/core/PlayerControls.h"
+#include "runtime/program/PlayerControls.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,7 +12,7 @@
 #include <ctime>
 #include <filesystem>
 
-#include "runtime/core/Runtime.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/ImageWrite.h"
 #include "runtime/platform/Platform.h"

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "game/GameMain.h"
-#include "runtime/core/Runtime.h"
+#include "runtime/program/Runtime.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);

@@ -1,5 +1,5 @@
 // Start-up, the frame loop and shutdown: the runtime's spine around the game main.
-#include "runtime/core/Runtime.h"
+#include "runtime/program/Runtime.h"
 
 #include <unistd.h>
 
@@ -13,8 +13,9 @@
 #include "runtime/core/Errors.h"
 #include "runtime/core/FileChannels.h"
 #include "runtime/core/Input.h"
+#include "runtime/core/NumberTrunc.h"
 #include "runtime/core/Options.h"
-#include "runtime/core/PlayerControls.h"
+#include "runtime/program/PlayerControls.h"
 #include "runtime/core/Random.h"
 #include "runtime/core/Replay.h"
 #include "runtime/core/RuntimeContext.h"
@@ -25,17 +26,10 @@
 #include "runtime/platform/Platform.h"
 #include "runtime/sound/Sound.h"
 
-// Start-up and shutdown hooks of the other runtime parts.
-
 namespace {
 
 // Missed frame periods that PresentFrame steps over one by one; beyond this it counts them at once.
 constexpr double kMaxSteppedPeriods = 1000.0;
-
-long long TruncToLong(double v) {
-  if (!std::isfinite(v) || v >= 9.2e18 || v <= -9.2e18) return 0;
-  return static_cast<long long>(v);
-}
 
 // A failure to bring the runtime up ends the run before the game starts; StopProgram names the cause.
 [[noreturn]] void StartFailure(const std::string& message) {
@@ -177,8 +171,6 @@ int RunProgram(const std::vector<std::string>& args, const std::string& title, v
     return 2;
   }
 
-  rt.commandLine.clear();
-  for (size_t i = 1; i < args.size(); ++i) rt.commandLine += (i > 1 ? " " : "") + args[i];
   rt.settings = StartSettings{};
   // Full screen or a window: the command line, else the player's choice of the last run.
   LoadPlayerSettings();
@@ -231,10 +223,6 @@ void RuntimeInit(const std::string& title) {
   else
     EnterFullScreen();
 
-  // The game's pointer follows the system pointer to the picture pixel under it (through the scaling of
-  // the picture), in a window and in full screen alike: the pointer stays free in a window, and tablets,
-  // virtual machines and remote desktops, which move the pointer to places, work everywhere.
-  rt.input.systemPointer = true;
   SoundStartup();
   ApplyPlayerSoundLevel();
   rt.currentFont = 0;
@@ -245,7 +233,7 @@ void RuntimeInit(const std::string& title) {
   SetArchive(std::filesystem::current_path().string(), std::filesystem::current_path().string());
 
   ClearBackBuffer();
-  rt.clock.currentFrameMs = rt.clock.previousFrameMs = rt.clock.startMs = ReadClockMs();
+  rt.clock.currentFrameMs = ReadClockMs();
   PresentFrame();
   rt.renderer->ResetView2D(0, 0, 0, 0);
 
@@ -257,7 +245,7 @@ void RuntimeInit(const std::string& title) {
   ShowFrame();
 
   rt.paused = false;
-  rt.clock.currentFrameMs = rt.clock.previousFrameMs = rt.clock.startMs = ReadClockMs();
+  rt.clock.currentFrameMs = ReadClockMs();
   std::fputs("Init OK\n", stdout);
   std::fflush(stdout);
 }
@@ -322,7 +310,6 @@ double PresentFrame() {
 void ShowFrame() {
   RuntimeContext& rt = Rt();
   if (rt.options.frameLimit >= 0 && rt.clock.frames >= rt.options.frameLimit) EndProgram();
-  rt.clock.previousFrameMs = rt.clock.currentFrameMs;
   rt.clock.currentFrameMs = ReadClockMs();
   while (rt.paused) {
     PumpMessages();
@@ -341,21 +328,21 @@ void ShowFrame() {
 void SetFrameRateLimit(double fps) {
   Renderer2D* r = Rt().renderer;
   if (!r) return;
-  const long long n = TruncToLong(fps);
+  const long long n = TruncToInt64OrZero(fps);
   r->framePeriodMs = n <= 0 ? 2.0 : 1000.0 / static_cast<double>(n);
 }
 
 void SleepMs(double ms) {
-  const long long n = TruncToLong(ms);
+  const long long n = TruncToInt64OrZero(ms);
   if (n > 0 && Rt().platform) Rt().platform->SleepMs(static_cast<double>(n));
 }
 
 void SetScreenMode(double width, double height, double fullScreen) {
   RuntimeContext& rt = Rt();
-  const int w = static_cast<int>(TruncToLong(width)), h = static_cast<int>(TruncToLong(height));
+  const int w = static_cast<int>(TruncToInt64OrZero(width)), h = static_cast<int>(TruncToInt64OrZero(height));
   rt.settings.screenWidth = w;
   rt.settings.screenHeight = h;
-  rt.settings.fullScreen = static_cast<int>(TruncToLong(fullScreen));
+  rt.settings.fullScreen = static_cast<int>(TruncToInt64OrZero(fullScreen));
   // The picture keeps the size the window was opened with; the game only ever asks for 640 x 480.
   if (w > 0 && h > 0 && rt.platform) {
     rt.settings.screenWidth = rt.renderer->width;
