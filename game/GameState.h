@@ -2,6 +2,8 @@
 // routines use. Tests make it fresh with ResetGameState.
 #pragma once
 
+#include <vector>
+
 #include "game/PlayState.h"
 #include "runtime/core/RtArray.h"
 #include "runtime/core/RtString.h"
@@ -12,6 +14,13 @@ struct MenuBox {
   double frame = 0;  // animation frame 0..7
   double x = 0;      // always 128
   double y = 0;      // 128, 160, 192 or 224 at rest
+};
+
+// A finished level's result as RecordLevelScore entered it into the high-score table.
+struct LevelResult {
+  double level = 0;
+  double score = 0;
+  RtString name;
 };
 
 // The play state (the field, the boy, the baddies, the clock) and everything the menus and records keep.
@@ -36,6 +45,9 @@ struct GameState : PlayState {
   double PointerFrame = 0;
   RtString PlayerName;
   RtString CreditText;
+  // Results entered since the last SaveScores. The save enters them again into the tables as they are
+  // on disk, where another copy of the game may have saved results of its own in the meantime.
+  std::vector<LevelResult> UnsavedResults;
 };
 
 GameState& G();

@@ -3,14 +3,6 @@
 #include "game/Menus.h"
 #include "runtime/gfx2d/Sprites.h"
 
-namespace {
-GlyphWatcher gWatcher = nullptr;
-}
-
-void SetGlyphWatcher(GlyphWatcher watcher) {
-  gWatcher = watcher;
-}
-
 void DrawGlyphText(double x, double y, double width, double height, const RtString& text) {
   const double length = StrLength(text);
   for (int i = 0; i < length; ++i) {
@@ -18,7 +10,6 @@ void DrawGlyphText(double x, double y, double width, double height, const RtStri
     // Codes below 32 (and bytes above 127, which read negative) are skipped without a gap.
     if (code >= 32) {
       StretchSprite(sprite::kFirstGlyph + code - 32, x, y, width, height);
-      if (gWatcher) gWatcher(sprite::kFirstGlyph + code - 32, x, y, width, height);
       x = x + width;
     }
   }

@@ -24,6 +24,8 @@ for record in "${records[@]}"; do
   if [ -e "$record" ] && [ "$(tr -d '\0' <"$record" | wc -c)" -ne 0 ]; then untouched=0; fi
 done
 if [ "$untouched" -eq 1 ]; then rm -f -- "${records[@]}"; fi
+# The lock the game keeps beside the records goes too when no record is left.
+if ! ls "$game"/Maps/*.bin >/dev/null 2>&1; then rm -f -- "$game/Maps/.records.lock"; fi
 rmdir -- "$game/Maps" "$game" 2>/dev/null || true
 if [ -d "$game/Maps" ]; then
   echo "Removed Brillora from $prefix; your records stay in $game/Maps."

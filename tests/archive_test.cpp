@@ -15,6 +15,7 @@
 #include "runtime/core/ArchiveReader.h"
 #include "runtime/core/ArchiveWriter.h"
 #include "runtime/core/RuntimeContext.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -134,6 +135,56 @@ TEST_F(ArchiveTest, LooseFileWinsOverTheArchive) {
   std::filesystem::create_directories(root_.File("Chars/Tiles1.png"));
   const std::string resolved = ResolveMedia(root_.File("Chars/Tiles1.png"));
   EXPECT_EQ(ReadFile(resolved), Bytes("packed"));
+}
+
+TEST_F(ArchiveTest, FifosAreNeitherLooseFilesNorArchivesAndNeverWait) {
+  testing_support::HangGuard guard(30);
+  UsePacked({{"Tiles1.png", Bytes("packed")}});
+  // A FIFO under a media name is passed over for the archive at once.
+  testing_support::MakeFifo(root_.File("Graphic/Tiles1.png"));
+  const std::string resolved = ResolveMedia(root_.File("Graphic/Tiles1.png"));
+  EXPECT_EQ(ReadFile(resolved), Bytes("packed"));
+  // A FIFO in place of the archive: the archive cannot be used.
+  testing_support::MakeFifo(root_.File("Fifo.kpq"));
+  SetArchive(root_.File("Fifo.kpq"), "");
+  std::string out;
+  EXPECT_FALSE(Lookup("Tiles1.png", out));
+  EXPECT_FALSE(Media().usable);
+  // The devices that never end or never answer are not files either.
+  SetArchive("/dev/zero", "");
+  EXPECT_FALSE(Lookup("Tiles1.png", out));
+  EXPECT_FALSE(Media().usable);
+}
+
+TEST_F(ArchiveTest, MediaComeUnpackedInMemoryFromAnArchiveReadOnce) {
+  const std::vector<uint8_t> picture = Pattern(5000, 3);
+  const std::string archive = UsePacked({{"Tiles1.png", picture}, {"Boom.wav", Bytes("wave")}});
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadMedia(root_.File("nowhere/Graphic/TILES1.png"), bytes));
+  EXPECT_EQ(bytes, picture);
+  // Nothing went through a file of its own.
+  EXPECT_TRUE(Media().extractedPath.empty());
+  EXPECT_EQ(FilesIn(priv_), 0);
+  // The archive file was read at the first lookup: a new file in its place is seen after SetArchive only.
+  WriteArchive(PackArchive({{"Tiles1.png", Bytes("new")}}, false));
+  ASSERT_TRUE(ReadMedia(root_.File("nowhere/Boom.wav"), bytes));
+  EXPECT_EQ(bytes, Bytes("wave"));
+  SetArchive(archive, "");
+  ASSERT_TRUE(ReadMedia(root_.File("nowhere/Tiles1.png"), bytes));
+  EXPECT_EQ(bytes, Bytes("new"));
+  EXPECT_FALSE(ReadMedia(root_.File("nowhere/Boom.wav"), bytes));
+  EXPECT_TRUE(bytes.empty());
+  // Loose files win; an empty path and a missing file give nothing.
+  WriteFile(root_.File("Graphic/Tiles1.png"), Bytes("loose"));
+  ASSERT_TRUE(ReadMedia(root_.File("Graphic/Tiles1.png"), bytes));
+  EXPECT_EQ(bytes, Bytes("loose"));
+  EXPECT_FALSE(ReadMedia("", bytes));
+  EXPECT_TRUE(Media().usable);
+  // An archive that cannot be read is given up until the next SetArchive.
+  std::filesystem::remove(archive);
+  SetArchive(archive, "");
+  EXPECT_FALSE(ReadMedia(root_.File("nowhere/Tiles1.png"), bytes));
+  EXPECT_FALSE(Media().usable);
 }
 
 TEST_F(ArchiveTest, EntryFoundInAnyLetterCaseAndExtractedPrivately) {
@@ -335,6 +386,65 @@ TEST_F(ArchiveTest, DamagedEntriesFailCleanly) {
   std::vector<uint8_t> padded = withU(4);
   padded.resize(100000, 0);
   EXPECT_EQ(Find(RawArchive(padded, {{"p.png", 0, 100000}}), "p.png"), ArchiveLookup::kBadEntry);
+}
+
+// A stored entry: the claimed decompressed size U, then `stream` as its LZO1X data.
+std::vector<uint8_t> StoredEntry(uint32_t unpacked, const std::vector<uint8_t>& stream) {
+  std::vector<uint8_t> stored;
+  PutInt32(stored, unpacked);
+  stored.insert(stored.end(), stream.begin(), stream.end());
+  return stored;
+}
+
+TEST_F(ArchiveTest, ClaimedSizesTheStreamCannotProduceCostNoMoreThanTheStream) {
+  // 25 bytes claiming 64 MiB (the cap): no stream of 21 bytes decodes to more than 255 times its size.
+  const std::vector<uint8_t> crafted = StoredEntry(kMaxArchiveEntryBytes, Pattern(21, 7));
+  std::vector<uint8_t> out;
+  EXPECT_FALSE(DecompressStoredEntry(crafted, out));
+  EXPECT_TRUE(out.empty());
+  EXPECT_FALSE(UnpackedSizePossible(255 * 21 + 1, 21));
+  EXPECT_TRUE(UnpackedSizePossible(255 * 21, 21));
+  EXPECT_LT(testing_support::PeakMemoryGrowthKiB([&] {
+              std::vector<uint8_t> unused;
+              (void)DecompressStoredEntry(crafted, unused);
+            }),
+            8 * 1024);
+
+  // 125 such entries, each looked up as a start-up would: together they cost next to nothing.
+  std::vector<uint8_t> data;
+  std::vector<RawEntry> entries;
+  for (int i = 0; i < 125; ++i) {
+    entries.push_back({"e" + std::to_string(i) + ".png", static_cast<int64_t>(data.size()), 25});
+    data.insert(data.end(), crafted.begin(), crafted.end());
+  }
+  const std::vector<uint8_t> archive = RawArchive(data, entries);
+  EXPECT_EQ(Find(archive, "e0.png"), ArchiveLookup::kBadEntry);
+  EXPECT_LT(testing_support::PeakMemoryGrowthKiB([&] {
+              for (const RawEntry& e : entries) (void)Find(archive, e.name);
+            }),
+            8 * 1024);
+
+  // A claim the stream could just hold, over a damaged stream: the buffer grows only with real output.
+  const std::vector<uint8_t> garbage = StoredEntry(255 * 100000, Pattern(100000, 9));
+  EXPECT_LT(testing_support::PeakMemoryGrowthKiB([&] {
+              std::vector<uint8_t> unused;
+              EXPECT_FALSE(DecompressStoredEntry(garbage, unused));
+            }),
+            8 * 1024);
+}
+
+TEST_F(ArchiveTest, TheMostCompressibleFilesStillUnpack) {
+  // Zeros are what LZO1X compresses best (about 225 to 1); they are well inside the 255 to 1 bound, and
+  // need the output buffer to grow several times from its first guess.
+  for (size_t size : {size_t{0}, size_t{1}, size_t{70000}, size_t{4} << 20}) {
+    const std::vector<uint8_t> zeros(size, 0);
+    const std::vector<uint8_t> stored = CompressEntry(zeros);
+    std::vector<uint8_t> out;
+    ASSERT_TRUE(DecompressStoredEntry(stored, out)) << size;
+    EXPECT_EQ(out, zeros);
+    EXPECT_EQ(Find(RawArchive(stored, {{"z.bmp", 0, static_cast<int64_t>(stored.size())}}), "z.bmp"),
+              ArchiveLookup::kFound);
+  }
 }
 
 TEST_F(ArchiveTest, DamagedDirectoriesAndTrailersFailCleanly) {

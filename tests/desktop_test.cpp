@@ -2,6 +2,8 @@
 // server of the test's own, driven with xdotool through the X server's test extension (real device
 // events, with their real timing). Each test starts its own server, so windows of tests running at the
 // same time cannot take the pointer or the keyboard away.
+#include <GL/gl.h>
+#include <GL/glext.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -216,6 +218,58 @@ TEST(DesktopPlatform, TheGamesPointerIsThePicturePixelUnderTheSystemPointerInASc
   }
   EXPECT_EQ((sx - g.x) / 2, 96);
   EXPECT_EQ((sy - g.y) / 2, 160);
+}
+
+// The colour of picture pixel (x, y) as 0xRRGGBB.
+uint32_t PicturePixel(plat::Platform& p, int x, int y) {
+  std::vector<uint8_t> rgba;
+  if (!p.ReadPicture(rgba) || rgba.size() < static_cast<size_t>(p.PictureWidth()) * p.PictureHeight() * 4)
+    return 0xDEADu;
+  const uint8_t* px = rgba.data() + (static_cast<size_t>(y) * p.PictureWidth() + x) * 4;
+  return uint32_t{px[0]} << 16 | uint32_t{px[1]} << 8 | px[2];
+}
+
+GLint DrawFramebuffer() {
+  GLint binding = -1;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &binding);
+  return binding;
+}
+
+// A frame at the picture's own size is drawn straight into the window; any other size through the
+// picture, and a switch in the middle of a frame keeps what the frame drew before it.
+TEST(DesktopPlatform, AtOneToOneFramesGoStraightIntoTheWindowAndSwitchingKeepsTheFrame) {
+  if (!ToolsPresent()) GTEST_SKIP() << "needs Xvfb and xdotool";
+  PrivateDisplay display(800, 600);  // too small for 2x: the window opens at 640 x 480
+  ASSERT_FALSE(display.name().empty());
+  auto platform = OpenPlatform(display, "target test");
+  ASSERT_TRUE(platform);
+  EXPECT_EQ(DrawFramebuffer(), 0);
+  glClearColor(1, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  EXPECT_EQ(PicturePixel(*platform, 5, 5), 0xFF0000u);
+  ASSERT_TRUE(platform->SetFullScreen(true));
+  EXPECT_NE(DrawFramebuffer(), 0);
+  EXPECT_EQ(PicturePixel(*platform, 5, 5), 0xFF0000u);  // carried into the picture
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 0, 10, 10);  // the picture's bottom-left corner
+  glClearColor(0, 0, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glDisable(GL_SCISSOR_TEST);
+  EXPECT_EQ(PicturePixel(*platform, 5, 475), 0x0000FFu);
+  EXPECT_EQ(PicturePixel(*platform, 5, 5), 0xFF0000u);
+  platform->Present();
+  EXPECT_NE(DrawFramebuffer(), 0);  // full screen stays on the picture
+  ASSERT_TRUE(platform->SetFullScreen(false));
+  for (int i = 0; i < 10; ++i) {  // let the window take its old size again
+    platform->PumpEvents();
+    SleepMs(20);
+  }
+  platform->Present();
+  EXPECT_EQ(DrawFramebuffer(), 0);  // back at 1x: straight into the window
+  glClearColor(0, 1, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  EXPECT_EQ(PicturePixel(*platform, 320, 240), 0x00FF00u);
+  platform.reset();
 }
 
 TEST(DesktopPlatform, AWindowOnASmallDesktopOpensAtThePicturesOwnSize) {

@@ -1,7 +1,11 @@
 // File channels: byte layouts of every width, the stops with their causes, lines, and saves that never
 // leave a half-written record file behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -276,6 +280,52 @@ TEST(FileChannels, AFileIsHeldByOneChannelAtATime) {
   EXPECT_EQ(FileOpen(2, path, 1), 1);
   EXPECT_EQ(ReadByte(2), 5);
   FileClose(2);
+
+  // Another program (a second copy of the game loading the same level) holds it for a moment: the open
+  // waits for it instead of failing.
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t other = ::fork();
+  ASSERT_GE(other, 0);
+  if (other == 0) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0 || ::flock(fd, LOCK_EX) != 0 || ::write(ready[1], "r", 1) != 1) ::_exit(1);
+    ::usleep(100 * 1000);
+    ::_exit(0);
+  }
+  char byte = 0;
+  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+  EXPECT_EQ(FileOpen(1, path, 1), 1);
+  EXPECT_EQ(ReadByte(1), 5);
+  FileClose(1);
+  ::waitpid(other, nullptr, 0);
+  ::close(ready[0]);
+  ::close(ready[1]);
+}
+
+TEST(FileChannels, OnlyRegularFilesAreReadOrReplacedAndNothingWaits) {
+  testing_support::HangGuard guard(30);
+  ResetRuntimeContext();
+  TempDir dir;
+  const std::string fifo = dir.File("Map1-1.bin");
+  testing_support::MakeFifo(fifo);
+  // Reading: refused at once, and the first read names the reason.
+  EXPECT_EQ(FileOpen(1, fifo, 1), 0);
+  Stop stop = StopOf([] { ReadByte(1); });
+  EXPECT_EQ(stop.status, 3);
+  EXPECT_EQ(stop.cause, "file read failed: channel 1, " + fifo + " (ReadByte: not a regular file)");
+  EXPECT_EQ(FileOpen(1, "/dev/zero", 1), 0);
+  stop = StopOf([] { ReadLong(1); });
+  EXPECT_NE(stop.cause.find("not a regular file"), std::string::npos) << stop.cause;
+  // Writing: the FIFO is not replaced by a file.
+  EXPECT_EQ(FileOpen(2, fifo, 0), 0);
+  stop = StopOf([] { WriteByte(2, 1); });
+  EXPECT_EQ(stop.status, 3);
+  EXPECT_NE(stop.cause.find("not a regular file"), std::string::npos) << stop.cause;
+  struct stat st {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"Map1-1.bin"});
 }
 
 TEST(FileChannels, RemoveFileDeletesQuietly) {

@@ -88,6 +88,28 @@ TEST(FrameRateDeathTest, TinyPeriodOnAClockFarFromZeroStillShowsFrames) {
       testing::ExitedWithCode(0), "");
 }
 
+TEST(FrameWait, WindowEventsAreHandledOnceAFrameAfterTheWait) {
+  int pumps = -1;
+  double late = -1;
+  EXPECT_EQ(RunHeadless({},
+                        [&] {
+                          FakePlatform& fake = InstallFakePlatform();
+                          SetFrameRateLimit(26);
+                          ShowFrame();
+                          const int before = fake.Pumps();
+                          const double deadline = Rt().renderer->nextFrameMs;
+                          for (int i = 0; i < 10; ++i) ShowFrame();
+                          pumps = fake.Pumps() - before;
+                          // The tenth frame starts right after the ninth deadline: the schedule is absolute.
+                          late = Rt().clock.currentFrameMs - (deadline + 8 * kPeriod26);
+                          EndProgram();
+                        }),
+            0);
+  EXPECT_EQ(pumps, 10);
+  EXPECT_GE(late, 0);
+  EXPECT_LT(late, 0.01);
+}
+
 TEST(Pause, FocusLossHoldsTheGameInShowFrameUntilTheFocusReturns) {
   double t0 = 0, resumedAt = 0, frameClock = 0, phase = 0, next = 0;
   bool pausedAfterLoss = false, pausedAfterReturn = true;

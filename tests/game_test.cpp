@@ -133,6 +133,30 @@ TEST(WholeGame, ADumpThatCannotBeWrittenEndsWithALineAndTheFileErrorsStatus) {
   }
 }
 
+TEST(WholeGame, FifosUnderTheGamesFileNamesNeverHangTheStart) {
+  testing_support::HangGuard guard(60);
+  // A level or record file: the start stops with the usual file error.
+  for (const char* file : {"Maps/Map1-1.bin", "Maps/Player.bin"}) {
+    SCOPED_TRACE(file);
+    TempDir dir;
+    MakeGameFolder(dir);
+    std::filesystem::remove(dir.File(file));
+    testing_support::MakeFifo(dir.File(file));
+    std::string errors;
+    EXPECT_EQ(testing_support::RunGame({"--data", dir.path(), "--frames", "20"}, &errors), kErrFile);
+    EXPECT_NE(errors.find(std::string("./") + file + " (ReadByte: not a regular file)"), std::string::npos)
+        << errors;
+  }
+  // The media archive and a sound: the game plays on without them.
+  TempDir dir;
+  MakeGameFolder(dir);
+  testing_support::MakeFifo(dir.File("Graphic.kpq"));
+  std::filesystem::remove(dir.File("Graphic/Exit.wav"));
+  testing_support::MakeFifo(dir.File("Graphic/Exit.wav"));
+  std::string errors;
+  EXPECT_EQ(testing_support::RunGame({"--data", dir.path(), "--frames", "20"}, &errors), 0) << errors;
+}
+
 TEST(WholeGame, EverySoundSlotHoldsItsFileWithItsBuffersUntilTheRelease) {
   TempDir dir;
   MakeGameFolder(dir);

@@ -92,6 +92,7 @@ struct Picture {
 
 Picture Grab() {
   Picture p;
+  Rt().renderer->FinishDrawing();
   EXPECT_TRUE(Rt().platform->ReadPicture(p.rgba));
   EXPECT_EQ(p.rgba.size(), 640u * 480u * 4u);
   return p;
@@ -261,14 +262,26 @@ TEST(TexturePixels, UploadKeepsPlacementColourFillFiltersAndMipChain) {
     glBindTexture(GL_TEXTURE_2D, font.texture);
     EXPECT_EQ(TexParameter(GL_TEXTURE_MAG_FILTER), GL_NEAREST);
 
-    // Sprite draws set the filter from the smoothing flag, which every view reset sets again.
+    // A cell drawn at its natural size on whole pixels is sampled nearest; a stretched picture through
+    // the smoothing filter while it is set (every view reset sets it again).
+    auto drawnFilter = [&] {
+      Rt().renderer->FinishDrawing();
+      glBindTexture(GL_TEXTURE_2D, s.texture);
+      return TexParameter(GL_TEXTURE_MAG_FILTER);
+    };
     Rt().renderer->sprites[8].frameWidth = Rt().renderer->sprites[8].frameHeight = 4;
+    DrawAnimFrame(8, 0, 0, 0);
+    EXPECT_EQ(drawnFilter(), GL_NEAREST);
+    StretchSprite(8, 0, 0, 16, 16);
+    EXPECT_EQ(drawnFilter(), GL_LINEAR);
+    StretchSprite(8, 0, 0, -8, 8);  // mirrored at its natural size: still one texel per pixel
+    EXPECT_EQ(drawnFilter(), GL_NEAREST);
     Rt().renderer->smoothing = false;
-    DrawAnimFrame(8, 0, 0, 0);
-    EXPECT_EQ(TexParameter(GL_TEXTURE_MAG_FILTER), GL_NEAREST);
+    StretchSprite(8, 0, 0, 16, 16);
+    EXPECT_EQ(drawnFilter(), GL_NEAREST);
     Rt().renderer->ResetView2D(0, 0, 0, 0);
-    DrawAnimFrame(8, 0, 0, 0);
-    EXPECT_EQ(TexParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    StretchSprite(8, 0, 0, 16, 16);
+    EXPECT_EQ(drawnFilter(), GL_LINEAR);
   });
 }
 
@@ -431,6 +444,71 @@ TEST(PrimitivePixels, PixelsLinesAndRectanglesCoverTheirPixels) {
     ExpectRegion(p, 38, 53, 14, 9, [](int x, int y) { return Inside(x, y, 40, 55, 10, 5) ? 0xFF0000u : 0u; });
     ExpectRegion(p, 3, 3, 5, 5, [](int x, int y) { return x == 5 && y == 5 ? 0xFFFFFFu : 0u; });
     ExpectRegion(p, 0, 99, 12, 3, [](int x, int y) { return y == 100 && x <= 9 ? 0x00FF00u : 0u; });
+  });
+}
+
+// Draws of one texture in a row go out together; a change of texture or state starts the next call, and
+// the picture still shows every draw in the order it was made.
+TEST(BatchedDrawing, OneCallPerRunOfEqualStateAndDrawingOrderKept) {
+  REQUIRE_DISPLAY();
+  TempDir dir;
+  WriteBmp24(dir.File("red.bmp"), 16, 16, std::vector<uint32_t>(256, 0xFF0000));
+  WriteBmp24(dir.File("blue.bmp"), 16, 16, std::vector<uint32_t>(256, 0x0000FF));
+  RunWithGl(dir, [] {
+    LoadAnimStrip("red.bmp", 1, 16, 16);
+    LoadAnimStrip("blue.bmp", 2, 16, 16);
+    DrawBackend& b = *Rt().renderer->backend;
+    b.Flush();
+    const DrawStats before = b.Stats();
+    for (int i = 0; i < 40; ++i) DrawAnimFrame(1, 0, i * 16, 0);  // one run of red cells
+    DrawAnimFrame(2, 0, 8, 0);                                    // blue over the first two
+    DrawAnimFrame(1, 0, 16, 0);                                   // red again over part of the blue
+    FillRect(100, 100, 4, 4, 0x00FF00);                           // another kind of draw
+    FillRect(110, 100, 4, 4, 0x00FF00);
+    const Picture p = Grab();
+    const DrawStats after = b.Stats();
+    EXPECT_EQ(after.drawCalls - before.drawCalls, 4);
+    EXPECT_EQ(after.vertices - before.vertices, 4 * 44);
+    ExpectRegion(p, 0, 0, 40, 17, [](int x, int y) -> uint32_t {
+      if (y == 16) return 0;
+      return x >= 8 && x < 16 ? 0x0000FFu : 0xFF0000u;
+    });
+    EXPECT_EQ(p.At(101, 101), 0x00FF00u);
+    EXPECT_EQ(p.At(111, 101), 0x00FF00u);
+    EXPECT_EQ(p.At(106, 101), 0u);
+    // A texture keeps the filter it was last drawn with: the next frame's cells change nothing.
+    ShowFrame();
+    for (int i = 0; i < 40; ++i) DrawAnimFrame(1, 0, i * 16, 0);
+    b.Flush();
+    EXPECT_EQ(b.Stats().filterChanges, after.filterChanges);
+  });
+}
+
+// Full screen shows the picture scaled through the off-screen picture, a 640 x 480 window draws straight
+// into the window; a switch in the middle of a frame keeps what was drawn before it.
+TEST(WindowTargets, SwitchingToFullScreenMidFrameKeepsTheFrame) {
+  REQUIRE_DISPLAY();
+  TempDir dir;
+  RunWithGl(dir, [] {
+    FillRect(10, 10, 5, 5, 0x0000FF);
+    ASSERT_TRUE(Rt().platform->SetFullScreen(true));
+    FillRect(20, 10, 5, 5, 0x00FF00);
+    Picture p = Grab();
+    EXPECT_EQ(p.At(12, 12), 0xFF0000u);
+    EXPECT_EQ(p.At(22, 12), 0x00FF00u);
+    EXPECT_EQ(p.At(17, 12), 0u);
+    ShowFrame();
+    FillRect(30, 30, 2, 2, 0xFFFFFF);
+    p = Grab();
+    EXPECT_EQ(p.At(12, 12), 0u);  // a new frame starts black
+    EXPECT_EQ(p.At(31, 31), 0xFFFFFFu);
+    ASSERT_TRUE(Rt().platform->SetFullScreen(false));
+    ShowFrame();
+    ShowFrame();
+    FillRect(40, 40, 2, 2, 0x00FF00);
+    p = Grab();
+    EXPECT_EQ(p.At(41, 41), 0x00FF00u);
+    EXPECT_EQ(p.At(31, 31), 0u);
   });
 }
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "runtime/gfx2d/TextureStaging.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -463,6 +464,44 @@ TEST(Png, TruncatedCorruptAndOversizedFilesFail) {
   EXPECT_TRUE(PngFailsQuietly(WithDeclaredSize(good, kMaxImageSide, kMaxImageSide)));
   EXPECT_TRUE(PngFailsQuietly(WithDeclaredSize(good, 0x7FFFFFFF, 0x7FFFFFFF)));
   EXPECT_TRUE(PngFailsQuietly(Bmp(40, 1, 1, 24, {}, Rows(1, 1, 24, {0}))));
+}
+
+TEST(Png, DeclaredSizesTheDataCannotFillAreRefusedBeforeAnyRowIsAllocated) {
+  // A 2 x 1 RGBA picture that claims 8192 x 8192 (256 MiB of rows) with a few bytes of data.
+  const Bytes small = RgbPng(2, {1, 2, 3, 4, 5, 6, 7, 8}, PNG_COLOR_TYPE_RGB_ALPHA);
+  const Bytes crafted = WithDeclaredSize(small, 8192, 8192);
+  EXPECT_LT(crafted.size(), 100u);
+  EXPECT_TRUE(PngFailsQuietly(crafted));
+  EXPECT_LT(testing_support::PeakMemoryGrowthKiB([&] {
+              RgbaImage img;
+              testing::internal::CaptureStderr();
+              (void)Decode(crafted, kNoColourKey, img);
+              testing::internal::GetCapturedStderr();
+            }),
+            16 * 1024);
+
+  // The most compressible picture of that kind still loads: 2048 x 2048 grey zeros compress about a
+  // thousand to one, the most deflate can.
+  PngRecipe zeros;
+  zeros.width = zeros.height = 2048;
+  zeros.colourType = PNG_COLOR_TYPE_GRAY;
+  zeros.samples.assign(size_t{2048} * 2048, 0);
+  const Bytes file = Png(zeros);
+  EXPECT_LT(file.size(), size_t{2049} * 2048 / 500);
+  RgbaImage img;
+  ASSERT_TRUE(Decode(file, kNoColourKey, img));
+  EXPECT_EQ(img.width, 2048);
+  EXPECT_EQ(At(img, 2047, 2047), 0x000000FFu);  // opaque black
+}
+
+TEST(ImageFile, FifosAndDevicesAreRefusedWithoutWaiting) {
+  testing_support::HangGuard guard(30);
+  testing_support::TempDir dir;
+  testing_support::MakeFifo(dir.File("pipe.png"));
+  RgbaImage img;
+  EXPECT_FALSE(DecodeImageFile(dir.File("pipe.png"), kNoColourKey, img));
+  EXPECT_FALSE(DecodeImageFile("/dev/zero", kNoColourKey, img));
+  ExpectEmpty(img);
 }
 
 TEST(ImageFile, BmpAndPngFilesAreRecognisedAndBadFilesRefused) {

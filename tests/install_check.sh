@@ -8,7 +8,9 @@
 #   - the whole prefix moved elsewhere still starts;
 #   - the menu entry's Exec line starts the program through a real launcher, also for a prefix full of
 #     characters a launcher would split or expand;
-#   - a reinstall keeps a player's records; scripts/uninstall.sh removes the rest and keeps them too.
+#   - a level won in the installed game is saved in the player's own records folder;
+#   - in a user install (the game's folder is the records folder) a reinstall keeps a player's records;
+#     scripts/uninstall.sh removes the rest and keeps them too.
 # Usage: install_check.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build="$(realpath "$1")"
@@ -114,8 +116,14 @@ before=$(find "$prefix" -printf '%p %s %T@ %m\n' | sort)
   fail "the installed program failed: $(cat "$run/out.txt")"
 grep -q '"frames":40' "$run/first.json" || fail "the run did not reach frame 40"
 grep -q '"errorCode":0' "$run/first.json" || fail "the run ended with an error"
+# Level 1 won by its recorded solution: the score goes to the player's own records folder.
+solution="$src/data/solutions/level01.rpl"
+(cd "$run" && run_as_player "$prefix/bin/brillora" --headless --play "$solution" >"$run/out.txt" 2>&1) ||
+  fail "the installed program failed to save a won level: $(cat "$run/out.txt")"
+best=$(od -An -tu4 -N4 "$run/home/.local/share/brillora/Maps/Data.bin" | tr -d ' ')
+[ "${best:-0}" -gt 0 ] || fail "the won level left no score in the player's records"
 after=$(find "$prefix" -printf '%p %s %T@ %m\n' | sort)
-[ "$before" = "$after" ] || fail "starting the game changed the install: $(diff <(echo "$before") <(echo "$after"))"
+[ "$before" = "$after" ] || fail "playing changed the install: $(diff <(echo "$before") <(echo "$after"))"
 chmod -R u+w "$prefix"
 
 echo "-- --data still names the game's folder"
@@ -159,19 +167,27 @@ for where in "$prefix" "$odd"; do
 done
 
 echo "-- reinstall and uninstall keep a player's records"
+# Installed under the user's own data folder (prefix ~/.local), the game's folder is the records folder.
+(cd "$run" && "${home[@]}" "XDG_DATA_HOME=$prefix/share" "$prefix/bin/brillora" --headless --play "$solution" \
+  >"$run/out.txt" 2>&1) || fail "the user install failed to save a won level: $(cat "$run/out.txt")"
+won="$(od -An -tu4 -N4 "$game/Maps/Data.bin" | tr -d ' ')"
+[ "${won:-0}" -gt 0 ] || fail "the won level left no score in the game's folder of a user install"
 printf 'ANNA    ' >"$prefix/share/brillora/Maps/Player.bin"
 rm "$prefix/share/brillora/Maps/Map7-2.bin"
 install_to "$prefix"
 [ "$(cat "$prefix/share/brillora/Maps/Player.bin")" = "ANNA    " ] || fail "the reinstall replaced the player's name"
+[ "$(od -An -tu4 -N4 "$game/Maps/Data.bin" | tr -d ' ')" = "$won" ] || fail "the reinstall replaced the scores"
 need "$prefix/share/brillora/Maps/Map7-2.bin"
 cp "$build/install_manifest.txt" "$game/installed-files.txt"
 bash "$src/scripts/uninstall.sh" "$prefix" >/dev/null
 [ "$(cat "$prefix/share/brillora/Maps/Player.bin")" = "ANNA    " ] || fail "the uninstall removed the player's name"
-left=$(cd "$prefix" && find . -type f | sort | tr '\n' ' ')
+[ "$(od -An -tu4 -N4 "$game/Maps/Data.bin" | tr -d ' ')" = "$won" ] || fail "the uninstall removed the scores"
+left=$(cd "$prefix" && find . -type f -not -name .records.lock | sort | tr '\n' ' ')
 want="./share/brillora/Maps/Data.bin ./share/brillora/Maps/Duzozez.bin ./share/brillora/Maps/Name.bin ./share/brillora/Maps/Player.bin "
 [ "$left" = "$want" ] || fail "the uninstall left $left"
 # Records that are still the empty ones the install brought go with the rest.
 printf '\0\0\0\0\0\0\0\0' >"$prefix/share/brillora/Maps/Player.bin"
+head -c 3200 /dev/zero >"$prefix/share/brillora/Maps/Data.bin"
 install_to "$prefix"
 cp "$build/install_manifest.txt" "$game/installed-files.txt"
 bash "$src/scripts/uninstall.sh" "$prefix" >/dev/null

@@ -9,6 +9,7 @@
 #include "game/Menus.h"
 #include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/program/Runtime.h"
 #include "tests/support/GameRun.h"
 
@@ -237,7 +238,7 @@ void Record(double slot, double x, double y, double w, double h) {
 TEST(GlyphText, SkipsControlCodesAndHighBytesAndAdvancesOnBlanks) {
   testing::internal::CaptureStdout();
   const int status = RunProgram({"brillora", "--headless"}, "Brillora", [] {
-    SetGlyphWatcher(Record);
+    Rt().renderer->recorder = [](const DrawRecord& d) { Record(d.slot, d.x, d.y, d.width, d.height); };
     gDrawn.clear();
     DrawGlyphText(10, 20, 8, 12, "");
     EXPECT_TRUE(gDrawn.empty());
@@ -245,7 +246,6 @@ TEST(GlyphText, SkipsControlCodesAndHighBytesAndAdvancesOnBlanks) {
                   std::string(" A\x01"
                               "B\x80_a",
                               7));
-    SetGlyphWatcher(nullptr);
     EndProgram();
   });
   testing::internal::GetCapturedStdout();

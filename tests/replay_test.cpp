@@ -121,6 +121,37 @@ TEST(ReplayFormat, MalformedLinesAreRefusedByNumber) {
   }
 }
 
+TEST(ReplayFormat, LinesAreCappedAndUnreadableFilesSaySo) {
+  // The longest line a recording can write still loads; one byte more than the cap is refused by number.
+  std::string keys;
+  for (int k = 0; k < 256; ++k) keys += std::to_string(k) + " ";
+  keys += "dx=-100000 dy=-100000 lmb rmb x1000000000";
+  ReplayPlayer longest;
+  std::string error;
+  TempDir dir;
+  WriteText(dir.File("long.rpl"), "BRILLORA-REPLAY 1\nseed 1\n" + keys + "\n");
+  EXPECT_TRUE(longest.Load(dir.File("long.rpl"), error)) << error;
+  EXPECT_EQ(longest.FrameCount(), 1000000000u);
+  const std::string comment = "#" + std::string(kMaxReplayLine - 1, 'c');
+  EXPECT_EQ(Load("BRILLORA-REPLAY 1\nseed 1\n" + comment + "\n5\n").error, "");
+  Loaded l = Load("BRILLORA-REPLAY 1\nseed 1\n\n" + comment + "c\n");
+  EXPECT_NE(l.error.find("line 4: longer than 4096 bytes"), std::string::npos) << l.error;
+
+  // A device that never ends a line is refused after the cap, not read for ever.
+  ReplayPlayer player;
+  EXPECT_FALSE(player.Load("/dev/zero", error));
+  EXPECT_EQ(error, "replay /dev/zero line 1: longer than 4096 bytes");
+  // A folder cannot be read at all; neither can a missing file.
+  EXPECT_FALSE(player.Load(dir.path(), error));
+  EXPECT_EQ(error, "cannot read replay " + dir.path() + " (is a folder)");
+  EXPECT_FALSE(player.Load(dir.File("none.rpl"), error));
+  EXPECT_EQ(error, "cannot read replay " + dir.File("none.rpl") + " (no such file)");
+  // A last line without its newline still counts.
+  l = Load("BRILLORA-REPLAY 1\nseed 7\n200 x2");
+  EXPECT_EQ(l.error, "");
+  EXPECT_EQ(l.frames.size(), 2u);
+}
+
 // A run of one input longer than a line may repeat goes on in further lines, so the recording still reads
 // back; a recording made in memory reads back from memory alike.
 TEST(ReplayFormat, LongRunsSplitIntoLinesThatReadBack) {

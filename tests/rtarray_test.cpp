@@ -114,6 +114,32 @@ TEST(RtNumArray, EmptyAndDegenerateSizes) {
   EXPECT_EQ(StopOnFreshRuntime([&] { a[0] = 1; }).status, kErrIndex);
 }
 
+TEST(RtNumArray, QuickReadsTruncateAndLeaveEveryOtherCaseToTheFullCheck) {
+  ResetRuntimeContext();
+  RtNumArray a;
+  DimNumArray(a, 5);
+  a[4.9] = 7;
+  EXPECT_EQ(a[4], 7);
+  a[-0.5] = 3;  // truncates to 0
+  EXPECT_EQ(a[0], 3);
+  EXPECT_EQ(a.at(4.2, 0, -0.0, 0), 7);
+  EXPECT_EQ(testing_support::StopOf([&] { a[5] = 1; }).status, kErrIndex);
+  EXPECT_EQ(testing_support::StopOf([&] { a[std::nan("")] = 1; }).status, kErrIndex);
+  EXPECT_EQ(testing_support::StopOf([&] { a[-1] = 1; }).status, kErrIndex);
+  EXPECT_EQ(testing_support::StopOf([&] { a.at(1, 1) = 1; }).status, kErrIndex);  // no second dimension: only 0 fits
+  ResetRuntimeContext();
+  DimNumArray(a, 5, -3);  // no index fits the second dimension, so even [0] is refused
+  EXPECT_EQ(testing_support::StopOf([&] { a[0] = 1; }).status, kErrIndex);
+  ResetRuntimeContext();
+  RtStrArray s;
+  DimStrArray(s, 3, 2);
+  s.at(2.7, 1) = RtString("x");
+  EXPECT_EQ(s.at(2, 1), RtString("x"));
+  s[1.5] = RtString("y");
+  EXPECT_EQ(s.at(1, 0), RtString("y"));
+  EXPECT_EQ(testing_support::StopOf([&] { s[3] = RtString("z"); }).status, kErrIndex);
+}
+
 TEST(RtNumArray, CapacityRoundsUpAndReDimKeepsLargerStorageAndClearsIt) {
   ResetRuntimeContext();
   RtNumArray a;

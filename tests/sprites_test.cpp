@@ -226,6 +226,40 @@ TEST(Fonts, TextGoesThroughTheBatchWhichOnlyGrows) {
   });
 }
 
+TEST(DrawRecording, HeadlessRunsBuildNoTexturesAndRecordDrawsAsAsked) {
+  TempDir dir;
+  WritePlain(dir, "strip.bmp", 64, 32);
+  RunHeadlessIn(dir, [] {
+    Renderer2D& r = *Rt().renderer;
+    EXPECT_FALSE(r.drawing);
+    LoadAnimStrip("strip.bmp", 1, 16, 16);
+    EXPECT_EQ(Slot(1).texture, 0u);  // sizes recorded, no texture made
+    EXPECT_EQ(Slot(1).mipTexture, 0u);
+    EXPECT_EQ(Slot(1).texWidth, 64);
+    std::vector<DrawRecord> seen;
+    r.recorder = [&](const DrawRecord& d) { seen.push_back(d); };
+    DrawAnimFrame(1, 5.7, 10.5, 20);
+    StretchSprite(1, 1, 2, -3, 4.5);
+    PrintText("Hi", 7, 8);
+    PrintText("", 7, 8);             // nothing to draw, nothing recorded
+    DrawAnimFrame(400000, 0, 0, 0);  // a slot outside the table is still what was asked
+    r.recorder = nullptr;
+    DrawAnimFrame(1, 0, 0, 0);
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0].kind, DrawRecord::Kind::kCell);
+    EXPECT_EQ(seen[0].slot, 1);
+    EXPECT_EQ(seen[0].frame, 5);
+    EXPECT_EQ(seen[0].x, 10.5);
+    EXPECT_EQ(seen[1].kind, DrawRecord::Kind::kStretch);
+    EXPECT_EQ(seen[1].width, -3);
+    EXPECT_EQ(seen[1].height, 4.5);
+    EXPECT_EQ(seen[2].kind, DrawRecord::Kind::kText);
+    EXPECT_EQ(seen[2].slot, kFontSlotBase);
+    EXPECT_EQ(seen[2].text, "Hi");
+    EXPECT_EQ(seen[3].slot, 400000);
+  });
+}
+
 TEST(Backgrounds, PicturesAreCutIntoTilesOfAtMost512) {
   TempDir dir;
   WritePlain(dir, "back.bmp", 640, 480);

@@ -195,6 +195,11 @@ TEST(Wav, ReadsFilesFromDisk) {
   EXPECT_EQ(w.data, kSamples);
   EXPECT_FALSE(ReadWavFile(dir.File("missing.wav"), w));
   EXPECT_FALSE(ReadWavFile(dir.path(), w)) << "a folder is no sound";
+  // Neither is a FIFO or a device, and neither makes the load wait.
+  testing_support::HangGuard guard(30);
+  testing_support::MakeFifo(dir.File("pipe.wav"));
+  EXPECT_FALSE(ReadWavFile(dir.File("pipe.wav"), w));
+  EXPECT_FALSE(ReadWavFile("/dev/zero", w));
 }
 
 // The generated sound set: every file loads, is 16-bit mono 22050 Hz, does not clip, has no DC offset

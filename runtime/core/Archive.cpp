@@ -9,8 +9,12 @@
 #include <cerrno>
 
 #include "runtime/core/ArchiveReader.h"
+#include "runtime/core/RegularFile.h"
 
 namespace {
+
+// The largest media or archive file read into memory.
+constexpr uint64_t kMaxMediaFileBytes = uint64_t{256} << 20;
 
 // An open descriptor that closes itself.
 class Fd {
@@ -26,21 +30,6 @@ class Fd {
  private:
   int fd_ = -1;
 };
-
-// Opens `path` for reading when it is a regular file (a folder does not count as a file here); returns
-// the descriptor or -1, and the file's size.
-int OpenRegularFile(const std::string& path, int64_t& size) {
-  size = 0;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
-  size = static_cast<int64_t>(st.st_size);
-  return fd;
-}
 
 void DeleteExtracted(ArchiveRecord& record) {
   if (record.extractedPath.empty()) return;
@@ -82,12 +71,73 @@ bool WriteExtractedFile(const std::string& path, const std::vector<uint8_t>& byt
   return ok;
 }
 
+// Reads all of an open descriptor's `size` bytes.
+bool ReadAll(int fd, int64_t size, std::vector<uint8_t>& bytes) {
+  if (size < 0 || static_cast<uint64_t>(size) > kMaxMediaFileBytes) return false;
+  bytes.resize(static_cast<size_t>(size));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    done += static_cast<size_t>(got);
+  }
+  return true;
+}
+
+// The archive file in memory, read at the first lookup after SetArchive; false when it cannot be read.
+bool ArchiveContents(ArchiveRecord& record) {
+  if (record.read) return true;
+  int64_t size = 0;
+  int error = 0;
+  Fd archive(record.archivePath.empty() ? -1 : OpenRegularFile(record.archivePath, size, error));
+  if (archive.get() < 0 || !ReadAll(archive.get(), size, record.contents)) {
+    record.contents.clear();
+    return false;
+  }
+  record.read = true;
+  return true;
+}
+
+// Looks the entry of `path` up in the archive held in memory; marks the archive unusable when it has no
+// valid trailer (or cannot be read at all).
+ArchiveLookup LookUpEntry(ArchiveRecord& record, const std::string& path, ArchiveEntry& entry) {
+  if (!ArchiveContents(record)) {
+    record.usable = false;
+    return ArchiveLookup::kBadTrailer;
+  }
+  const ArchiveLookup found = FindArchiveEntry(record.contents, ArchiveEntryName(path), entry);
+  if (found == ArchiveLookup::kBadTrailer) record.usable = false;
+  return found;
+}
+
 }  // namespace
+
+bool ReadMediaFile(ArchiveRecord& record, const std::string& path, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  if (path.empty()) return false;
+  // Loose files always win over the archive.
+  int64_t size = 0;
+  int error = 0;
+  {
+    Fd loose(OpenRegularFile(path, size, error));
+    if (loose.get() >= 0) return ReadAll(loose.get(), size, bytes);
+  }
+  if (!record.usable) return false;
+  ArchiveEntry entry;
+  if (LookUpEntry(record, path, entry) != ArchiveLookup::kFound) return false;
+  bytes = std::move(entry.data);
+  return true;
+}
+
+bool ReadMedia(const std::string& path, std::vector<uint8_t>& bytes) {
+  return ReadMediaFile(Rt().archives[kMediaArchive], path, bytes);
+}
 
 void SetArchive(const std::string& mediaArchivePath, const std::string& musicArchivePath) {
   ReleaseArchives();
-  Rt().archives[kMediaArchive] = ArchiveRecord{true, mediaArchivePath, ""};
-  Rt().archives[kMusicArchive] = ArchiveRecord{true, musicArchivePath, ""};
+  Rt().archives[kMediaArchive] = ArchiveRecord{true, mediaArchivePath, "", false, {}};
+  Rt().archives[kMusicArchive] = ArchiveRecord{true, musicArchivePath, "", false, {}};
 }
 
 bool ResolveMediaPath(ArchiveRecord& record, const std::string& path, std::string& resolvedPath) {
@@ -98,8 +148,10 @@ bool ResolveMediaPath(ArchiveRecord& record, const std::string& path, std::strin
 
   // Loose files always win over the archive.
   int64_t size = 0;
+  int error = 0;
   {
-    Fd loose(OpenRegularFile(path, size));
+    // Only a regular file counts: a FIFO or a device under a media name is passed over at once.
+    Fd loose(OpenRegularFile(path, size, error));
     if (loose.get() >= 0) {
       resolvedPath = path;
       return true;
@@ -107,16 +159,8 @@ bool ResolveMediaPath(ArchiveRecord& record, const std::string& path, std::strin
   }
   if (!record.usable) return false;
 
-  Fd archive(record.archivePath.empty() ? -1 : OpenRegularFile(record.archivePath, size));
-  if (archive.get() < 0) {
-    record.usable = false;
-    return false;
-  }
   ArchiveEntry entry;
-  const ArchiveLookup found =
-      FindArchiveEntry(FileArchiveSource(archive.get(), size), ArchiveEntryName(path), entry);
-  if (found == ArchiveLookup::kBadTrailer) record.usable = false;
-  if (found != ArchiveLookup::kFound) return false;
+  if (LookUpEntry(record, path, entry) != ArchiveLookup::kFound) return false;
 
   const std::string& folder = PrivateTempDir();
   if (!PrivateFolderUsable(folder)) return false;

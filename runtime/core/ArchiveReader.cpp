@@ -4,6 +4,7 @@
 #include <lzo/lzo1x.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -12,6 +13,9 @@ namespace {
 constexpr uint8_t kMagic[3] = {'k', 'p', 'Q'};
 // The shortest LZO1X stream: the end-of-stream marker alone.
 constexpr size_t kMinLzoStream = 3;
+// The first output buffer of a decompression: this many bytes per stream byte, plus the slack.
+constexpr size_t kFirstGuessRatio = 8;
+constexpr size_t kFirstGuessSlack = 64 * 1024;
 
 int32_t ReadInt32(const uint8_t* p) {
   const uint32_t v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -81,19 +85,39 @@ bool IsSafeEntryName(std::string_view name) {
   return name.find("..") == std::string_view::npos;
 }
 
+size_t LzoMostOutput(size_t size) {
+  return size * kLzoMostRatio;
+}
+
+bool UnpackedSizePossible(uint32_t unpacked, size_t streamBytes) {
+  return unpacked <= kMaxArchiveEntryBytes && streamBytes <= LzoWorstCase(unpacked) &&
+         unpacked <= LzoMostOutput(streamBytes);
+}
+
 bool DecompressStoredEntry(std::span<const uint8_t> stored, std::vector<uint8_t>& out) {
   out.clear();
   if (stored.size() < 4 + kMinLzoStream || !LzoReady()) return false;
   const uint32_t unpacked = ReadUint32(stored.data());
   const std::span<const uint8_t> stream = stored.subspan(4);
-  if (unpacked > kMaxArchiveEntryBytes || stream.size() > LzoWorstCase(unpacked)) return false;
+  if (!UnpackedSizePossible(unpacked, stream.size())) return false;
 
-  // One spare byte so that an empty file still has a buffer to point at.
-  std::vector<uint8_t> buffer(static_cast<size_t>(unpacked) + 1, 0);
-  lzo_uint produced = unpacked;
-  const int result = lzo1x_decompress_safe(stream.data(), stream.size(), buffer.data(), &produced, nullptr);
-  // Bytes after the end-of-stream marker are tolerated; the file itself must be complete.
-  if ((result != LZO_E_OK && result != LZO_E_INPUT_NOT_CONSUMED) || produced != unpacked) return false;
+  // The buffer starts at a small multiple of the stream and grows only while the stream keeps producing
+  // bytes, so a size claimed by a damaged or crafted entry costs no more than its data can decode to.
+  size_t capacity = std::min<size_t>(unpacked, stream.size() * kFirstGuessRatio + kFirstGuessSlack);
+  std::vector<uint8_t> buffer;
+  for (;;) {
+    // One spare byte so that an empty file still has a buffer to point at.
+    buffer.resize(capacity + 1);
+    lzo_uint produced = capacity;
+    const int result = lzo1x_decompress_safe(stream.data(), stream.size(), buffer.data(), &produced, nullptr);
+    if (result == LZO_E_OUTPUT_OVERRUN && capacity < unpacked) {
+      capacity = std::min<size_t>(unpacked, capacity * 4);
+      continue;
+    }
+    // Bytes after the end-of-stream marker are tolerated; the file itself must be complete.
+    if ((result != LZO_E_OK && result != LZO_E_INPUT_NOT_CONSUMED) || produced != unpacked) return false;
+    break;
+  }
   buffer.resize(unpacked);
   out = std::move(buffer);
   return true;
@@ -141,7 +165,7 @@ ArchiveLookup FindArchiveEntry(const ArchiveSource& source, std::string_view wan
     uint8_t head[4] = {};
     if (!source.ReadAt(start, head, sizeof head)) return ArchiveLookup::kBadEntry;
     const uint32_t unpacked = ReadUint32(head);
-    if (unpacked > kMaxArchiveEntryBytes || static_cast<uint64_t>(storedSize - 4) > LzoWorstCase(unpacked)) {
+    if (!UnpackedSizePossible(unpacked, static_cast<size_t>(storedSize - 4))) {
       return ArchiveLookup::kBadEntry;
     }
     std::vector<uint8_t> stored(static_cast<size_t>(storedSize), 0);

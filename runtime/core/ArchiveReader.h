@@ -74,8 +74,8 @@ ArchiveLookup FindArchiveEntry(const ArchiveSource& source, std::string_view wan
 ArchiveLookup FindArchiveEntry(std::span<const uint8_t> archive, std::string_view wantedName,
                                ArchiveEntry& entry);
 
-// Stored data (uint32 U + LZO1X stream) to the file's bytes. False when U is above the cap, the stream is
-// damaged, or it does not decode to exactly U bytes.
+// Stored data (uint32 U + LZO1X stream) to the file's bytes. False when U is above the cap or more than
+// the stream could produce, the stream is damaged, or it does not decode to exactly U bytes.
 bool DecompressStoredEntry(std::span<const uint8_t> stored, std::vector<uint8_t>& out);
 
 // The name an entry is looked up by: the part of `path` after its last "/" or "\\".
@@ -88,5 +88,12 @@ bool IsSafeEntryName(std::string_view name);
 
 // Most bytes that LZO1X can produce for `size` input bytes (its worst-case expansion).
 size_t LzoWorstCase(size_t size);
+// Most bytes that `size` bytes of an LZO1X stream can decode to. The longest match costs four bytes plus
+// one zero byte for every further 255 bytes of length, so no stream decodes to 255 times its size.
+constexpr size_t kLzoMostRatio = 255;
+size_t LzoMostOutput(size_t size);
+// Whether a stream of `streamBytes` can hold a file of `unpacked` bytes: within the entry cap, and
+// neither more compressed than LZO1X can compress nor larger than its worst case.
+bool UnpackedSizePossible(uint32_t unpacked, size_t streamBytes);
 // Initialises the LZO library once; false if the library is unusable.
 bool LzoReady();

@@ -2,6 +2,7 @@
 // text lines, and the safe replacement of files being written.
 #include "runtime/core/FileChannels.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 
 #include "runtime/core/Errors.h"
 #include "runtime/core/NumberTrunc.h"
+#include "runtime/core/RegularFile.h"
 #include "runtime/core/RuntimeContext.h"
 
 namespace {
@@ -28,27 +30,8 @@ constexpr int kLineMax = 1024;  // longest line ReadLine returns at once
 constexpr int kLinePiece = 64;  // ReadLine reads this many bytes at a time
 constexpr int kRead = 1;
 constexpr int kWrite = 2;
-
-std::string ErrnoText(int err) {
-  switch (err) {
-    case ENOENT:
-      return "no such file";
-    case EACCES:
-    case EPERM:
-      return "permission denied";
-    case EISDIR:
-      return "is a folder";
-    case EWOULDBLOCK:
-      return "in use by another channel or program";
-    case ENOSPC:
-      return "disk full";
-    default:
-      break;
-  }
-  std::string text = std::strerror(err);
-  if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
-  return text;
-}
+constexpr size_t kMaxCommitRecordBytes = 64 * 1024;
+constexpr int kHeldWaitMs = 1000;  // how long a read waits for a file another program holds
 
 // "channel 1, ./Maps/Map1-1.bin"
 std::string Describe(int ch, const FileChannel& c) {
@@ -66,13 +49,62 @@ std::string Describe(int ch, const FileChannel& c) {
   Fail("file read failed", ch, c, op, why);
 }
 
-[[noreturn]] void FailWrite(int ch, const FileChannel& c, const char* op, const std::string& why) {
-  Fail("file write failed", ch, c, op, why);
+// The files of an unfinished write group are removed; the old files stay.
+void DiscardWriteGroup() {
+  for (const auto& file : Rt().writeGroup.files) ::unlink(file.first.c_str());
+  Rt().writeGroup = WriteGroup();
 }
+
+// Files written but not yet in place: the temporaries of every channel still writing and of an unfinished
+// write group. All are removed, so that a failed save leaves the old files and nothing else.
+void AbandonWrites() {
+  for (FileChannel& c : Rt().channels) {
+    if (!c.writing) continue;
+    if (c.handle != nullptr) std::fclose(c.handle);
+    if (!c.tempPath.empty()) ::unlink(c.tempPath.c_str());
+    c = FileChannel();
+  }
+  DiscardWriteGroup();
+}
+
+[[noreturn]] void FailWrite(int ch, const FileChannel& c, const char* op, const std::string& why) {
+  const std::string message = "file write failed: " + Describe(ch, c) + " (" + op + ": " + why + ")";
+  AbandonWrites();
+  RuntimeFail(kErrFile, message);
+}
+
+// "dir/Data.bin" gives "dir/" and "Data.bin"; a bare "Data.bin" gives "" and itself.
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A file is written as "." + its name + "." + six random letters or digits, beside the file it replaces.
+std::string TempPrefix(const std::string& name) {
+  return "." + name + ".";
+}
+constexpr size_t kTempSuffixLength = 6;
+
+bool IsTemporaryOf(const std::string& file, const std::string& name) {
+  const std::string prefix = TempPrefix(name);
+  if (file.size() != prefix.size() + kTempSuffixLength || file.compare(0, prefix.size(), prefix) != 0)
+    return false;
+  return std::all_of(file.begin() + static_cast<std::ptrdiff_t>(prefix.size()), file.end(),
+                     [](char ch) { return std::isalnum(static_cast<unsigned char>(ch)) != 0; });
+}
+
+// The commit record of a write group: once it is on disk the group counts as saved, and a program stopped
+// before all its files were put in place has them put in place at the next start.
+constexpr const char* kCommitRecordName = ".save-commit";
 
 // Why a channel without a file cannot be used: the reason its FileOpen failed, if it did.
 std::string NotOpenText(const FileChannel& c) {
-  return c.openError != 0 ? ErrnoText(c.openError) : std::string("channel not open");
+  return c.openError != 0 ? FileErrorText(c.openError) : std::string("channel not open");
 }
 
 // The range test every operation starts with.
@@ -108,7 +140,7 @@ void ReadExact(double channel, const char* op, uint8_t* out, size_t width) {
     std::clearerr(c.handle);
     FailRead(ch, c, op,
              err != 0
-                 ? ErrnoText(err)
+                 ? FileErrorText(err)
                  : "only " + std::to_string(got) + " of " + std::to_string(width) + " bytes before the end");
   }
 }
@@ -130,7 +162,7 @@ void WriteBytes(double channel, const char* op, const void* data, size_t n) {
   if (n > 0 && std::fwrite(data, 1, n, c.handle) != n) {
     const int err = errno;
     std::clearerr(c.handle);
-    FailWrite(ch, c, op, ErrnoText(err));
+    FailWrite(ch, c, op, FileErrorText(err));
   }
 }
 
@@ -140,21 +172,40 @@ void WriteLittleEndian(double channel, const char* op, uint64_t value, size_t wi
   WriteBytes(channel, op, bytes, width);
 }
 
+// Whether the file open as `fd` is the file of an open channel.
+bool HeldByAChannel(int fd) {
+  struct stat mine {};
+  if (::fstat(fd, &mine) != 0) return false;
+  for (const FileChannel& c : Rt().channels) {
+    struct stat other {};
+    if (c.handle != nullptr && ::fstat(::fileno(c.handle), &other) == 0 && other.st_dev == mine.st_dev &&
+        other.st_ino == mine.st_ino)
+      return true;
+  }
+  return false;
+}
+
+// Only a regular file is read; anything else (a folder, a FIFO, a device) is refused at once.
 void OpenForReading(FileChannel& c) {
-  const int fd = ::open(c.path.c_str(), O_RDONLY | O_CLOEXEC);
+  int64_t size = 0;
+  int err = 0;
+  const int fd = OpenRegularFile(c.path, size, err);
   if (fd < 0) {
-    c.openError = errno;
+    c.openError = err;
     return;
   }
-  struct stat st {};
-  int err = 0;
-  if (::fstat(fd, &st) != 0) {
-    err = errno;
-  } else if (S_ISDIR(st.st_mode)) {
-    err = EISDIR;
-  } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-    // Held by another channel or program; a file system without locks just goes unlocked.
-    err = EWOULDBLOCK;
+  // Held by another program (a second copy of the game reading the same level): that takes a moment, so
+  // wait for it a little. Held by a channel of this program: nothing can free it meanwhile, so refuse at
+  // once. A file system without locks just goes unlocked.
+  for (int waited = 0; ::flock(fd, LOCK_EX | LOCK_NB) != 0;) {
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) break;
+    if (HeldByAChannel(fd) || waited >= kHeldWaitMs) {
+      err = EWOULDBLOCK;
+      break;
+    }
+    ::usleep(1000);
+    ++waited;
   }
   std::FILE* file = err == 0 ? ::fdopen(fd, "rb") : nullptr;
   if (file == nullptr) {
@@ -163,7 +214,7 @@ void OpenForReading(FileChannel& c) {
     return;
   }
   c.handle = file;
-  c.size = static_cast<uint32_t>(std::min<int64_t>(st.st_size, UINT32_MAX));
+  c.size = static_cast<uint32_t>(std::min<int64_t>(size, UINT32_MAX));
 }
 
 mode_t NewFileMode() {
@@ -182,18 +233,15 @@ void OpenForWriting(FileChannel& c) {
   }
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) {
-    c.openError = EISDIR;
+  if (exists && !S_ISREG(old.st_mode)) {
+    c.openError = S_ISDIR(old.st_mode) ? EISDIR : kErrNotRegularFile;
     return;
   }
   if (exists && ::access(target.c_str(), W_OK) != 0) {
     c.openError = errno;  // a write-protected file stays as it is
     return;
   }
-  const size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp = folder + "." + name + ".XXXXXX";
+  std::string temp = FolderOf(target) + TempPrefix(NameOf(target)) + "XXXXXX";
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) {
     c.openError = errno;
@@ -213,13 +261,39 @@ void OpenForWriting(FileChannel& c) {
 }
 
 // Makes a completed rename durable too; a folder that cannot be synced is not an error.
-void SyncFolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
+}
+
+// Writes `text` as the file `path`, whole and synced, in place of any old one. False with `err` set when
+// it could not; nothing is left behind then.
+bool WriteWholeFile(const std::string& path, const std::string& text, int& err) {
+  err = 0;
+  std::string temp = FolderOf(path) + TempPrefix(NameOf(path)) + "XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) {
+    err = errno;
+    return false;
+  }
+  size_t done = 0;
+  while (err == 0 && done < text.size()) {
+    const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) err = wrote < 0 ? errno : ENOSPC;
+    if (wrote > 0) done += static_cast<size_t>(wrote);
+  }
+  if (err == 0 && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err == 0 && std::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+  if (err != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  SyncFolder(FolderOf(path));
+  return true;
 }
 
 // Closes channel `ch`. A file being written reaches the disk in full and only then takes the place of the
@@ -244,12 +318,25 @@ void CloseChannel(int ch, const char* op) {
     err = errno;
   }
   if (std::fclose(closing.handle) != 0 && err == 0) err = errno;
-  if (err == 0 && std::rename(closing.tempPath.c_str(), closing.path.c_str()) != 0) err = errno;
   if (err != 0) {
     ::unlink(closing.tempPath.c_str());
-    FailWrite(ch, closing, op, ErrnoText(err));
+    FailWrite(ch, closing, op, FileErrorText(err));
   }
-  SyncFolderOf(closing.path);
+  WriteGroup& group = Rt().writeGroup;
+  if (group.open) {
+    // Part of a save of several files: it waits, whole and synced, for the others.
+    const std::string folder = FolderOf(closing.path);
+    if (group.files.empty()) group.folder = folder;
+    group.files.emplace_back(closing.tempPath, closing.path);
+    if (folder != group.folder) FailWrite(ch, closing, op, "the files of one save must share a folder");
+    return;
+  }
+  if (std::rename(closing.tempPath.c_str(), closing.path.c_str()) != 0) {
+    err = errno;
+    ::unlink(closing.tempPath.c_str());
+    FailWrite(ch, closing, op, FileErrorText(err));
+  }
+  SyncFolder(FolderOf(closing.path));
 }
 
 RtString ReadLineFor(double channel, const char* op) {
@@ -267,7 +354,7 @@ RtString ReadLineFor(double channel, const char* op) {
     if (got == 0) {
       const int err = std::ferror(c.handle) ? errno : 0;
       std::clearerr(c.handle);
-      if (err != 0) FailRead(ch, c, op, ErrnoText(err));
+      if (err != 0) FailRead(ch, c, op, FileErrorText(err));
       if (total == 0) FailRead(ch, c, op, "end of file");
       // The file ended right at a piece boundary without a final newline: that is the last line.
       break;
@@ -347,7 +434,7 @@ RtString ReadString(double channel, double count) {
       const int err = std::ferror(c.handle) ? errno : 0;
       std::clearerr(c.handle);
       FailRead(ch, c, op,
-               err != 0 ? ErrnoText(err)
+               err != 0 ? FileErrorText(err)
                         : "only " + std::to_string(have + got) + " of " + std::to_string(wanted) +
                               " bytes before the end");
     }
@@ -426,9 +513,94 @@ void RemoveFile(const RtString& path) {
 }
 
 void CloseAllChannels() {
+  AbandonWrites();
   for (FileChannel& c : Rt().channels) {
     if (c.handle != nullptr) std::fclose(c.handle);
-    if (c.writing && !c.tempPath.empty()) ::unlink(c.tempPath.c_str());
     c = FileChannel();
   }
+}
+
+void BeginWriteGroup() {
+  DiscardWriteGroup();
+  Rt().writeGroup.open = true;
+}
+
+void CommitWriteGroup() {
+  WriteGroup group = std::move(Rt().writeGroup);
+  Rt().writeGroup = WriteGroup();
+  if (group.files.empty()) return;
+  // 1. The commit record names every file of the group. Until it is on disk, the old files are the save.
+  const std::string record = group.folder + kCommitRecordName;
+  std::string text = "commit\n";
+  for (const auto& [temp, target] : group.files) text += NameOf(temp) + " " + NameOf(target) + "\n";
+  text += "end\n";
+  int err = 0;
+  if (!WriteWholeFile(record, text, err)) {
+    for (const auto& file : group.files) ::unlink(file.first.c_str());
+    RuntimeFail(kErrFile, "file write failed: " + record + " (CommitWriteGroup: " + FileErrorText(err) + ")");
+  }
+  // 2. The files take their places. Should this stop half-way, the next start finishes it.
+  for (const auto& [temp, target] : group.files) {
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+      err = errno;
+      RuntimeFail(kErrFile,
+                  "file write failed: " + target + " (CommitWriteGroup: " + FileErrorText(err) + ")");
+    }
+  }
+  SyncFolder(group.folder);
+  // 3. Done: the record goes. Should its removal not reach the disk, the next start finds every file of
+  // the record already in place and only removes it.
+  ::unlink(record.c_str());
+}
+
+void RecoverWriteGroup(const std::string& folder, const std::vector<std::string>& names) {
+  const auto known = [&](const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+  };
+  const std::string record = folder + kCommitRecordName;
+  std::vector<uint8_t> bytes;
+  if (ReadRegularFile(record, kMaxCommitRecordBytes, bytes)) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (uint8_t byte : bytes) {
+      if (byte == '\n') {
+        lines.push_back(line);
+        line.clear();
+      } else {
+        line += static_cast<char>(byte);
+      }
+    }
+    // A record is written whole before it gets its name, so one without its last line is not ours.
+    if (lines.size() >= 2 && lines.front() == "commit" && lines.back() == "end") {
+      for (size_t i = 1; i + 1 < lines.size(); ++i) {
+        const size_t blank = lines[i].find(' ');
+        if (blank == std::string::npos) continue;
+        const std::string temp = lines[i].substr(0, blank), target = lines[i].substr(blank + 1);
+        // Only our own temporaries of the files named by the caller are ever moved.
+        if (!known(target) || !IsTemporaryOf(temp, target)) continue;
+        struct stat st {};
+        if (::lstat((folder + temp).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;  // already in place
+        if (std::rename((folder + temp).c_str(), (folder + target).c_str()) != 0) {
+          const int err = errno;
+          RuntimeFail(kErrFile, "file write failed: " + folder + target +
+                                    " (finishing an interrupted save: " + FileErrorText(err) + ")");
+        }
+      }
+      SyncFolder(folder);
+    }
+  }
+  if (::unlink(record.c_str()) == 0) SyncFolder(folder);
+  // Temporaries of saves stopped before their commit record: the old files stand, these are left-overs.
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  std::vector<std::string> stale;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string file = entry->d_name;
+    if (IsTemporaryOf(file, kCommitRecordName) ||
+        std::any_of(names.begin(), names.end(),
+                    [&](const std::string& name) { return IsTemporaryOf(file, name); }))
+      stale.push_back(file);
+  }
+  ::closedir(dir);
+  for (const std::string& file : stale) ::unlink((folder + file).c_str());
 }

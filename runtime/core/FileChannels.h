@@ -4,8 +4,12 @@
 // failed write with error 3. Only FileOpen reports failure as a result instead.
 //
 // A file opened for writing is written under a temporary name beside it and put in place by FileClose,
-// so the file on disk is always either the whole old version or the whole new one.
+// so the file on disk is always either the whole old version or the whole new one. Only regular files are
+// read or replaced: a folder, a FIFO or a device under the name is refused without waiting.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "runtime/core/RtString.h"
 
@@ -42,5 +46,18 @@ double EndOfFile(double channel);
 void RemoveFile(const RtString& path);
 
 // At program end: closes every channel. A file still being written is discarded and the old one kept,
-// since a program stopped in the middle of writing has not finished it.
+// since a program stopped in the middle of writing has not finished it; so is an unfinished write group.
 void CloseAllChannels();
+
+// A save that spans several files. Files closed after BeginWriteGroup are written whole and synced but
+// keep their temporary names; CommitWriteGroup then writes a small commit record beside them, puts every
+// file in place and removes the record. Whenever the program stops (a failed write, a kill, a power cut),
+// the folder holds either all the old files or all the new ones: a stop before the record leaves the old
+// files, and RecoverWriteGroup at the next start finishes a group whose record is on disk. All files of a
+// group must lie in one folder. A failure stops the program with error 3.
+void BeginWriteGroup();
+void CommitWriteGroup();
+// Run before the files of `folder` (ending in "/", or "" for the working folder) are read, with no save
+// under way in it: finishes a group whose commit record was written, then removes the temporaries left
+// by saves stopped earlier. Only temporaries named after the files in `names` ("Data.bin") are touched.
+void RecoverWriteGroup(const std::string& folder, const std::vector<std::string>& names);

@@ -2,24 +2,50 @@
 // optional repeat count), so that recordings can be read, written and edited by hand.
 #include "runtime/core/Replay.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
+#include "runtime/core/RegularFile.h"
 #include "runtime/core/WholeNumber.h"
 
 namespace {
 
 constexpr const char* kMagic = "BRILLORA-REPLAY 1";
 
+enum class LineRead { kLine, kEnd, kTooLong };
+
+// The next line of `in` without its "\n" (a last line without one counts too), read no further than
+// kMaxReplayLine bytes: a file that never ends a line is refused, not read for ever.
+LineRead ReadCappedLine(std::istream& in, std::string& line) {
+  line.clear();
+  std::streambuf* buffer = in.rdbuf();
+  for (;;) {
+    const int c = buffer->sbumpc();
+    if (c == EOF) return line.empty() ? LineRead::kEnd : LineRead::kLine;
+    if (c == '\n') return LineRead::kLine;
+    if (line.size() >= kMaxReplayLine) return LineRead::kTooLong;
+    line.push_back(static_cast<char>(c));
+  }
+}
+
 }  // namespace
 
 bool ReplayPlayer::Load(const std::string& path, std::string& error) {
+  // A folder opens, but reads fail: it is refused by name rather than taken for an empty file.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    error = "cannot read replay " + path + " (" + FileErrorText(EISDIR) + ")";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    error = "cannot read replay " + path;
+    error = "cannot read replay " + path + " (" + FileErrorText(errno) + ")";
     return false;
   }
   return Parse(in, path, error);
@@ -36,8 +62,9 @@ bool ReplayPlayer::Parse(std::istream& in, const std::string& path, std::string&
     error = "replay " + path + " line " + std::to_string(lineNo) + ": " + why;
     return false;
   };
-  while (std::getline(in, text)) {
+  for (LineRead got; (got = ReadCappedLine(in, text)) != LineRead::kEnd;) {
     ++lineNo;
+    if (got == LineRead::kTooLong) return fail("longer than " + std::to_string(kMaxReplayLine) + " bytes");
     if (!text.empty() && text.back() == '\r') text.pop_back();
     if (lineNo == 1) {
       if (text != kMagic) return fail(std::string("expected \"") + kMagic + "\"");

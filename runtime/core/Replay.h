@@ -15,6 +15,10 @@ constexpr int kMaxReplayMotion = 100000;
 // The largest repeat count of one replay line ("xN"); longer runs of one input take several lines.
 constexpr long long kMaxReplayRepeat = 1000000000LL;
 
+// The longest line a replay may hold. The longest line a recording writes (every key held, mouse motion,
+// both buttons and a repeat count) is about 1100 bytes.
+constexpr size_t kMaxReplayLine = 4096;
+
 // The input in effect for one frame, from the keyboard poll of its ShowFrame to the next one.
 struct FrameInput {
   std::vector<uint8_t> keys;  // scan codes held, ascending
@@ -26,7 +30,8 @@ struct FrameInput {
 // Reads a replay file and hands out its frames in order.
 class ReplayPlayer {
  public:
-  // Parses the whole file; on a malformed file returns false with a one-line error naming the line.
+  // Parses the whole file; on a malformed file returns false with a one-line error naming the line, and
+  // on a file that cannot be read (a folder, a read error) one naming the reason.
   bool Load(const std::string& path, std::string& error);
   // The same for a replay's text from any stream; `name` stands for it in the error.
   bool Parse(std::istream& in, const std::string& name, std::string& error);

@@ -49,6 +49,7 @@ DimRequest PlanDim(double size0, double size1, double size2, double size3) {
   s.stride1 = static_cast<int32_t>(s1);
   s.stride2 = static_cast<int32_t>(s2);
   s.stride3 = static_cast<int32_t>(s3);
+  s.fastFirst = s.dim[1] >= 0 && s.dim[2] >= 0 && s.dim[3] >= 0 ? s.dim[0] : 0;
   return r;
 }
 
@@ -157,19 +158,6 @@ int64_t RtNumArray::Locate(double i0, double i1, double i2, double i3) const {
   return LocateIn(shape_, data_ != nullptr, i0, i1, i2, i3);
 }
 
-double& RtNumArray::operator[](double i0) {
-  return data_[Locate(i0, 0, 0, 0)];
-}
-const double& RtNumArray::operator[](double i0) const {
-  return data_[Locate(i0, 0, 0, 0)];
-}
-double& RtNumArray::at(double i0, double i1, double i2, double i3) {
-  return data_[Locate(i0, i1, i2, i3)];
-}
-const double& RtNumArray::at(double i0, double i1, double i2, double i3) const {
-  return data_[Locate(i0, i1, i2, i3)];
-}
-
 void DimNumArray(RtNumArray& a, double size0, double size1, double size2, double size3) {
   DimRequest r = PlanDim(size0, size1, size2, size3);
   // The next multiple of 8 strictly above the count.
@@ -233,19 +221,6 @@ RtStrArray& RtStrArray::operator=(RtStrArray&& other) noexcept {
 
 int64_t RtStrArray::Locate(double i0, double i1, double i2, double i3) const {
   return LocateIn(shape_, data_ != nullptr, i0, i1, i2, i3);
-}
-
-RtString& RtStrArray::operator[](double i0) {
-  return data_[Locate(i0, 0, 0, 0)];
-}
-const RtString& RtStrArray::operator[](double i0) const {
-  return data_[Locate(i0, 0, 0, 0)];
-}
-RtString& RtStrArray::at(double i0, double i1, double i2, double i3) {
-  return data_[Locate(i0, i1, i2, i3)];
-}
-const RtString& RtStrArray::at(double i0, double i1, double i2, double i3) const {
-  return data_[Locate(i0, i1, i2, i3)];
 }
 
 void DimStrArray(RtStrArray& a, double size0, double size1, double size2, double size3) {

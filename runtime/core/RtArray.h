@@ -16,6 +16,9 @@ struct RtArrayShape {
   int32_t dim[4] = {};   // declared sizes; 0 for a dimension not declared
   int32_t dimCount = 0;  // number of dimensions declared
   int32_t capacity = 0;  // elements allocated (the rounded count; storage only grows)
+  // First indices below this need no further check when the other indices are 0: dim[0] when index 0
+  // fits every later dimension (none declared negative), else 0.
+  int32_t fastFirst = 0;
 };
 
 class RtNumArray {
@@ -30,11 +33,22 @@ class RtNumArray {
   RtNumArray& operator=(const RtNumArray& other);
   RtNumArray& operator=(RtNumArray&& other) noexcept;
 
-  // Checked element access; indices are truncated toward zero.
-  double& operator[](double i0);
-  const double& operator[](double i0) const;
-  double& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0);
-  const double& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) const;
+  // Checked element access; indices are truncated toward zero. The common case, a first index inside the
+  // first dimension and the others 0, is checked inline; everything else takes the full check.
+  double& operator[](double i0) {
+    return InFirst(i0) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, 0, 0, 0)];
+  }
+  const double& operator[](double i0) const {
+    return InFirst(i0) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, 0, 0, 0)];
+  }
+  double& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) {
+    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)]
+                                                 : data_[Locate(i0, i1, i2, i3)];
+  }
+  const double& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) const {
+    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)]
+                                                 : data_[Locate(i0, i1, i2, i3)];
+  }
 
   const RtArrayShape& Shape() const { return shape_; }
   bool Declared() const { return data_ != nullptr; }
@@ -42,6 +56,10 @@ class RtNumArray {
 
  private:
   friend void DimNumArray(RtNumArray& a, double size0, double size1, double size2, double size3);
+  // i0 lies in [0, fastFirst): it truncates to a valid first index (NaN and negatives take the full
+  // check).
+  bool InFirst(double i0) const { return i0 >= 0 && i0 < static_cast<double>(shape_.fastFirst); }
+  static bool OthersZero(double i1, double i2, double i3) { return i1 == 0 && i2 == 0 && i3 == 0; }
   void ReleaseHeap() noexcept;
   void TakeFrom(RtNumArray& other) noexcept;
   int64_t Locate(double i0, double i1, double i2, double i3) const;
@@ -60,16 +78,28 @@ class RtStrArray {
   RtStrArray& operator=(const RtStrArray& other);
   RtStrArray& operator=(RtStrArray&& other) noexcept;
 
-  RtString& operator[](double i0);
-  const RtString& operator[](double i0) const;
-  RtString& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0);
-  const RtString& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) const;
+  RtString& operator[](double i0) {
+    return InFirst(i0) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, 0, 0, 0)];
+  }
+  const RtString& operator[](double i0) const {
+    return InFirst(i0) ? data_[static_cast<int32_t>(i0)] : data_[Locate(i0, 0, 0, 0)];
+  }
+  RtString& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) {
+    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)]
+                                                 : data_[Locate(i0, i1, i2, i3)];
+  }
+  const RtString& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) const {
+    return InFirst(i0) && OthersZero(i1, i2, i3) ? data_[static_cast<int32_t>(i0)]
+                                                 : data_[Locate(i0, i1, i2, i3)];
+  }
 
   const RtArrayShape& Shape() const { return shape_; }
   bool Declared() const { return data_ != nullptr; }
 
  private:
   friend void DimStrArray(RtStrArray& a, double size0, double size1, double size2, double size3);
+  bool InFirst(double i0) const { return i0 >= 0 && i0 < static_cast<double>(shape_.fastFirst); }
+  static bool OthersZero(double i1, double i2, double i3) { return i1 == 0 && i2 == 0 && i3 == 0; }
   int64_t Locate(double i0, double i1, double i2, double i3) const;
 
   RtString* data_ = nullptr;  // the elements (an array block that knows its own count); null before DIM

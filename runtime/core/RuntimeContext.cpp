@@ -16,23 +16,22 @@ InputState::~InputState() = default;
 InputState::InputState(InputState&&) noexcept = default;
 InputState& InputState::operator=(InputState&&) noexcept = default;
 
-namespace {
-RuntimeContext* gContext = nullptr;
-}
+RuntimeContext* gRuntimeContext = nullptr;
 
-RuntimeContext& Rt() {
-  if (!gContext) gContext = new RuntimeContext();
-  return *gContext;
+RuntimeContext& MakeRuntimeContext() {
+  if (!gRuntimeContext) gRuntimeContext = new RuntimeContext();
+  return *gRuntimeContext;
 }
 
 void ResetRuntimeContext() {
-  RuntimeContext* old = gContext;
-  gContext = new RuntimeContext();
+  RuntimeContext* old = gRuntimeContext;
+  gRuntimeContext = new RuntimeContext();
   if (old) {
     for (auto& ch : old->channels) {
       if (ch.handle) std::fclose(ch.handle);
       if (!ch.tempPath.empty()) ::unlink(ch.tempPath.c_str());
     }
+    for (const auto& file : old->writeGroup.files) ::unlink(file.first.c_str());
     delete old;
   }
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/core/Settings.h"
@@ -73,11 +74,21 @@ struct FileChannel {
   int lastDirection = 0;        // 1 read, 2 write: the buffered file needs a seek when this changes
 };
 
+// Files written as one save (BeginWriteGroup .. CommitWriteGroup): every one of them is whole on disk
+// before any of them replaces its old version.
+struct WriteGroup {
+  bool open = false;
+  std::string folder;  // the folder of its files, where its commit record is written
+  std::vector<std::pair<std::string, std::string>> files;  // written temporary file, the file it replaces
+};
+
 // The media and music archive records.
 struct ArchiveRecord {
-  bool usable = false;        // cleared when the archive cannot be used, until the next SetArchive
-  std::string archivePath;    // the archive file
-  std::string extractedPath;  // temporary file of the last successful lookup, or empty
+  bool usable = false;            // cleared when the archive cannot be used, until the next SetArchive
+  std::string archivePath;        // the archive file
+  std::string extractedPath;      // temporary file of the last successful lookup, or empty
+  bool read = false;              // the archive file has been read into `contents` (once per SetArchive)
+  std::vector<uint8_t> contents;  // the whole archive file, read at its first use
 };
 
 // ISAAC generator state.
@@ -136,6 +147,8 @@ struct RuntimeContext {
   FrameClock clock;
   ErrorState error;
   FileChannel channels[8];
+  WriteGroup writeGroup;
+  std::string recordsFolder;  // where the player's records live, ending in "/"; "" is the working folder
   ArchiveRecord archives[2];  // 0: media, 1: music
   RandomState random;
   InputState input;
@@ -146,8 +159,13 @@ struct RuntimeContext {
   std::vector<std::function<void(int status)>> atEnd;  // run once when the program ends (state dump)
 };
 
-// The runtime's record. Tests make it fresh with ResetRuntimeContext.
-RuntimeContext& Rt();
+// The runtime's record. Tests make it fresh with ResetRuntimeContext. Read on every runtime call, so
+// the common case (it exists) is inline.
+extern RuntimeContext* gRuntimeContext;
+RuntimeContext& MakeRuntimeContext();
+inline RuntimeContext& Rt() {
+  return gRuntimeContext ? *gRuntimeContext : MakeRuntimeContext();
+}
 void ResetRuntimeContext();
 
 // The per-user private temporary folder, created with mode 0700 under $TMPDIR (or /tmp) on first use;

@@ -8,10 +8,11 @@ namespace {
 constexpr int32_t kLargestTile = 512;
 }
 
-bool OpenGLVezovede::LoadBackgroundSet(int set, const std::string& path) {
+bool OpenGLVezovede::LoadBackgroundSet(int set, const std::vector<uint8_t>& file, const std::string& name) {
   if (set < 0 || set >= kBackgroundSets) return false;
   RgbaImage image;
-  if (!DecodeImageFile(path, kNoColourKey, image) || image.width == 0 || image.height == 0) return false;
+  if (!DecodeImageBytes(file, name, kNoColourKey, image) || image.width == 0 || image.height == 0)
+    return false;
   const int32_t tile = std::min(maxTextureSize, kLargestTile);
   DiscardBackgroundSet(set);
   BackgroundSet& b = backgrounds[set];

@@ -2,8 +2,6 @@
 // vertex array of quads cut from the font picture's grid of 16 cells per row.
 #include "runtime/gfx2d/Fonts.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 
 #include "runtime/core/Archive.h"
@@ -47,10 +45,8 @@ void LoadFont(const std::string& path, double font) {
   Renderer2D* r = rt.renderer;
   if (!r) return;
   const int slot = kFontSlotBase + n;
-  std::string resolved;
-  if (ResolveMediaPath(rt.archives[kMediaArchive], path, resolved) &&
-      r->LoadImageIntoSlot(slot, resolved, r->fontColourKey))
-    return;
+  std::vector<uint8_t> file;
+  if (ReadMedia(path, file) && r->LoadImageIntoSlot(slot, file, path, r->fontColourKey)) return;
   // A font slot is never left empty: the built-in font stands in for a file that cannot be used.
   r->StoreImageInSlot(slot, MakeBuiltinFontImage());
 }
@@ -71,6 +67,8 @@ void GetFontSize(double& width, double& height) {
 void PrintText(const std::string& text, double x, double y) {
   Renderer2D* r = Rt().renderer;
   if (!r || text.empty()) return;
+  if (r->recorder)
+    r->recorder(DrawRecord{DrawRecord::Kind::kText, kFontSlotBase + Rt().currentFont, 0, x, y, 0, 0, text});
   // Four vertices per character must fit the batch's 32-bit count.
   if (text.size() > static_cast<size_t>(INT32_MAX / 4)) return;
   const int slot = kFontSlotBase + Rt().currentFont;
@@ -105,5 +103,5 @@ void PrintText(const std::string& text, double x, double y) {
     *v++ = BatchVertex{left, top, 0, uLeft, vTop};
     left = right;
   }
-  r->DrawBatch(GL_QUADS);
+  r->DrawBatch(DrawPrimitive::kQuads);
 }

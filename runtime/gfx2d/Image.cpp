@@ -2,7 +2,8 @@
 #include "runtime/gfx2d/Image.h"
 
 #include <array>
-#include <cstdio>
+
+#include "runtime/core/RegularFile.h"
 
 namespace {
 
@@ -167,22 +168,6 @@ bool DecodeBmpInto(const uint8_t* data, size_t size, uint32_t key, RgbaImage& ou
   return true;
 }
 
-// Reads a whole file; refuses files that are missing, unreadable or larger than the image cap.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  const long length = ok ? std::ftell(file) : -1;
-  ok = ok && length >= 0 && static_cast<unsigned long>(length) <= kMaxImageFileBytes &&
-       std::fseek(file, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes.resize(static_cast<size_t>(length));
-    ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  }
-  std::fclose(file);
-  return ok;
-}
-
 }  // namespace
 
 void ClearImage(RgbaImage& image) {
@@ -204,10 +189,19 @@ bool DecodeBmp(const uint8_t* data, size_t size, uint32_t key, RgbaImage& out) {
 
 bool DecodeImageFile(const std::string& path, uint32_t key, RgbaImage& out) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, bytes)) {
+  if (!ReadRegularFile(path, kMaxImageFileBytes, bytes)) {
+    ClearImage(out);
+    return false;
+  }
+  return DecodeImageBytes(bytes, path, key, out);
+}
+
+bool DecodeImageBytes(const std::vector<uint8_t>& bytes, const std::string& name, uint32_t key,
+                      RgbaImage& out) {
+  if (bytes.size() > kMaxImageFileBytes) {
     ClearImage(out);
     return false;
   }
   if (DecodeBmp(bytes.data(), bytes.size(), key, out)) return true;
-  return DecodePng(bytes.data(), bytes.size(), key, path, out);
+  return DecodePng(bytes.data(), bytes.size(), key, name, out);
 }

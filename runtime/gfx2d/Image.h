@@ -43,5 +43,8 @@ bool DecodePng(const uint8_t* data, size_t size, uint32_t key, const std::string
 // 8 bits per sample and colour type grey, RGB or RGBA (else prints two lines to standard output).
 bool CheckPngLayout(int channels, int bitDepth, int colourType, const std::string& nameForMessages);
 
+// Decodes a whole file held in memory as BMP, or failing that as PNG; `name` names it in messages.
+bool DecodeImageBytes(const std::vector<uint8_t>& bytes, const std::string& name, uint32_t key,
+                      RgbaImage& out);
 // Reads the whole file and decodes it as BMP, or failing that as PNG.
 bool DecodeImageFile(const std::string& path, uint32_t key, RgbaImage& out);

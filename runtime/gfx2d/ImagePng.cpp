@@ -14,6 +14,9 @@ namespace {
 
 // Spare bytes after the last decoded row of the row block.
 constexpr size_t kRowBlockSlack = 72;
+// Deflate turns one compressed byte into at most 1032 bytes: the picture data of a PNG is never larger
+// than that many times the bytes that follow its header.
+constexpr uint64_t kDeflateMostRatio = 1032;
 
 struct MemorySource {
   const uint8_t* data = nullptr;
@@ -53,6 +56,11 @@ bool RunLibpng(PngJob& job) {
   // Refuse oversized pictures while reading the header, before libpng allocates rows for them.
   png_set_user_limits(job.png, kMaxImageSide, kMaxImageSide);
   png_read_info(job.png, job.info);
+  // A header may declare a picture far larger than the data behind it could ever fill; refuse it before
+  // any row is allocated. Each row of the stored picture is its bytes plus one filter byte.
+  const uint64_t storedBytes =
+      (uint64_t{png_get_rowbytes(job.png, job.info)} + 1) * png_get_image_height(job.png, job.info);
+  if (storedBytes > kDeflateMostRatio * (job.source.size - job.source.pos)) return false;
 
   const int colourType = png_get_color_type(job.png, job.info);
   const int depth = png_get_bit_depth(job.png, job.info);

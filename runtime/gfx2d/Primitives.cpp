@@ -1,8 +1,6 @@
-// Untextured primitives. Each draws with texturing and the alpha test off and a projection shifted by
-// (0.375, 0.375), so that whole-number coordinates hit pixel centres the same way on every GL.
+// Untextured primitives. Each draws with the alpha test off and a view shifted by (0.375, 0.375), so
+// that whole-number coordinates hit pixel centres the same way on every GL.
 #include "runtime/gfx2d/Primitives.h"
-
-#include <GL/gl.h>
 
 #include <algorithm>
 
@@ -18,70 +16,61 @@ uint32_t ColourValue(double colour) {
   return static_cast<uint32_t>(colour);
 }
 
-// Sets up the untextured drawing state; false without GL (nothing to draw then).
-bool BeginPrimitive(double colour) {
+// The untextured drawing state of one primitive; null renderer when nothing is drawn.
+Renderer2D* BeginPrimitive(double colour, DrawPrimitive primitive, DrawState& state) {
   Renderer2D* r = Rt().renderer;
-  if (!r || !r->glReady) return false;
+  if (!r || !r->drawing) return nullptr;
   const uint32_t c = ColourValue(colour);
-  glDisable(GL_ALPHA_TEST);
-  const GLubyte alpha = c == r->spriteColourKey ? 0 : static_cast<GLubyte>(r->currentAlpha * 255.0f);
-  glColor4ub(static_cast<GLubyte>(c & 0xFF), static_cast<GLubyte>((c >> 8) & 0xFF),
-             static_cast<GLubyte>((c >> 16) & 0xFF), alpha);
+  // The sprite colour key draws with alpha 0, every other colour with the current alpha.
+  const int alpha = c == r->spriteColourKey ? 0 : static_cast<uint8_t>(r->currentAlpha * 255.0f);
+  state = r->spriteState;
+  state.textured = false;
+  state.texture = 0;
+  state.alphaTest = false;
+  state.primitive = primitive;
+  state.shift = 0.375f;
+  state.colour[0] = static_cast<float>(c & 0xFF) / 255.0f;
+  state.colour[1] = static_cast<float>((c >> 8) & 0xFF) / 255.0f;
+  state.colour[2] = static_cast<float>((c >> 16) & 0xFF) / 255.0f;
+  state.colour[3] = static_cast<float>(alpha) / 255.0f;
   r->SelectSlot(-1, -1, false);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glTranslatef(0.375f, 0.375f, 0.0f);
-  return true;
-}
-
-void EndPrimitive() {
-  Renderer2D* r = Rt().renderer;
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glColor4f(1, 1, 1, r->currentAlpha);
-  glEnable(GL_ALPHA_TEST);
+  return r;
 }
 
 }  // namespace
 
 void DrawPixel(double x, double y, double colour) {
-  if (!BeginPrimitive(colour)) return;
-  glBegin(GL_POINTS);
-  glVertex2f(CeilPixel(x), CeilPixel(y));
-  glEnd();
-  EndPrimitive();
+  DrawState state;
+  Renderer2D* r = BeginPrimitive(colour, DrawPrimitive::kPoints, state);
+  if (!r) return;
+  const DrawVertex point{CeilPixel(x), CeilPixel(y), 0, 0};
+  r->backend->Draw(state, &point, 1);
 }
 
 void DrawLine(double x1, double y1, double x2, double y2, double colour) {
-  if (!BeginPrimitive(colour)) return;
+  DrawState state;
+  Renderer2D* r = BeginPrimitive(colour, DrawPrimitive::kLines, state);
+  if (!r) return;
   const float endX = CeilPixel(x2);
   const float endY = CeilPixel(y2);
-  glBegin(GL_LINES);
-  glVertex2f(CeilPixel(x1), CeilPixel(y1));
-  glVertex2f(endX, endY);
-  glEnd();
+  const DrawVertex line[2] = {{CeilPixel(x1), CeilPixel(y1), 0, 0}, {endX, endY, 0, 0}};
+  r->backend->Draw(state, line, 2);
   // A GL line leaves out its last pixel; the point puts it in.
-  glBegin(GL_POINTS);
-  glVertex2f(endX, endY);
-  glEnd();
-  EndPrimitive();
+  state.primitive = DrawPrimitive::kPoints;
+  r->backend->Draw(state, &line[1], 1);
 }
 
 void FillRect(double x, double y, double width, double height, double colour) {
-  if (!BeginPrimitive(colour)) return;
+  DrawState state;
+  Renderer2D* r = BeginPrimitive(colour, DrawPrimitive::kQuads, state);
+  if (!r) return;
   const float x1 = CeilPixel(x);
   const float y1 = CeilPixel(y);
   const float x2 = x1 + CeilPixel(width);
   const float y2 = y1 + CeilPixel(height);
-  // Corners sorted, so that a rectangle given with a negative size keeps its winding and is not culled.
   const float left = std::min(x1, x2), right = std::max(x1, x2);
   const float top = std::min(y1, y2), bottom = std::max(y1, y2);
-  glBegin(GL_QUADS);
-  glVertex2f(left, bottom);
-  glVertex2f(right, bottom);
-  glVertex2f(right, top);
-  glVertex2f(left, top);
-  glEnd();
-  EndPrimitive();
+  const DrawVertex corners[4] = {
+      {left, bottom, 0, 0}, {right, bottom, 0, 0}, {right, top, 0, 0}, {left, top, 0, 0}};
+  r->backend->Draw(state, corners, 4);
 }

@@ -1,8 +1,7 @@
 // The renderer object: construction, the 2D view, slot selection, alpha mode, background sets and the
-// vertex batch. Without a GL context (headless) the state is kept and no GL call is made.
+// vertex batch. All drawing goes through the backend chosen with the platform; the headless one draws
+// nothing, so a run without a window keeps the state and does no drawing work.
 #include "runtime/gfx2d/Renderer2D.h"
-
-#include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,31 +9,24 @@
 #include "runtime/core/Archive.h"
 #include "runtime/core/RuntimeContext.h"
 
-namespace {
-
-// Texels whose alpha exceeds 0.05 are drawn: 13 (0.051) is, 12 (0.047) is not. Some GLs (Mesa's
-// software rasteriser among them) round the reference to 8 bits before comparing, which turns 0.05 into
-// 13/255 and would drop alpha 13; 0.049 rounds to 12/255 and splits 12 from 13 the same way either way.
-constexpr float kAlphaReference = 0.049f;
-
-}  // namespace
-
 OpenGLVezovede::OpenGLVezovede()
-    : sprites(new SpriteSlot[kSpriteSlots]()), backgrounds(new BackgroundSet[kBackgroundSets]()) {}
+    : backend(CreateNullBackend()),
+      sprites(new SpriteSlot[kSpriteSlots]()),
+      backgrounds(new BackgroundSet[kBackgroundSets]()) {
+  spriteState.textured = true;
+}
 
 OpenGLVezovede::~OpenGLVezovede() {
-  if (glReady) {
+  if (drawing) {
     for (int s = 0; s < kSpriteSlots; ++s) EmptySlot(s);
     for (int b = 0; b < kBackgroundSets; ++b) DiscardBackgroundSet(b);
   }
 }
 
-void OpenGLVezovede::StartGl() {
-  glReady = true;
-  GLint maxSize = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-  // A GL that answers nonsense still gets textures of a workable size.
-  maxTextureSize = maxSize >= 64 ? maxSize : 64;
+void OpenGLVezovede::UseBackend(std::unique_ptr<DrawBackend> chosen) {
+  backend = std::move(chosen);
+  drawing = backend->Draws();
+  maxTextureSize = backend->MaxTextureSize();
   ResetView2D(0, 0, 0, 0);
 }
 
@@ -48,68 +40,59 @@ void OpenGLVezovede::ResetView2D(int x, int y, int w, int h) {
   viewWidth = w;
   viewHeight = h;
   smoothing = true;
-  if (!glReady) return;
-  glViewport(x, height - h - y, w, h);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, w, h, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_DEPTH_TEST);
-  glEnable(GL_CULL_FACE);
-  glFrontFace(GL_CCW);
-  glEnable(GL_ALPHA_TEST);
-  glAlphaFunc(GL_GREATER, kAlphaReference);
-  glColor4f(1, 1, 1, 1);
-  glClearColor(0, 0, 0, 1);
-  glShadeModel(GL_FLAT);
-  for (GLenum cap : {GL_DITHER, GL_FOG, GL_LINE_SMOOTH, GL_POINT_SMOOTH, GL_POLYGON_SMOOTH, GL_STENCIL_TEST,
-                     GL_POLYGON_OFFSET_POINT, GL_COLOR_MATERIAL, GL_AUTO_NORMAL, GL_NORMALIZE, GL_LIGHTING})
-    glDisable(cap);
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
-  glHint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST);
+  backend->SetView(x, y, w, h, height);
 }
 
 void OpenGLVezovede::SelectSlot(int slot, int second, bool useMip) {
   selectedSlot = slot;
   secondSlot = second;
   useMipTexture = useMip;
-  if (!glReady) return;
-  if (slot < 0 || slot >= kSpriteSlots) {
-    glDisable(GL_TEXTURE_2D);
-    return;
-  }
-  const SpriteSlot& s = sprites[slot];
-  glBindTexture(GL_TEXTURE_2D, useMip ? s.mipTexture : s.texture);
-  glEnable(GL_TEXTURE_2D);
 }
 
 void OpenGLVezovede::SetAlphaMode(double alphaIn) {
   float alpha = static_cast<float>(alphaIn);
   if (std::isnan(alpha)) alpha = 0;
   if (alpha != 0) {
-    if (glReady) {
-      glEnable(GL_BLEND);
-      glBlendFunc(GL_SRC_ALPHA, alpha > 0 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
-    }
+    spriteState.blend = alpha > 0 ? BlendMode::kAdditive : BlendMode::kTranslucent;
   } else {
-    if (glReady) glDisable(GL_BLEND);
+    spriteState.blend = BlendMode::kOff;
     alpha = 1;
   }
   currentAlpha = std::min(1.0f, std::fabs(alpha));
-  if (glReady) glColor4f(1, 1, 1, currentAlpha);
+  spriteState.colour[3] = currentAlpha;
 }
 
 void OpenGLVezovede::ClearBuffers() {
-  if (glReady) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  backend->Clear();
+}
+
+bool OpenGLVezovede::BackgroundCoversScreen() const {
+  const BackgroundSet& b = backgrounds[0];
+  if (b.columns == 0 || b.rows == 0) return false;
+  int64_t coveredWidth = 0, coveredHeight = 0;
+  for (int i = 0; i < b.columns; ++i) {
+    if (!b.tiles[i][0]) return false;
+    coveredWidth += b.tileWidth[i][0];
+  }
+  for (int j = 0; j < b.rows; ++j) {
+    for (int i = 0; i < b.columns; ++i)
+      if (!b.tiles[i][j]) return false;
+    coveredHeight += b.tileHeight[0][j];
+  }
+  return coveredWidth >= width && coveredHeight >= height;
+}
+
+void OpenGLVezovede::FinishDrawing() {
+  backend->Flush();
+}
+
+void OpenGLVezovede::DrawTexturedQuad(uint32_t texture, bool linear, const DrawVertex corners[4]) {
+  spriteState.texture = texture;
+  spriteState.linear = linear;
+  backend->Draw(spriteState, corners, 4);
 }
 
 void OpenGLVezovede::PrepareNextFrame() {
-  if (glReady) {
-    glEnable(GL_BLEND);
-    glDisable(GL_BLEND);
-  }
   SetAlphaMode(0);
   DrawBackgroundSet(0);
   ResetView2D(0, 0, 0, 0);
@@ -118,52 +101,40 @@ void OpenGLVezovede::PrepareNextFrame() {
 void OpenGLVezovede::DrawBackgroundSet(int set) {
   if (set < 0 || set >= kBackgroundSets) return;
   BackgroundSet& b = backgrounds[set];
-  if (!glReady || b.columns == 0) return;
-  glDisable(GL_ALPHA_TEST);
-  glEnable(GL_TEXTURE_2D);
+  if (!drawing || b.columns == 0) return;
+  // The background is opaque: no alpha test, and its tiles land one texel on one pixel.
+  DrawState state = spriteState;
+  state.alphaTest = false;
   for (int i = 0; i < b.columns; ++i) {
     for (int j = 0; j < b.rows; ++j) {
       if (!b.tiles[i][j]) continue;
       const float t = static_cast<float>(b.tileTexWidth[i][j]);
       const float x = static_cast<float>(i) * t, y = static_cast<float>(j) * t;
       const float w = static_cast<float>(b.tileWidth[i][j]), h = static_cast<float>(b.tileHeight[i][j]);
-      const float tw = static_cast<float>(b.tileTexWidth[i][j]),
-                  th = static_cast<float>(b.tileTexHeight[i][j]);
-      glBindTexture(GL_TEXTURE_2D, b.tiles[i][j]);
-      glBegin(GL_QUADS);
-      glTexCoord2f(0, 0);
-      glVertex2f(x, y + h);
-      glTexCoord2f(w / tw, 0);
-      glVertex2f(x + w, y + h);
-      glTexCoord2f(w / tw, h / th);
-      glVertex2f(x + w, y);
-      glTexCoord2f(0, h / th);
-      glVertex2f(x, y);
-      glEnd();
+      const float u = w / static_cast<float>(b.tileTexWidth[i][j]);
+      const float v = h / static_cast<float>(b.tileTexHeight[i][j]);
+      const DrawVertex corners[4] = {{x, y + h, 0, 0}, {x + w, y + h, u, 0}, {x + w, y, u, v}, {x, y, 0, v}};
+      state.texture = b.tiles[i][j];
+      backend->Draw(state, corners, 4);
     }
   }
-  glEnable(GL_ALPHA_TEST);
   SelectSlot(-1, -1, false);
 }
 
 void OpenGLVezovede::DiscardBackgroundSet(int set) {
   if (set < 0 || set >= kBackgroundSets) return;
   BackgroundSet& b = backgrounds[set];
-  if (glReady) {
-    for (int i = 0; i < b.columns; ++i)
-      for (int j = 0; j < b.rows; ++j)
-        if (b.tiles[i][j]) glDeleteTextures(1, &b.tiles[i][j]);
-  }
+  for (int i = 0; i < b.columns; ++i)
+    for (int j = 0; j < b.rows; ++j)
+      if (b.tiles[i][j]) backend->DeleteTexture(b.tiles[i][j]);
   b = BackgroundSet{};
 }
 
 void OpenGLVezovede::EmptySlot(int slot) {
   if (slot < 0 || slot >= kSpriteSlots) return;
   SpriteSlot& s = sprites[slot];
-  if (glReady) {
-    if (s.texture) glDeleteTextures(1, &s.texture);
-    if (s.mipTexture) glDeleteTextures(1, &s.mipTexture);
-  }
+  if (s.texture) backend->DeleteTexture(s.texture);
+  if (s.mipTexture) backend->DeleteTexture(s.mipTexture);
   s.texture = s.mipTexture = 0;
   s.texWidth = s.texHeight = -1;
   s.imageWidth = s.imageHeight = 0;
@@ -176,24 +147,27 @@ void OpenGLVezovede::ReserveBatch(int32_t n) {
   batch.resize(static_cast<size_t>(grown));
 }
 
-void OpenGLVezovede::DrawBatch(unsigned mode) {
-  if (!glReady || batchCount <= 0) return;
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(BatchVertex), &batch[0].x);
-  if (selectedSlot >= 0) {
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(BatchVertex), &batch[0].u);
+void OpenGLVezovede::DrawBatch(DrawPrimitive primitive) {
+  if (!drawing || batchCount <= 0) return;
+  DrawState state = spriteState;
+  state.primitive = primitive;
+  state.textured = selectedSlot >= 0 && selectedSlot < kSpriteSlots;
+  state.texture = state.textured ? sprites[selectedSlot].texture : 0;
+  state.linear = false;  // fonts keep their nearest filter
+  std::vector<DrawVertex>& corners = batchCorners_;
+  corners.resize(static_cast<size_t>(batchCount));
+  for (int32_t i = 0; i < batchCount; ++i) {
+    const BatchVertex& b = batch[static_cast<size_t>(i)];
+    corners[static_cast<size_t>(i)] = DrawVertex{b.x, b.y, b.u, b.v};
   }
-  glDrawArrays(mode, 0, batchCount);
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  backend->Draw(state, corners.data(), batchCount);
 }
 
 void ClearBackBuffer() {
   Renderer2D* r = Rt().renderer;
   if (!r) return;
   r->DiscardBackgroundSet(0);
-  if (r->glReady) glClear(GL_COLOR_BUFFER_BIT);
+  r->ClearBuffers();
 }
 
 void LoadBackground(const std::string& path) {
@@ -201,18 +175,18 @@ void LoadBackground(const std::string& path) {
   if (!r) return;
   AppendErrorLog("Loadbmp");
   AppendErrorLog("Cratepacking");
-  std::string resolved;
-  if (!ResolveMediaPath(Rt().archives[kMediaArchive], path, resolved)) {
+  std::vector<uint8_t> file;
+  if (!ReadMedia(path, file)) {
     AppendErrorLog("failed");
     r->DiscardBackgroundSet(0);
-    if (r->glReady) glClear(GL_COLOR_BUFFER_BIT);
+    r->ClearBuffers();
     return;
   }
   AppendErrorLog("OK?");
-  if (r->LoadBackgroundSet(0, resolved)) {
+  if (r->LoadBackgroundSet(0, file, path)) {
     r->DrawBackgroundSet(0);
   } else {
     r->DiscardBackgroundSet(0);
-    if (r->glReady) glClear(GL_COLOR_BUFFER_BIT);
+    r->ClearBuffers();
   }
 }

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "runtime/gfx2d/DrawBackend.h"
 #include "runtime/gfx2d/Image.h"
 
 constexpr int kSpriteSlots = 65536;
@@ -51,6 +53,17 @@ struct UploadedTexture {
   int32_t texHeight = 0;
 };
 
+// One drawing operation as the game asked for it, for tests that watch what a screen draws.
+struct DrawRecord {
+  enum class Kind : uint8_t { kCell, kStretch, kText };
+  Kind kind = Kind::kCell;
+  int32_t slot = 0;                            // sprite slot; for text, the font slot
+  int32_t frame = 0;                           // cell of a strip
+  double x = 0, y = 0, width = 0, height = 0;  // as passed; width and height only for stretched images
+  std::string text;
+};
+using DrawRecorder = std::function<void(const DrawRecord&)>;
+
 class OpenGLVezovede {
  public:
   OpenGLVezovede();
@@ -66,13 +79,18 @@ class OpenGLVezovede {
   double nextFrameMs = 0;  // clock time at which the next frame may be shown
   double framePeriodMs = 1000.0 / 60.0;
   bool initialised = false;
-  bool glReady = false;  // a GL context exists and GL calls may be made
+
+  // The drawing backend, chosen once with the platform: OpenGL, or the null one that draws nothing.
+  std::unique_ptr<DrawBackend> backend;
+  bool drawing = false;  // the backend draws: building vertices is worth the work
+  // Sees every sprite, cell and text draw when set, whatever the backend (tests).
+  DrawRecorder recorder;
 
   // Sprite table and colour keys.
   std::unique_ptr<SpriteSlot[]> sprites;
   uint32_t spriteColourKey = kDefaultSpriteKey;
   uint32_t fontColourKey = kDefaultFontKey;
-  // Largest texture side the GL accepts; without GL, the largest picture the decoders accept, so a
+  // Largest texture side the backend accepts; without GL, the largest picture the decoders accept, so a
   // headless run records the same slot sizes as one with a window.
   int32_t maxTextureSize = kMaxImageSide;
 
@@ -88,37 +106,50 @@ class OpenGLVezovede {
   std::unique_ptr<BackgroundSet[]> backgrounds;
   bool smoothing = true;
   int32_t viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
+  // Blending and drawing colour of textured draws, as SetAlphaMode left them.
+  DrawState spriteState;
 
-  // Runs once after the GL context is current: GL state for 2D drawing.
-  void StartGl();
+  // Puts a backend in place (once the platform's window is up) and sets the full-screen view.
+  void UseBackend(std::unique_ptr<DrawBackend> chosen);
   void ResetView2D(int x, int y, int w, int h);
   void SelectSlot(int slot, int second, bool useMip);
   void SetAlphaMode(double alpha);
-  // Clears the colour and depth buffers of the picture (after a present).
+  // Clears the picture to black (after a present, and for ClearBackBuffer).
   void ClearBuffers();
+  // Background set 0 covers the whole screen with tiles: drawn opaque under every frame, it overwrites
+  // every pixel, so clearing before it changes nothing.
+  bool BackgroundCoversScreen() const;
+  // Sends every queued draw to the backend's graphics API (before a present or a read-back).
+  void FinishDrawing();
+  // Queues one textured quad of the given texture; `linear` asks for the smoothing filter.
+  void DrawTexturedQuad(uint32_t texture, bool linear, const DrawVertex corners[4]);
   // The preparation ShowFrame does after presenting: blending off, colour reset, background set 0, view.
   void PrepareNextFrame();
   void DrawBackgroundSet(int set);
   void DiscardBackgroundSet(int set);
-  bool LoadBackgroundSet(int set, const std::string& path);
+  // Cuts the picture of an image file held in memory into the set's tiles.
+  bool LoadBackgroundSet(int set, const std::vector<uint8_t>& file, const std::string& name);
   // Empties a slot: deletes its textures (while GL exists) and marks it empty; the frame size stays.
   void EmptySlot(int slot);
   // Builds one texture from the w x h rectangle of `image` at (x0, y0) (0 = to the picture's edge) into
   // `texture`, replacing the texture it named; with `mipTexture`, also a mipmapped copy. Font mode: no
-  // colour fill and GL_NEAREST; sprite mode: colour fill and GL_LINEAR. Without GL only the sizes are
-  // worked out. False when the rectangle is empty.
+  // colour fill and nearest filtering; sprite mode: colour fill and linear filtering. Without a drawing
+  // backend only the sizes are worked out. False when the rectangle is empty.
   bool UploadTexture(const RgbaImage& image, int x0, int y0, int w, int h, uint32_t& texture,
                      uint32_t* mipTexture, bool fontMode, UploadedTexture* built = nullptr);
-  // Empties the slot, decodes the file (BMP, then PNG) with `key` and puts the picture into the slot.
-  bool LoadImageIntoSlot(int slot, const std::string& path, uint32_t key);
+  // Empties the slot, decodes the image file held in memory (BMP, then PNG) with `key` and puts the
+  // picture into the slot; `name` names the file in messages.
+  bool LoadImageIntoSlot(int slot, const std::vector<uint8_t>& file, const std::string& name, uint32_t key);
   // Puts a decoded picture into a slot: font slots in font mode, other slots in sprite mode with a
   // mipmapped copy; records the texture and picture sizes.
   bool StoreImageInSlot(int slot, const RgbaImage& image);
-  // Sets the bound texture's filters for sprite drawing: GL_LINEAR while smoothing, else GL_NEAREST.
-  void ApplySmoothingFilter();
   // Makes room for n vertices in the batch.
   void ReserveBatch(int32_t n);
-  void DrawBatch(unsigned primitiveMode);
+  // Draws the batchCount vertices of the batch (text: four per character) with the selected slot.
+  void DrawBatch(DrawPrimitive primitive = DrawPrimitive::kQuads);
+
+ private:
+  std::vector<DrawVertex> batchCorners_;  // the batch as backend vertices
 };
 
 // Game-facing background operations.

@@ -1,9 +1,7 @@
 // Sprite loading and the two draws the game's screens are made of: one cell of an animation strip, and a
-// whole image stretched. Every draw is one immediate-mode quad with no allocation; the play field issues
-// one per visible cell every frame.
+// whole image stretched. Every draw is one quad queued in the renderer's batch, with no allocation; the
+// play field issues one per visible cell every frame.
 #include "runtime/gfx2d/Sprites.h"
-
-#include <GL/gl.h>
 
 #include "runtime/core/Archive.h"
 #include "runtime/core/RuntimeContext.h"
@@ -26,9 +24,9 @@ double LoadSprite(const std::string& path, double slot) {
   const int index = SlotIndex(slot);
   if (!r || index < 0) return 0;
   r->EmptySlot(index);
-  std::string resolved;
-  if (!ResolveMediaPath(Rt().archives[kMediaArchive], path, resolved)) return 0;
-  return r->LoadImageIntoSlot(index, resolved, r->spriteColourKey) ? 1 : 0;
+  std::vector<uint8_t> file;
+  if (!ReadMedia(path, file)) return 0;
+  return r->LoadImageIntoSlot(index, file, path, r->spriteColourKey) ? 1 : 0;
 }
 
 void LoadAnimStrip(const std::string& path, double slot, double frameWidth, double frameHeight) {
@@ -70,44 +68,45 @@ bool FrameCell(const SpriteSlot& s, int32_t frame, CellCoords& cell) {
 const SpriteSlot* SelectSpriteForDrawing(double slot) {
   Renderer2D* r = Rt().renderer;
   const int index = SlotIndex(slot);
-  if (!r || index < 0) return nullptr;
+  if (!r || index < 0 || !r->drawing) return nullptr;
   r->SelectSlot(index, -1, false);
-  r->ApplySmoothingFilter();
   return &r->sprites[index];
 }
 
 void DrawAnimFrame(double slot, double frame, double x, double y) {
   Renderer2D* r = Rt().renderer;
+  if (!r) return;
+  if (r->recorder)
+    r->recorder(DrawRecord{
+        DrawRecord::Kind::kCell, TruncToInt32Clamped(slot), TruncToInt32Clamped(frame), x, y, 0, 0, {}});
+  if (!r->drawing) return;
   const int index = SlotIndex(slot);
-  if (!r || index < 0) return;
+  if (index < 0) return;
+  const SpriteSlot& s = r->sprites[index];
   CellCoords cell;
-  if (!FrameCell(r->sprites[index], TruncToInt32Clamped(frame), cell)) return;
-  SelectSpriteForDrawing(slot);
-  if (!r->glReady) return;
+  if (!FrameCell(s, TruncToInt32Clamped(frame), cell)) return;
+  r->SelectSlot(index, -1, false);
   const float left = CeilPixel(x);
   const float top = CeilPixel(y);
-  const float right = left + cell.width;
-  const float bottom = top + cell.height;
-  DrawCellQuad(cell, left, top, right, bottom);
+  // A cell is drawn at its natural size on whole pixels: one texel per pixel, no filtering needed.
+  DrawCellQuad(s, cell, left, top, left + cell.width, top + cell.height, false);
 }
 
 void StretchSprite(double slot, double x, double y, double width, double height) {
+  Renderer2D* r = Rt().renderer;
+  if (r && r->recorder)
+    r->recorder(
+        DrawRecord{DrawRecord::Kind::kStretch, TruncToInt32Clamped(slot), 0, x, y, width, height, {}});
   const SpriteSlot* s = SelectSpriteForDrawing(slot);
-  if (!s || !Rt().renderer->glReady) return;
-  const float left = CeilPixel(x);
-  const float top = CeilPixel(y);
-  DrawWholeImageQuad(*s, left, top, CeilPixel(width), CeilPixel(height));
+  if (!s) return;
+  DrawWholeImageQuad(*s, CeilPixel(x), CeilPixel(y), CeilPixel(width), CeilPixel(height));
 }
 
-void DrawCellQuad(const CellCoords& cell, float left, float top, float right, float bottom) {
-  glBegin(GL_QUADS);
-  glTexCoord2f(cell.uRight, cell.vTop);
-  glVertex2f(right, top);
-  glTexCoord2f(cell.uLeft, cell.vTop);
-  glVertex2f(left, top);
-  glTexCoord2f(cell.uLeft, cell.vBottom);
-  glVertex2f(left, bottom);
-  glTexCoord2f(cell.uRight, cell.vBottom);
-  glVertex2f(right, bottom);
-  glEnd();
+void DrawCellQuad(const SpriteSlot& slot, const CellCoords& cell, float left, float top, float right,
+                  float bottom, bool linear) {
+  const DrawVertex corners[4] = {{right, top, cell.uRight, cell.vTop},
+                                 {left, top, cell.uLeft, cell.vTop},
+                                 {left, bottom, cell.uLeft, cell.vBottom},
+                                 {right, bottom, cell.uRight, cell.vBottom}};
+  Rt().renderer->DrawTexturedQuad(slot.texture, linear, corners);
 }

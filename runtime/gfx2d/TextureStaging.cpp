@@ -41,8 +41,8 @@ int TextureSizeFor(int n) {
   return size;
 }
 
-bool BuildTextureStaging(const RgbaImage& image, int x0, int y0, int w, int h, int maxTextureSize,
-                         bool fontMode, TextureStaging& out) {
+bool StagingSizes(const RgbaImage& image, int x0, int y0, int w, int h, int maxTextureSize,
+                  TextureStaging& out) {
   out = TextureStaging{};
   int64_t width = w == 0 ? int64_t{image.width} - x0 : w;
   int64_t height = h == 0 ? int64_t{image.height} - y0 : h;
@@ -50,13 +50,18 @@ bool BuildTextureStaging(const RgbaImage& image, int x0, int y0, int w, int h, i
   // No picture is larger than the decoders accept, so the same limit keeps a bad driver answer (or a
   // stray rectangle) from asking for gigabytes of staging.
   const int64_t limit = std::clamp<int64_t>(maxTextureSize, 1, kMaxImageSide);
-  width = std::min(width, limit);
-  height = std::min(height, limit);
-
-  out.width = static_cast<int32_t>(width);
-  out.height = static_cast<int32_t>(height);
+  out.width = static_cast<int32_t>(std::min(width, limit));
+  out.height = static_cast<int32_t>(std::min(height, limit));
   out.texWidth = TextureSizeFor(out.width);
   out.texHeight = TextureSizeFor(out.height);
+  return true;
+}
+
+bool BuildTextureStaging(const RgbaImage& image, int x0, int y0, int w, int h, int maxTextureSize,
+                         bool fontMode, TextureStaging& out) {
+  if (!StagingSizes(image, x0, y0, w, h, maxTextureSize, out)) return false;
+  const int64_t width = out.width;
+  const int64_t height = out.height;
   out.texels.assign(static_cast<size_t>(out.texWidth) * out.texHeight * 4, 0);
 
   // Only the part of the rectangle that lies on the picture is copied.

@@ -20,6 +20,11 @@ struct TextureStaging {
 // Smallest power of two not below n, and never below 2 (1 -> 2, 16 -> 16, 100 -> 128).
 int TextureSizeFor(int n);
 
+// Works out the sizes of the staging of the w x h rectangle at (x0, y0) (defaults and limit as below)
+// without building its texels; false when the rectangle is empty.
+bool StagingSizes(const RgbaImage& image, int x0, int y0, int w, int h, int maxTextureSize,
+                  TextureStaging& out);
+
 // Stages the w x h rectangle of `image` whose top-left pixel is (x0, y0); w = 0 reaches the right edge
 // and h = 0 the bottom edge. Both sides are limited to maxTextureSize. Sprite mode (fontMode false) also
 // fills the colour of transparent texels from their opaque neighbours, so filtered edges keep their

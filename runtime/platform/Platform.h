@@ -106,6 +106,9 @@ class Platform {
 
   // Copies the current picture (RGBA, top row first) for tests and screenshots; false without GL.
   virtual bool ReadPicture(std::vector<uint8_t>& rgba) = 0;
+
+  // The address of an OpenGL entry point of the current context, or null (always null without GL).
+  virtual void* GlProcAddress(const char*) { return nullptr; }
 };
 
 std::unique_ptr<Platform> CreateSdlPlatform();

@@ -1,14 +1,16 @@
-// The desktop platform on SDL2 and OpenGL. The game draws into a picture of its own size (an off-screen
-// framebuffer); Present shows it 1:1 in a window of that size, or scaled to fit with its aspect kept and
-// black bars in a larger window and in full screen (the desktop's own mode: the display is never switched).
+// The desktop platform on SDL2 and OpenGL. The game draws a picture of its own size: straight into a window
+// of that size, or into an off-screen framebuffer that Present scales to fit a larger window and full
+// screen with one blit, aspect kept, black bars (the desktop's own mode: the display is never switched).
 #define GL_GLEXT_PROTOTYPES 0
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
+#include <sys/prctl.h>
 #include <time.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -30,11 +32,6 @@ struct FboFunctions {
   PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
   PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
   PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
-  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
   PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
   PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
 
@@ -45,22 +42,11 @@ struct FboFunctions {
     bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
     framebufferTexture2D =
         reinterpret_cast<PFNGLFRAMEBUFFERTEXTURE2DPROC>(SDL_GL_GetProcAddress("glFramebufferTexture2D"));
-    genRenderbuffers =
-        reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(SDL_GL_GetProcAddress("glGenRenderbuffers"));
-    deleteRenderbuffers =
-        reinterpret_cast<PFNGLDELETERENDERBUFFERSPROC>(SDL_GL_GetProcAddress("glDeleteRenderbuffers"));
-    bindRenderbuffer =
-        reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(SDL_GL_GetProcAddress("glBindRenderbuffer"));
-    renderbufferStorage =
-        reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(SDL_GL_GetProcAddress("glRenderbufferStorage"));
-    framebufferRenderbuffer = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(
-        SDL_GL_GetProcAddress("glFramebufferRenderbuffer"));
     checkFramebufferStatus =
         reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(SDL_GL_GetProcAddress("glCheckFramebufferStatus"));
     blitFramebuffer = reinterpret_cast<PFNGLBLITFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBlitFramebuffer"));
     return genFramebuffers && deleteFramebuffers && bindFramebuffer && framebufferTexture2D &&
-           genRenderbuffers && deleteRenderbuffers && bindRenderbuffer && renderbufferStorage &&
-           framebufferRenderbuffer && checkFramebufferStatus && blitFramebuffer;
+           checkFramebufferStatus && blitFramebuffer;
   }
 };
 
@@ -97,8 +83,9 @@ class SdlPlatform final : public Platform {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    // Nothing is drawn with depth or stencil: the window has neither.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     ChooseWindowedSize(width, height);
     if (preferredW_ >= width / 2 && preferredH_ >= height / 2 && FitsDesktop(preferredW_, preferredH_)) {
       windowedW_ = preferredW_;
@@ -118,11 +105,14 @@ class SdlPlatform final : public Platform {
       return false;
     }
     SDL_GL_SetSwapInterval(0);  // the runtime keeps the frame schedule itself
+    // Sleeps to a frame's deadline wake within a microsecond of it rather than the default 50.
+    prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
     if (!fbo_.Load() || !MakePicture(width, height)) {
       windowError_ = "OpenGL offers no framebuffer objects";
       CloseWindow();
       return false;
     }
+    ChooseTarget();
     return true;
   }
 
@@ -157,6 +147,9 @@ class SdlPlatform final : public Platform {
   bool SetFullScreen(bool on) override {
     if (!window_) return false;
     if (on == fullScreen_) return true;
+    // The window's size changes: what this frame drew so far moves into the picture, and the rest of the
+    // frame is drawn there too.
+    DrawIntoPicture();
     if (on) {
       // The window first covers the display by itself, borderless: where no window manager carries out
       // the full-screen request (a bare X server), the window still fills the screen.
@@ -190,9 +183,8 @@ class SdlPlatform final : public Platform {
   void CloseWindow() override {
     if (context_) {
       if (fbo_.deleteFramebuffers && pictureFbo_) fbo_.deleteFramebuffers(1, &pictureFbo_);
-      if (fbo_.deleteRenderbuffers && pictureDepth_) fbo_.deleteRenderbuffers(1, &pictureDepth_);
       if (pictureTexture_) glDeleteTextures(1, &pictureTexture_);
-      pictureFbo_ = pictureDepth_ = pictureTexture_ = 0;
+      pictureFbo_ = pictureTexture_ = 0;
       SDL_GL_DeleteContext(context_);
       context_ = nullptr;
     }
@@ -207,32 +199,20 @@ class SdlPlatform final : public Platform {
   int PictureHeight() const override { return pictureH_; }
 
   void BindPicture() override {
-    if (context_) fbo_.bindFramebuffer(GL_FRAMEBUFFER, pictureFbo_);
+    if (context_) fbo_.bindFramebuffer(GL_FRAMEBUFFER, direct_ ? 0 : pictureFbo_);
   }
 
   void Present() override {
     if (!context_) return;
     int winW = 0, winH = 0;
     SDL_GL_GetDrawableSize(window_, &winW, &winH);
-    // Fit the picture into the window with its aspect kept; whole-number scales stay crisp.
-    const PictureFit fit = FitPicture(winW, winH, pictureW_, pictureH_);
-    const bool whole = std::fabs(fit.scale - std::round(fit.scale)) < 1e-9;
-    const int outW = fit.w, outH = fit.h, outX = fit.x, outY = fit.y;
-
-    fbo_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, pictureFbo_);
-    GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    glDisable(GL_SCISSOR_TEST);
-    glViewport(0, 0, winW, winH);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, outX, outY, outX + outW, outY + outH,
-                         GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
+    // The window changed size while the frame was drawn straight into it (resized by the user): the frame
+    // lies in the bottom-left corner of the back buffer; take it into the picture and show it scaled.
+    if (direct_ && (winW != pictureW_ || winH != pictureH_)) DrawIntoPicture();
+    if (!direct_) ShowPictureScaled(winW, winH);
     DrawSoundLevel(winW, winH);
-    if (scissor) glEnable(GL_SCISSOR_TEST);
     SDL_GL_SwapWindow(window_);
-    fbo_.bindFramebuffer(GL_FRAMEBUFFER, pictureFbo_);
-    glViewport(0, 0, pictureW_, pictureH_);
+    ChooseTarget();
   }
 
   WindowEvents PumpEvents() override {
@@ -253,11 +233,15 @@ class SdlPlatform final : public Platform {
   }
 
   void IdleToward(double deadlineMs) override {
-    // Sleep in short pieces while the deadline is far, so that window events are still handled; the last
-    // half millisecond is left to the caller's spin, which is about what a sleep may overshoot here. A
-    // longer spin costs a noticeable share of a core at 26 frames per second (see bench/RESULTS.md).
-    const double remaining = deadlineMs - NowMs();
-    if (remaining > kSpinMs) SleepFor(std::min(remaining - kSpinMs, kMaxSleepPieceMs));
+    // One sleep up to the deadline on the same monotonic clock: no pieces, no spinning. The wake-up is
+    // as exact as the kernel's timers allow (the timer slack is cut to a microsecond at start).
+    if (deadlineMs <= NowMs()) return;
+    timespec until{};
+    const double seconds = std::floor(deadlineMs / 1000.0);
+    until.tv_sec = static_cast<time_t>(seconds);
+    until.tv_nsec = std::min(999999999L, static_cast<long>((deadlineMs - seconds * 1000.0) * 1.0e6));
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
   }
 
   void ReadKeyboard(uint8_t state[256]) override {
@@ -355,18 +339,65 @@ class SdlPlatform final : public Platform {
     const size_t row = static_cast<size_t>(pictureW_) * 4;
     rgba.assign(row * static_cast<size_t>(pictureH_), 0);
     std::vector<uint8_t> flipped(rgba.size());
-    fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, pictureFbo_);
+    // Drawn straight into the window, the picture is the bottom-left corner of the back buffer.
+    fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, direct_ ? 0 : pictureFbo_);
+    if (direct_) glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, pictureW_, pictureH_, GL_RGBA, GL_UNSIGNED_BYTE, flipped.data());
     for (int y = 0; y < pictureH_; ++y)
       std::copy_n(flipped.data() + static_cast<size_t>(pictureH_ - 1 - y) * row, row,
                   rgba.data() + static_cast<size_t>(y) * row);
+    BindPicture();
     return true;
   }
 
+  void* GlProcAddress(const char* name) override { return context_ ? SDL_GL_GetProcAddress(name) : nullptr; }
+
  private:
-  static constexpr double kSpinMs = 0.5;
-  static constexpr double kMaxSleepPieceMs = 4.0;
+  // Moves the frame drawn so far from the window into the picture, which takes the rest of the frame.
+  void DrawIntoPicture() {
+    if (!context_ || !direct_) return;
+    fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    fbo_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, pictureFbo_);
+    fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, 0, 0, pictureW_, pictureH_, GL_COLOR_BUFFER_BIT,
+                         GL_NEAREST);
+    direct_ = false;
+    BindPicture();
+  }
+
+  // At 1x the frame is drawn straight into the window; any other size goes through the picture.
+  void ChooseTarget() {
+    int winW = 0, winH = 0;
+    SDL_GL_GetDrawableSize(window_, &winW, &winH);
+    direct_ = winW == pictureW_ && winH == pictureH_;
+    BindPicture();
+    glViewport(0, 0, pictureW_, pictureH_);
+  }
+
+  // The picture scaled into the window with its aspect kept (whole-number scales stay crisp), black bars
+  // around it: one blit, and clears of the bars only.
+  void ShowPictureScaled(int winW, int winH) {
+    const PictureFit fit = FitPicture(winW, winH, pictureW_, pictureH_);
+    const bool whole = std::fabs(fit.scale - std::round(fit.scale)) < 1e-9;
+    const int outW = fit.w, outH = fit.h, outX = fit.x, outY = fit.y;
+    fbo_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, pictureFbo_);
+    glViewport(0, 0, winW, winH);
+    glClearColor(0, 0, 0, 1);
+    glEnable(GL_SCISSOR_TEST);
+    const int bars[4][4] = {{0, 0, outX, winH},
+                            {outX + outW, 0, winW - outX - outW, winH},
+                            {outX, 0, outW, outY},
+                            {outX, outY + outH, outW, winH - outY - outH}};
+    for (const auto& bar : bars) {
+      if (bar[2] <= 0 || bar[3] <= 0) continue;
+      glScissor(bar[0], bar[1], bar[2], bar[3]);
+      glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, outX, outY, outX + outW, outY + outH,
+                         GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
+  }
 
   // Back to a bordered window of the size it opened with, in the middle of the display.
   void LeaveFullScreen() {
@@ -719,24 +750,21 @@ class SdlPlatform final : public Platform {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, 0);
-    fbo_.genRenderbuffers(1, &pictureDepth_);
-    fbo_.bindRenderbuffer(GL_RENDERBUFFER, pictureDepth_);
-    fbo_.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
     fbo_.genFramebuffers(1, &pictureFbo_);
     fbo_.bindFramebuffer(GL_FRAMEBUFFER, pictureFbo_);
     fbo_.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pictureTexture_, 0);
-    fbo_.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, pictureDepth_);
     const bool ok = fbo_.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glViewport(0, 0, width, height);
     glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
     return ok;
   }
 
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
   FboFunctions fbo_;
-  GLuint pictureFbo_ = 0, pictureTexture_ = 0, pictureDepth_ = 0;
+  GLuint pictureFbo_ = 0, pictureTexture_ = 0;
+  bool direct_ = false;  // this frame is drawn straight into the window (it has the picture's size)
   int pictureW_ = 0, pictureH_ = 0;
   bool videoUp_ = false;
   bool fullScreen_ = false;

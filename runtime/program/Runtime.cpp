@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -17,6 +18,7 @@
 #include "runtime/core/Options.h"
 #include "runtime/program/PlayerControls.h"
 #include "runtime/core/Random.h"
+#include "runtime/core/RecordsFolder.h"
 #include "runtime/core/Replay.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Fonts.h"
@@ -76,11 +78,17 @@ bool CreateRenderWindow(int width, int height, int fps) {
   r.height = height;
   r.fullScreenActive = false;
   r.nextFrameMs = ReadClockMs();
+  // The drawing backend is chosen once, here: OpenGL with a window, nothing at all without one.
   if (rt.platform->HasGl()) {
     rt.platform->BindPicture();
-    r.StartGl();
+    std::unique_ptr<DrawBackend> gl = CreateGlBackend(*rt.platform);
+    if (!gl) {
+      std::fprintf(stderr, "brillora: the OpenGL driver cannot run the game's shaders\n");
+      return false;
+    }
+    r.UseBackend(std::move(gl));
   } else {
-    r.ResetView2D(0, 0, 0, 0);
+    r.UseBackend(CreateNullBackend());
   }
   r.initialised = true;
   return true;
@@ -230,6 +238,10 @@ void RuntimeInit(const std::string& title) {
   // Every relative path of the game (levels, records, media) is relative to the program's folder.
   const std::string folder = rt.options.dataDir.empty() ? ProgramFolder() : rt.options.dataDir;
   if (::chdir(folder.c_str()) != 0) StartFailure("cannot enter the game's folder " + folder);
+  // The records are the player's own: they live in the user's data folder, named after the program.
+  std::string game = title;
+  for (char& c : game) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  ChooseRecordsFolder(game);
   SetArchive(std::filesystem::current_path().string(), std::filesystem::current_path().string());
 
   ClearBackBuffer();
@@ -275,18 +287,20 @@ void PumpMessages() {
 double PresentFrame() {
   RuntimeContext& rt = Rt();
   Renderer2D& r = *rt.renderer;
+  r.FinishDrawing();
   TakeWantedScreenshots();
   rt.platform->Present();
-  r.ClearBuffers();
+  // The next frame starts black; a background that covers the whole screen paints every pixel anyway.
+  if (!r.BackgroundCoversScreen()) r.ClearBuffers();
   const double t0 = ReadClockMs();
+  // Wait for the frame's deadline on the monotonic clock: the platform sleeps up to it in one piece.
   double t = t0;
-  // Wait for the frame's deadline on the monotonic clock, handling window events all the while.
-  for (;;) {
-    PumpMessages();
-    t = ReadClockMs();
-    if (t > r.nextFrameMs) break;
+  while (t <= r.nextFrameMs) {
     rt.platform->IdleToward(r.nextFrameMs);
+    t = ReadClockMs();
   }
+  // Window events are handled once a frame, as late as possible, so the next frame's input is fresh.
+  PumpMessages();
   r.nextFrameMs += r.framePeriodMs;
   // A late frame skips whole periods instead of hurrying to catch up; the schedule keeps its phase.
   if (r.framePeriodMs > 0 && r.nextFrameMs < t) {
@@ -320,7 +334,7 @@ void ShowFrame() {
   const uint8_t* keys = rt.input.keyState;
   if (rt.allowEscape && ((keys[129] & 0x80) || (keys[1] & 0x80))) EndProgram();
   if ((keys[56] & 0x80) && (keys[62] & 0x80)) EndProgram();
-  PumpMessages();
+  // The window events of this frame were handled at the end of the last frame's wait (PresentFrame).
   PresentFrame();
   rt.renderer->PrepareNextFrame();
 }
@@ -370,6 +384,7 @@ void ShutdownRuntime() {
   FlushPlayerSettings();
   // The picture holds the last frame the game drew (a replay ends before that frame is presented).
   if (!rt.options.screenshotPath.empty() && rt.platform) {
+    if (rt.renderer) rt.renderer->FinishDrawing();
     std::vector<uint8_t> rgba;
     std::string why = "no picture was drawn (there is none without a window)";
     if (!rt.platform->ReadPicture(rgba) ||

@@ -161,8 +161,10 @@ void Mixer::Pull(int16_t* out, int frames) {
   if (!out || frames <= 0) return;
   const size_t n = static_cast<size_t>(frames);
   mix_.assign(n * 2, 0.0f);
+  bool sounding = false;
   for (Voice& v : voices_) {
     if (!v.inUse || !v.playing) continue;
+    sounding = true;
     const std::vector<int16_t>& s = *v.samples;
     const size_t length = s.size() / 2;
     const size_t count = std::min(n, length - std::min(v.position, length));
@@ -177,6 +179,11 @@ void Mixer::Pull(int16_t* out, int frames) {
       v.playing = false;
       v.position = 0;
     }
+  }
+  // Silence needs no rounding and clipping.
+  if (!sounding) {
+    std::fill(out, out + n * 2, int16_t{0});
+    return;
   }
   for (size_t i = 0; i < n * 2; ++i) {
     const float x = std::nearbyint(mix_[i] * masterGain_);

@@ -105,7 +105,8 @@ double LoadSound(const std::string& path, double slot, double buffers) {
   if (s < 0) return 0;
   SoundSlot& target = device->slots[s > kMaxSoundSlot ? kMaxSoundSlot : s];
 
-  const std::string resolved = path.empty() ? std::string() : ResolveMedia(path);
+  std::vector<uint8_t> file;
+  const bool found = !path.empty() && ReadMedia(path, file);
   {
     AudioLock lock(device);
     EmptySlot(*device, target);
@@ -116,9 +117,11 @@ double LoadSound(const std::string& path, double slot, double buffers) {
   if (!device->mixer || path.empty()) return 0;
 
   // Decoding and conversion happen outside the lock; the audio thread keeps playing meanwhile.
-  target.path = resolved;
+  target.path = path;
   WavSound wav;
-  SampleData samples = ReadWavFile(target.path, wav) ? ConvertForMixer(wav, device->mixer->Rate()) : nullptr;
+  SampleData samples = found && file.size() <= kMaxWavFileBytes && DecodeWav(file, wav)
+                           ? ConvertForMixer(wav, device->mixer->Rate())
+                           : nullptr;
   target.path.clear();
   if (!samples) return 0;
 

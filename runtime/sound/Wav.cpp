@@ -1,8 +1,9 @@
 // WAV sound files: header walk and every length check happen here, over bytes already in memory.
 #include "runtime/sound/Wav.h"
 
-#include <cstdio>
 #include <cstring>
+
+#include "runtime/core/RegularFile.h"
 
 namespace {
 
@@ -81,22 +82,6 @@ bool DecodeWav(const std::vector<uint8_t>& bytes, WavSound& out) {
 
 bool ReadWavFile(const std::string& path, WavSound& out) {
   out = WavSound{};
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
   std::vector<uint8_t> bytes;
-  uint8_t block[16384] = {};
-  bool tooLarge = false;
-  for (;;) {
-    const size_t got = std::fread(block, 1, sizeof block, file);
-    if (got == 0) break;
-    if (bytes.size() + got > kMaxWavFileBytes) {
-      tooLarge = true;
-      break;
-    }
-    bytes.insert(bytes.end(), block, block + got);
-  }
-  const bool readError = std::ferror(file) != 0;
-  std::fclose(file);
-  if (tooLarge || readError) return false;
-  return DecodeWav(bytes, out);
+  return ReadRegularFile(path, kMaxWavFileBytes, bytes) && DecodeWav(bytes, out);
 }

@@ -52,6 +52,7 @@ class ForwardingPlatform : public plat::Platform {
   void UnlockAudio() override { inner_->UnlockAudio(); }
   void CloseAudio() override { inner_->CloseAudio(); }
   bool ReadPicture(std::vector<uint8_t>& rgba) override { return inner_->ReadPicture(rgba); }
+  void* GlProcAddress(const char* name) override { return inner_->GlProcAddress(name); }
 
  protected:
   plat::Platform& Inner() { return *inner_; }

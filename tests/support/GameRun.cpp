@@ -8,6 +8,7 @@
 #include "game/GameMain.h"
 #include "game/Menus.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 #include "tests/support/GameTestSupport.h"
@@ -70,7 +71,10 @@ void WatchGlyph(double slot, double x, double y, double width, double height) {
 // The game main with two watchers: the glyphs drawn, and the sounds still playing when the runtime shuts
 // down (the sound device goes with it).
 void WatchedGameMain() {
-  SetGlyphWatcher(WatchGlyph);
+  // Only the glyph text stretches images.
+  Rt().renderer->recorder = [](const DrawRecord& d) {
+    if (d.kind == DrawRecord::Kind::kStretch) WatchGlyph(d.slot, d.x, d.y, d.width, d.height);
+  };
   Rt().shutdown = [] {
     if (Rt().sound) {
       for (int slot = 1; slot <= 16; ++slot)
@@ -172,7 +176,6 @@ GameRun RunGame(const GameFolder& folder, const ReplayScript& replay, std::vecto
   run.status = program.status;
   run.out = program.out;
   run.err = program.err;
-  SetGlyphWatcher(nullptr);
   // A last frame without any glyph (a game running) leaves the texts of an earlier frame behind.
   if (Seen().frame == Rt().clock.frames) run.lastFrameText = Seen().text;
   run.soundsPlayingAtEnd = Seen().playing;

@@ -65,4 +65,16 @@ Stop StopOf(const std::function<void()>& body) {
   return stop;
 }
 
+void MakeFifo(const std::string& path) {
+  if (::mkfifo(path.c_str(), 0666) != 0) throw std::runtime_error("mkfifo failed: " + path);
+}
+
+HangGuard::HangGuard(unsigned seconds) {
+  ::alarm(seconds);
+}
+
+HangGuard::~HangGuard() {
+  ::alarm(0);
+}
+
 }  // namespace testing_support

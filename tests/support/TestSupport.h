@@ -27,6 +27,18 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 std::vector<uint8_t> ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+// Makes a FIFO (a named pipe with no writer) at `path`.
+void MakeFifo(const std::string& path);
+
+// Ends the test program with SIGALRM if it is still alive `seconds` later: for checks of operations that
+// must never wait (an open of a FIFO), so that a fault fails the test instead of hanging it.
+class HangGuard {
+ public:
+  explicit HangGuard(unsigned seconds);
+  ~HangGuard();
+  HangGuard(const HangGuard&) = delete;
+  HangGuard& operator=(const HangGuard&) = delete;
+};
 
 // How a body stopped the program, if it did.
 struct Stop {

@@ -1,0 +1,157 @@
+#!/usr/bin/env python3
+"""The game beside a bare SDL2 + OpenGL program (bench/bare_sdl_floor.cpp), run interleaved.
+
+Each round runs every measure once for the game and once for the floor, alternating which goes first;
+the figures printed are medians over the rounds, with the floor's and their ratio. CPU is the process's
+user + system time over wall time (all its threads; one core = 100 %), peak memory its VmHWM. Runs its
+own virtual X servers (Xvfb) on displays :71 to :73; the window is measured on a 1024 x 768 screen,
+where it opens at 1x (640 x 480). Needs a build (scripts/build.sh default).
+
+    python3 bench/compare_with_floor.py [--rounds 3] [--seconds 8]
+"""
+import argparse
+import json
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+BUILD = os.path.join(os.path.dirname(HERE), "build")
+GAME = os.path.join(BUILD, "brillora")
+FLOOR = os.path.join(BUILD, "bench", "bare_sdl_floor")
+BENCH = os.path.join(BUILD, "bench", "play_frames_bench")
+TICKS = os.sysconf("SC_CLK_TCK")
+# Start-up frames the game shows before its first title frame, on its own schedule: "Loading...", and
+# the five frames of the screen mode switch, at 60 frames per second.
+STARTUP_FRAMES_MS = 6 * 1000.0 / 60.0
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS
+
+
+def peak_mib(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1]) / 1024.0
+    return float("nan")
+
+
+class Display:
+    def __init__(self, number, size):
+        self.name = f":{number}"
+        self.proc = subprocess.Popen(["Xvfb", self.name, "-screen", "0", f"{size}x24", "-nolisten", "tcp"],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(1.0)
+
+    def env(self):
+        e = dict(os.environ)
+        e["DISPLAY"] = self.name
+        return e
+
+    def close(self):
+        self.proc.terminate()
+        self.proc.wait()
+
+
+def idle(cmd, display, warm, seconds):
+    """CPU share of an idle screen over `seconds` after `warm` seconds, and the peak memory."""
+    p = subprocess.Popen(cmd, env=display.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(warm)
+        c0, t0 = cpu_seconds(p.pid), time.monotonic()
+        time.sleep(seconds)
+        c1, t1 = cpu_seconds(p.pid), time.monotonic()
+        return 100.0 * (c1 - c0) / (t1 - t0), peak_mib(p.pid)
+    finally:
+        p.terminate()
+        p.wait()
+
+
+def timed(cmd, display=None):
+    """Wall milliseconds from exec to exit."""
+    t0 = time.monotonic()
+    subprocess.run(cmd, env=display.env() if display else None, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=False)
+    return 1000.0 * (time.monotonic() - t0)
+
+
+def media_floor_ms():
+    out = subprocess.run([BENCH, "--benchmark_filter=ReadAndDecodeAllMedia", "--benchmark_format=json"],
+                         capture_output=True, text=True, check=True).stdout
+    return json.loads(out)["benchmarks"][0]["real_time"]
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--rounds", type=int, default=3)
+    ap.add_argument("--seconds", type=float, default=8.0)
+    args = ap.parse_args()
+
+    data = tempfile.mkdtemp(prefix="brillora-floor-")
+    os.makedirs(os.path.join(data, "Maps"))
+    for name in ("Graphic.kpq", "smalfont.bmp"):
+        shutil.copy(os.path.join(BUILD, name), data)
+    for name in os.listdir(os.path.join(BUILD, "Maps")):
+        shutil.copy(os.path.join(BUILD, "Maps", name), os.path.join(data, "Maps"))
+
+    game = [GAME, "--data", data]
+    results = {}
+
+    def add(key, game_value, floor_value):
+        results.setdefault(key, ([], []))
+        results[key][0].append(game_value)
+        results[key][1].append(floor_value)
+
+    window = Display(73, "1024x768")
+    small = Display(71, "1280x1024")
+    large = Display(72, "1920x1080")
+    try:
+        for r in range(args.rounds):
+            game_first = r % 2 == 0
+            for key, display, g_cmd, f_cmd in (
+                ("idle title, 640 x 480 window, % of a core", window, game + ["--windowed"], [FLOOR]),
+                ("idle title, 1280 x 1024 full screen, % of a core", small, game, [FLOOR, "--fullscreen"]),
+                ("idle title, 1920 x 1080 full screen, % of a core", large, game, [FLOOR, "--fullscreen"]),
+            ):
+                runs = [(g_cmd, 3.0), (f_cmd, 1.0)]
+                if not game_first:
+                    runs.reverse()
+                measured = {tuple(c): idle(c, display, w, args.seconds) for c, w in runs}
+                g, f = measured[tuple(g_cmd)], measured[tuple(f_cmd)]
+                add(key, g[0], f[0])
+                if "640" in key:
+                    add("peak memory, 640 x 480 window, MiB", g[1], f[1])
+                    add("CPU per idle frame at 26 fps, ms", g[0] / 100 * 1000 / 26, f[0] / 100 * 1000 / 26)
+            pair = [(game + ["--windowed", "--frames", "7"], True), ([FLOOR, "--frames", "1"], False)]
+            if not game_first:
+                pair.reverse()
+            t = {is_game: timed(c, window) for c, is_game in pair}
+            add("exec to first title frame, windowed, ms", t[True], t[False])
+            add("  the same without the 6 start-up frames' schedule, ms", t[True] - STARTUP_FRAMES_MS, t[False])
+            add("headless start-up (--frames 7) vs reading + decoding the media, ms",
+                timed(game + ["--headless", "--frames", "7"]), media_floor_ms())
+    finally:
+        window.close()
+        small.close()
+        large.close()
+        shutil.rmtree(data, ignore_errors=True)
+
+    print(f"{'measure':<70} {'game':>9} {'floor':>9} {'ratio':>7}")
+    for key, (g, f) in results.items():
+        gm, fm = statistics.median(g), statistics.median(f)
+        ratio = gm / fm if fm else float("nan")
+        print(f"{key:<70} {gm:9.2f} {fm:9.2f} {ratio:7.2f}")
+        print(f"{'  rounds':<70} {' '.join(f'{x:.1f}' for x in g)} | {' '.join(f'{x:.1f}' for x in f)}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

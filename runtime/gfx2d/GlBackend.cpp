@@ -1,0 +1,443 @@
+// The OpenGL drawing backend: one small shader program and one vertex batch. Draws are queued in drawing
+// order and sent whenever the texture or another piece of state changes, so a play frame of a thousand
+// sprite cells costs as many draw calls as it has texture changes. Only what GL 2.0 and GLES 2 share is
+// used (shaders of GLSL 1.10 / ES 1.00, vertex buffers, triangles, lines and points), so a browser build
+// runs the same path.
+#define GL_GLEXT_PROTOTYPES 0
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "runtime/gfx2d/DrawBackend.h"
+#include "runtime/platform/Platform.h"
+
+namespace {
+
+// Texels whose alpha exceeds 0.05 are drawn: 13 (0.051) is, 12 (0.047) is not. A reference a little
+// below 0.05 splits 12 from 13 the same way on every GL, whatever it rounds the alpha to.
+constexpr float kAlphaReference = 0.049f;
+
+// Quads are drawn as two triangles each through one shared index buffer of this many quads; longer runs
+// are sent in pieces.
+constexpr int kQuadsPerCall = 16384;
+
+const char* const kVertexShader = R"(
+attribute vec2 aPos;
+attribute vec2 aUv;
+uniform vec4 uView;
+varying vec2 vUv;
+void main() {
+  vUv = aUv;
+  gl_Position = vec4(aPos * uView.xy + uView.zw, 0.0, 1.0);
+  gl_PointSize = 1.0;
+}
+)";
+
+const char* const kFragmentShader = R"(
+#ifdef GL_ES
+#ifdef GL_FRAGMENT_PRECISION_HIGH
+precision highp float;
+#else
+precision mediump float;
+#endif
+#endif
+uniform sampler2D uTexture;
+uniform vec4 uColour;
+uniform float uTextured;
+uniform float uAlphaReference;
+varying vec2 vUv;
+void main() {
+  vec4 c = uColour;
+  if (uTextured > 0.5) c *= texture2D(uTexture, vUv);
+  if (c.a <= uAlphaReference) discard;
+  gl_FragColor = c;
+}
+)";
+
+// The GL 2.0 entry points beyond GL 1.1, looked up through the platform.
+struct ShaderFunctions {
+  PFNGLCREATESHADERPROC createShader = nullptr;
+  PFNGLSHADERSOURCEPROC shaderSource = nullptr;
+  PFNGLCOMPILESHADERPROC compileShader = nullptr;
+  PFNGLGETSHADERIVPROC getShaderiv = nullptr;
+  PFNGLGETSHADERINFOLOGPROC getShaderInfoLog = nullptr;
+  PFNGLDELETESHADERPROC deleteShader = nullptr;
+  PFNGLCREATEPROGRAMPROC createProgram = nullptr;
+  PFNGLATTACHSHADERPROC attachShader = nullptr;
+  PFNGLBINDATTRIBLOCATIONPROC bindAttribLocation = nullptr;
+  PFNGLLINKPROGRAMPROC linkProgram = nullptr;
+  PFNGLGETPROGRAMIVPROC getProgramiv = nullptr;
+  PFNGLDELETEPROGRAMPROC deleteProgram = nullptr;
+  PFNGLUSEPROGRAMPROC useProgram = nullptr;
+  PFNGLGETUNIFORMLOCATIONPROC getUniformLocation = nullptr;
+  PFNGLUNIFORM1IPROC uniform1i = nullptr;
+  PFNGLUNIFORM1FPROC uniform1f = nullptr;
+  PFNGLUNIFORM4FPROC uniform4f = nullptr;
+  PFNGLGENBUFFERSPROC genBuffers = nullptr;
+  PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
+  PFNGLBINDBUFFERPROC bindBuffer = nullptr;
+  PFNGLBUFFERDATAPROC bufferData = nullptr;
+  PFNGLBUFFERSUBDATAPROC bufferSubData = nullptr;
+  PFNGLVERTEXATTRIBPOINTERPROC vertexAttribPointer = nullptr;
+  PFNGLENABLEVERTEXATTRIBARRAYPROC enableVertexAttribArray = nullptr;
+  PFNGLACTIVETEXTUREPROC activeTexture = nullptr;
+
+  template <typename F>
+  static bool Get(plat::Platform& p, const char* name, F& f) {
+    f = reinterpret_cast<F>(p.GlProcAddress(name));
+    return f != nullptr;
+  }
+
+  bool Load(plat::Platform& p) {
+    bool ok = true;
+    ok &= Get(p, "glCreateShader", createShader);
+    ok &= Get(p, "glShaderSource", shaderSource);
+    ok &= Get(p, "glCompileShader", compileShader);
+    ok &= Get(p, "glGetShaderiv", getShaderiv);
+    ok &= Get(p, "glGetShaderInfoLog", getShaderInfoLog);
+    ok &= Get(p, "glDeleteShader", deleteShader);
+    ok &= Get(p, "glCreateProgram", createProgram);
+    ok &= Get(p, "glAttachShader", attachShader);
+    ok &= Get(p, "glBindAttribLocation", bindAttribLocation);
+    ok &= Get(p, "glLinkProgram", linkProgram);
+    ok &= Get(p, "glGetProgramiv", getProgramiv);
+    ok &= Get(p, "glDeleteProgram", deleteProgram);
+    ok &= Get(p, "glUseProgram", useProgram);
+    ok &= Get(p, "glGetUniformLocation", getUniformLocation);
+    ok &= Get(p, "glUniform1i", uniform1i);
+    ok &= Get(p, "glUniform1f", uniform1f);
+    ok &= Get(p, "glUniform4f", uniform4f);
+    ok &= Get(p, "glGenBuffers", genBuffers);
+    ok &= Get(p, "glDeleteBuffers", deleteBuffers);
+    ok &= Get(p, "glBindBuffer", bindBuffer);
+    ok &= Get(p, "glBufferData", bufferData);
+    ok &= Get(p, "glBufferSubData", bufferSubData);
+    ok &= Get(p, "glVertexAttribPointer", vertexAttribPointer);
+    ok &= Get(p, "glEnableVertexAttribArray", enableVertexAttribArray);
+    ok &= Get(p, "glActiveTexture", activeTexture);
+    return ok;
+  }
+};
+
+enum Attribute : GLuint { kPosition = 0, kTexCoord = 1 };
+
+void SetTightUnpacking() {
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+}
+
+class GlBackend final : public DrawBackend {
+ public:
+  explicit GlBackend(const ShaderFunctions& f) : gl_(f) {}
+  ~GlBackend() override {
+    if (program_) gl_.deleteProgram(program_);
+    if (vertexBuffer_) gl_.deleteBuffers(1, &vertexBuffer_);
+    if (indexBuffer_) gl_.deleteBuffers(1, &indexBuffer_);
+  }
+
+  bool Start() {
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    // A GL that answers nonsense still gets textures of a workable size.
+    maxTextureSize_ = maxSize >= 64 ? maxSize : 64;
+    if (!BuildProgram()) return false;
+    gl_.genBuffers(1, &vertexBuffer_);
+    gl_.genBuffers(1, &indexBuffer_);
+    std::vector<uint16_t> indices;
+    indices.reserve(static_cast<size_t>(kQuadsPerCall) * 6);
+    for (int q = 0; q < kQuadsPerCall; ++q) {
+      const auto b = static_cast<uint16_t>(q * 4);
+      for (const int k : {0, 1, 2, 0, 2, 3}) indices.push_back(static_cast<uint16_t>(b + k));
+    }
+    gl_.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+    gl_.bufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint16_t)),
+                   indices.data(), GL_STATIC_DRAW);
+    gl_.bindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+    gl_.useProgram(program_);
+    gl_.enableVertexAttribArray(kPosition);
+    gl_.enableVertexAttribArray(kTexCoord);
+    gl_.activeTexture(GL_TEXTURE0);
+    gl_.uniform1i(gl_.getUniformLocation(program_, "uTexture"), 0);
+    // Nothing of the picture needs depth, stencil, culling or dithering.
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DITHER);
+    glDisable(GL_BLEND);
+    glClearColor(0, 0, 0, 1);
+    return true;
+  }
+
+  bool Draws() const override { return true; }
+  int MaxTextureSize() const override { return maxTextureSize_; }
+
+  uint32_t CreateTexture(const TextureStaging& staging, bool linear) override {
+    Flush();
+    GLuint name = NewTexture();
+    const GLint filter = linear ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, staging.texWidth, staging.texHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 staging.texels.data());
+    RememberFilter(name, linear ? kLinear : kNearest);
+    return name;
+  }
+
+  uint32_t CreateMipTexture(const TextureStaging& staging) override {
+    Flush();
+    GLuint name = NewTexture();
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    int width = staging.texWidth;
+    int height = staging.texHeight;
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 staging.texels.data());
+    std::vector<uint8_t> level;
+    std::vector<uint8_t> smaller;
+    const std::vector<uint8_t>* above = &staging.texels;
+    for (GLint index = 1; width > 1 || height > 1; ++index) {
+      HalveTexels(*above, width, height, smaller);
+      width = width > 1 ? width / 2 : 1;
+      height = height > 1 ? height / 2 : 1;
+      glTexImage2D(GL_TEXTURE_2D, index, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                   smaller.data());
+      std::swap(level, smaller);
+      above = &level;
+    }
+    // Drawn only by the 3D side, never by the batch: its filter is not tracked.
+    RememberFilter(name, kUntracked);
+    return name;
+  }
+
+  void DeleteTexture(uint32_t name) override {
+    if (!name) return;
+    // Queued draws may still sample it.
+    Flush();
+    GLuint n = name;
+    glDeleteTextures(1, &n);
+    RememberFilter(name, kUntracked);
+  }
+
+  void SetView(int x, int y, int width, int height, int pictureHeight) override {
+    Flush();
+    glViewport(x, pictureHeight - height - y, width, height);
+    viewWidth_ = static_cast<float>(width);
+    viewHeight_ = static_cast<float>(height);
+    // The platform moves the viewport and framebuffers around a present: state is set afresh.
+    stateSent_ = false;
+  }
+
+  void Draw(const DrawState& state, const DrawVertex* vertices, int count) override {
+    if (count <= 0) return;
+    if (!vertices_.empty() && state != queued_) Flush();
+    queued_ = state;
+    vertices_.insert(vertices_.end(), vertices, vertices + count);
+  }
+
+  void Clear() override {
+    Flush();
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+
+  void Flush() override {
+    if (vertices_.empty()) return;
+    SendState(queued_);
+    gl_.bindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+    // The buffer's storage is kept and only grows: no allocation per draw call.
+    const size_t bytes = vertices_.size() * sizeof(DrawVertex);
+    if (bytes > bufferBytes_) {
+      bufferBytes_ = std::max(bytes, bufferBytes_ * 2);
+      gl_.bufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bufferBytes_), nullptr, GL_STREAM_DRAW);
+    }
+    gl_.bufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices_.data());
+    PointAttributesAt(0);
+    const int count = static_cast<int>(vertices_.size());
+    stats_.vertices += count;
+    switch (queued_.primitive) {
+      case DrawPrimitive::kQuads: {
+        gl_.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+        const int quads = count / 4;
+        for (int first = 0; first < quads; first += kQuadsPerCall) {
+          const int n = std::min(kQuadsPerCall, quads - first);
+          if (first > 0) PointAttributesAt(static_cast<size_t>(first) * 4);
+          glDrawElements(GL_TRIANGLES, n * 6, GL_UNSIGNED_SHORT, nullptr);
+          ++stats_.drawCalls;
+        }
+        break;
+      }
+      case DrawPrimitive::kLines:
+        glDrawArrays(GL_LINES, 0, count);
+        ++stats_.drawCalls;
+        break;
+      case DrawPrimitive::kPoints:
+        glDrawArrays(GL_POINTS, 0, count);
+        ++stats_.drawCalls;
+        break;
+    }
+    vertices_.clear();
+  }
+
+  DrawStats Stats() const override { return stats_; }
+
+ private:
+  enum Filter : int8_t { kUntracked = 0, kNearest = 1, kLinear = 2 };
+
+  // The vertex attributes read the batch from vertex `first` on.
+  void PointAttributesAt(size_t first) {
+    const size_t base = first * sizeof(DrawVertex);
+    gl_.vertexAttribPointer(kPosition, 2, GL_FLOAT, GL_FALSE, sizeof(DrawVertex),
+                            reinterpret_cast<const void*>(base));
+    gl_.vertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, sizeof(DrawVertex),
+                            reinterpret_cast<const void*>(base + 2 * sizeof(float)));
+  }
+
+  GLuint NewTexture() {
+    SetTightUnpacking();
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    return name;
+  }
+
+  void RememberFilter(uint32_t name, Filter f) {
+    if (name >= filters_.size()) filters_.resize(name + 1, kUntracked);
+    filters_[name] = f;
+  }
+
+  // Sends what differs from the state of the last draw call.
+  void SendState(const DrawState& s) {
+    const bool fresh = !stateSent_;
+    if (s.textured) {
+      // Tests and the platform may bind textures of their own between frames: the bind is always sent.
+      glBindTexture(GL_TEXTURE_2D, s.texture);
+      const Filter want = s.linear ? kLinear : kNearest;
+      if (s.texture != 0 && (s.texture >= filters_.size() || filters_[s.texture] != want)) {
+        const GLint filter = s.linear ? GL_LINEAR : GL_NEAREST;
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+        RememberFilter(s.texture, want);
+        ++stats_.filterChanges;
+      }
+    }
+    if (fresh || s.textured != sent_.textured) gl_.uniform1f(uTextured_, s.textured ? 1.0f : 0.0f);
+    if (fresh || s.alphaTest != sent_.alphaTest)
+      gl_.uniform1f(uAlphaReference_, s.alphaTest ? kAlphaReference : -1.0f);
+    if (fresh || s.blend != sent_.blend) {
+      if (s.blend == BlendMode::kOff) {
+        glDisable(GL_BLEND);
+      } else {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, s.blend == BlendMode::kAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+      }
+    }
+    if (fresh || s.colour[0] != sent_.colour[0] || s.colour[1] != sent_.colour[1] ||
+        s.colour[2] != sent_.colour[2] || s.colour[3] != sent_.colour[3])
+      gl_.uniform4f(uColour_, s.colour[0], s.colour[1], s.colour[2], s.colour[3]);
+    if (fresh || s.shift != sent_.shift || viewWidth_ != sentViewWidth_ || viewHeight_ != sentViewHeight_) {
+      // The orthographic view: x from 0 to width left to right, y from 0 to height top to bottom.
+      const float sx = 2.0f / viewWidth_;
+      const float sy = -2.0f / viewHeight_;
+      gl_.uniform4f(uView_, sx, sy, s.shift * sx - 1.0f, s.shift * sy + 1.0f);
+      sentViewWidth_ = viewWidth_;
+      sentViewHeight_ = viewHeight_;
+    }
+    sent_ = s;
+    stateSent_ = true;
+  }
+
+  GLuint Compile(GLenum kind, const char* body) {
+    // Desktop GL reads the shaders as GLSL 1.10; GLES 2 as GLSL ES 1.00, which defines GL_ES.
+    const char* sources[] = {"#version 100\n", body};
+    const char* desktop[] = {"#version 110\n", body};
+    GLuint shader = gl_.createShader(kind);
+    gl_.shaderSource(shader, 2, es_ ? sources : desktop, nullptr);
+    gl_.compileShader(shader);
+    GLint ok = 0;
+    gl_.getShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+      char log[512] = {};
+      gl_.getShaderInfoLog(shader, sizeof log, nullptr, log);
+      std::fprintf(stderr, "brillora: shader: %s\n", log);
+      gl_.deleteShader(shader);
+      return 0;
+    }
+    return shader;
+  }
+
+  bool BuildProgram() {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    es_ = version && std::string_view(version).find("OpenGL ES") != std::string_view::npos;
+    const GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader);
+    const GLuint fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader);
+    if (!vs || !fs) {
+      if (vs) gl_.deleteShader(vs);
+      if (fs) gl_.deleteShader(fs);
+      return false;
+    }
+    program_ = gl_.createProgram();
+    gl_.attachShader(program_, vs);
+    gl_.attachShader(program_, fs);
+    gl_.bindAttribLocation(program_, kPosition, "aPos");
+    gl_.bindAttribLocation(program_, kTexCoord, "aUv");
+    gl_.linkProgram(program_);
+    gl_.deleteShader(vs);
+    gl_.deleteShader(fs);
+    GLint ok = 0;
+    gl_.getProgramiv(program_, GL_LINK_STATUS, &ok);
+    if (!ok) return false;
+    uView_ = gl_.getUniformLocation(program_, "uView");
+    uColour_ = gl_.getUniformLocation(program_, "uColour");
+    uTextured_ = gl_.getUniformLocation(program_, "uTextured");
+    uAlphaReference_ = gl_.getUniformLocation(program_, "uAlphaReference");
+    return true;
+  }
+
+  ShaderFunctions gl_;
+  bool es_ = false;
+  int maxTextureSize_ = 64;
+  GLuint program_ = 0, vertexBuffer_ = 0, indexBuffer_ = 0;
+  GLint uView_ = -1, uColour_ = -1, uTextured_ = -1, uAlphaReference_ = -1;
+  std::vector<DrawVertex> vertices_;
+  size_t bufferBytes_ = 0;  // storage of the vertex buffer
+  DrawStats stats_;
+  DrawState queued_;
+  DrawState sent_;
+  bool stateSent_ = false;
+  float viewWidth_ = 640, viewHeight_ = 480;
+  float sentViewWidth_ = 0, sentViewHeight_ = 0;
+  std::vector<int8_t> filters_;  // by texture name: the filter it was last given
+};
+
+class NullBackend final : public DrawBackend {
+ public:
+  bool Draws() const override { return false; }
+  // Without a graphics API the largest picture the decoders accept, so a headless run records the same
+  // slot sizes as one with a window.
+  int MaxTextureSize() const override { return kMaxImageSide; }
+  uint32_t CreateTexture(const TextureStaging&, bool) override { return 0; }
+  uint32_t CreateMipTexture(const TextureStaging&) override { return 0; }
+  void DeleteTexture(uint32_t) override {}
+  void SetView(int, int, int, int, int) override {}
+  void Draw(const DrawState&, const DrawVertex*, int) override {}
+  void Clear() override {}
+  void Flush() override {}
+};
+
+}  // namespace
+
+std::unique_ptr<DrawBackend> CreateGlBackend(plat::Platform& platform) {
+  ShaderFunctions f;
+  if (!f.Load(platform)) return nullptr;
+  auto backend = std::make_unique<GlBackend>(f);
+  if (!backend->Start()) return nullptr;
+  return backend;
+}
+
+std::unique_ptr<DrawBackend> CreateNullBackend() {
+  return std::make_unique<NullBackend>();
+}
