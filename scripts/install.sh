@@ -1,33 +1,29 @@
 #!/usr/bin/env bash
-# Installs the game for the current user: the game folder under PREFIX/share/brillora (the program, its
-# media, levels and your records, which a reinstall keeps), a "brillora" command in PREFIX/bin and a
-# desktop menu entry with its icon. PREFIX is ~/.local unless given as the first argument.
+# Installs the game for the current user with cmake --install under PREFIX (~/.local unless given): the
+# program in PREFIX/bin, the game's data in PREFIX/share/brillora, a menu entry, icons and a manual page.
+# Record files already in PREFIX/share/brillora/Maps stay as they are. scripts/uninstall.sh removes it.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-prefix="${1:-$HOME/.local}"
+prefix="$(realpath -m -- "${1:-$HOME/.local}")"
 bash "$here/scripts/setup.sh"
 bash "$here/scripts/build.sh" default
 
-game="$prefix/share/brillora"
-mkdir -p "$game/Maps" "$prefix/bin" "$prefix/share/applications" "$prefix/share/icons/hicolor/64x64/apps"
-install -m 755 "$here/build/brillora" "$game/brillora"
-install -m 644 "$here/build/Graphic.kpq" "$here/build/smalfont.bmp" "$here/build/brillora.png" "$game/"
-install -m 644 "$here"/build/Maps/Map*.bin "$game/Maps/"
-# The first-start records only where the player has none yet.
-for f in "$here"/data/records/*.bin; do
-  [ -e "$game/Maps/$(basename "$f")" ] || install -m 644 "$f" "$game/Maps/"
-done
-ln -sf "$game/brillora" "$prefix/bin/brillora"
-# The window shows the icon beside the program; the menu entry shows the same picture.
-install -m 644 "$here/build/brillora.png" "$prefix/share/icons/hicolor/64x64/apps/brillora.png"
-cat > "$prefix/share/applications/brillora.desktop" <<DESKTOP
-[Desktop Entry]
-Type=Application
-Name=Brillora
-Comment=Collect the gems, dodge the baddies, reach the exit
-Exec=$game/brillora
-Icon=brillora
-Terminal=false
-Categories=Game;LogicGame;
-DESKTOP
-echo "Installed in $game; start it with \"brillora\" (if $prefix/bin is on your PATH) or from the menu."
+# An install from before kept the program inside the game's folder, linked from bin/, with a menu entry
+# and an icon of other names: those go (the records beside the levels stay and are used on).
+old="$prefix/share/brillora/brillora"
+if [ -f "$old" ] && [ ! -L "$old" ]; then
+  if [ "$(readlink -- "$prefix/bin/brillora" 2>/dev/null)" = "$old" ]; then rm -f -- "$prefix/bin/brillora"; fi
+  if grep -qxF "Exec=$old" "$prefix/share/applications/brillora.desktop" 2>/dev/null; then
+    rm -f -- "$prefix/share/applications/brillora.desktop" "$prefix/share/icons/hicolor/64x64/apps/brillora.png"
+  fi
+  rm -f -- "$old"
+fi
+
+cmake --install "$here/build" --prefix "$prefix"
+# The list of what was installed, for the uninstall (the build folder's own list changes with every install).
+install -m 644 "$here/build/install_manifest.txt" "$prefix/share/brillora/installed-files.txt"
+echo "Installed under $prefix: start it from the menu or with \"$prefix/bin/brillora\"."
+case ":$PATH:" in
+  *":$prefix/bin:"*) ;;
+  *) echo "($prefix/bin is not on your PATH, so \"brillora\" alone will not find it.)" ;;
+esac

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   xvfb xauth xdotool
   clang-14 libclang-rt-14-dev
+  desktop-file-utils appstream man-db libglib2.0-bin dpkg-dev lintian
 )
 
 missing=()

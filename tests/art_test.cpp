@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/TestSupport.h"
+#include "tools/art/Canvas.h"
 #include "tools/art/TileCatalogue.h"
 
 namespace {
@@ -355,6 +356,64 @@ TEST(ArtGenerator, DesktopIconIsASquareWithClearCorners) {
   EXPECT_TRUE(icon.RegionEmpty(0, 0, 2, 2));
   EXPECT_TRUE(icon.RegionEmpty(62, 0, 2, 2));
   EXPECT_FALSE(icon.RegionEmpty(0, 0, 64, 64));
+}
+
+TEST(ArtGenerator, DesktopIconComesAtEverySizeFromTheSamePixels) {
+  TempDir dir;
+  std::vector<Picture> icons;
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    SCOPED_TRACE(size);
+    const std::string file = dir.File("icon" + std::to_string(size) + ".png");
+    ASSERT_EQ(0, RunTool("--icon '" + file + "' " + std::to_string(size)));
+    icons.push_back(LoadPng(file));
+    const Picture& icon = icons.back();
+    ASSERT_EQ(icon.width, size);
+    ASSERT_EQ(icon.height, size);
+    EXPECT_TRUE(icon.RegionEmpty(0, 0, 1, 1));
+    EXPECT_TRUE(icon.RegionEmpty(size - 1, 0, 1, 1));
+    EXPECT_FALSE(icon.RegionEmpty(0, 0, size, size));
+  }
+  // 128 and 256 are the 64 icon with every pixel doubled and quadrupled: no blur in the big sizes.
+  const Picture& base = icons[4];
+  for (size_t big : {size_t(5), size_t(6)}) {
+    const int factor = icons[big].width / base.width;
+    size_t differing = 0;
+    for (int y = 0; y < icons[big].height; ++y)
+      for (int x = 0; x < icons[big].width; ++x)
+        for (int c = 0; c < 4; ++c)
+          differing += icons[big].rgba[(size_t(y) * icons[big].width + x) * 4 + c] !=
+                       base.rgba[(size_t(y / factor) * base.width + x / factor) * 4 + c];
+    EXPECT_EQ(0u, differing) << "factor " << factor;
+  }
+  for (const char* bad : {"8", "513", "abc", "64x", "-64"})
+    EXPECT_NE(0, RunTool("--icon '" + dir.File("bad.png") + "' " + bad)) << bad;
+}
+
+// Resampling, as the icons use it: whole multiples are exact, and a shrunken pixel takes its colour from
+// the painted pixels it covers (clear ones do not darken it) and its opacity from the share they cover.
+TEST(ArtCanvas, ResamplingKeepsWholeMultiplesSharpAndWeighsColoursByOpacity) {
+  art::Image square(2, 2);
+  square.Set(0, 0, art::Rgba{200, 0, 0, 255});
+  square.Set(1, 1, art::Rgba{0, 0, 100, 255});
+  square.Set(1, 0, art::Rgba{0, 90, 0, 51});
+  EXPECT_EQ(square.Resampled(6, 6).Pixels(), square.Scaled(3).Pixels());
+  EXPECT_EQ(square.Resampled(2, 2).Pixels(), square.Pixels());
+  // All four into one: colour weighted by opacity (255 + 51 + 255 of 1020), opacity the mean.
+  const art::Rgba one = square.Resampled(1, 1).Get(0, 0);
+  EXPECT_EQ(one.r, 91);   // 200 * 255 / 561
+  EXPECT_EQ(one.g, 8);    // 90 * 51 / 561
+  EXPECT_EQ(one.b, 45);   // 100 * 255 / 561
+  EXPECT_EQ(one.a, 140);  // 561 / 4
+
+  // Three pixels into two: the middle one is shared half and half.
+  art::Image row(3, 1);
+  row.Set(0, 0, art::Rgba{255, 0, 0, 255});
+  row.Set(1, 0, art::Rgba{0, 255, 0, 255});
+  const art::Image two = row.Resampled(2, 1);
+  EXPECT_EQ(two.Get(0, 0), (art::Rgba{170, 85, 0, 255}));
+  EXPECT_EQ(two.Get(1, 0), (art::Rgba{0, 255, 0, 85}));
+  // Nothing painted stays clear.
+  EXPECT_TRUE(art::Image(4, 4).Resampled(3, 3).Empty());
 }
 
 TEST(ArtGenerator, RefusesBadArgumentsAndUnwritableFolders) {

@@ -54,10 +54,19 @@ std::filesystem::path ProgramFile() {
   return ec ? std::filesystem::path() : exe;
 }
 
-// The program's own folder: where the executable lies.
+// The game's folder. An installed program finds its data at a fixed place relative to itself
+// (GAME_DATA_FROM_PROGRAM, "../share/brillora" beside "bin/"), so that a moved install still works;
+// anywhere else (the build folder, a copy of the game folder) the data lies beside the program.
 std::string ProgramFolder() {
   const std::filesystem::path exe = ProgramFile();
-  return exe.empty() ? "." : exe.parent_path().string();
+  if (exe.empty()) return ".";
+  const std::filesystem::path own = exe.parent_path();
+#ifdef GAME_DATA_FROM_PROGRAM
+  std::error_code ec;
+  const std::filesystem::path installed = (own / GAME_DATA_FROM_PROGRAM).lexically_normal();
+  if (std::filesystem::is_directory(installed, ec)) return installed.string();
+#endif
+  return own.string();
 }
 
 bool CreateRenderWindow(int width, int height, int fps) {
@@ -118,13 +127,14 @@ void SwitchFullScreen() {
   PlayerChoseWindowMode(!rt.playerWindowed);
 }
 
-// The game's icon lies beside the program under the program's own name ("brillora.png"), the same
-// picture the desktop's menu entry shows.
+// The game's icon lies in the game's folder (beside the program in the build folder) under the
+// program's own name ("brillora.png"), the same picture the desktop's menu entry shows.
 void SetWindowIcon() {
   RuntimeContext& rt = Rt();
   const std::filesystem::path exe = ProgramFile();
   if (exe.empty()) return;
-  const std::string path = (exe.parent_path() / (exe.filename().string() + ".png")).string();
+  const std::filesystem::path folder = ProgramFolder();
+  const std::string path = (folder / (exe.filename().string() + ".png")).string();
   std::error_code ec;
   RgbaImage icon;
   if (!std::filesystem::is_regular_file(path, ec) || !DecodeImageFile(path, kNoColourKey, icon)) return;
