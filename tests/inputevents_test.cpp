@@ -7,27 +7,19 @@
 
 #include <vector>
 
+#include "game/GameWords.h"
+#include "tests/support/InputPoll.h"
+
 namespace {
 
 using plat::InputEvents;
 
-constexpr int kReturn = 28, kAlt = 56, kF11 = 87, kRight = 205, kKeypadEnter = 156;
-
-// The scan codes a poll sees down.
-std::vector<int> Poll(InputEvents& in) {
-  uint8_t state[256] = {};
-  in.TakeKeys(state);
-  std::vector<int> down;
-  for (int i = 0; i < 256; ++i)
-    if (state[i] & 0x80) down.push_back(i);
-  return down;
-}
-
-bool PollLeft(InputEvents& in) {
-  bool left = false, right = false;
-  in.TakeButtons(left, right);
-  return left;
-}
+using key::kReturn;
+using key::kRight;
+using testing_support::Poll;
+using testing_support::PollLeft;
+// Keys the runtime itself handles (the mode switch); the game never sees them.
+constexpr int kAlt = 56, kF11 = 87, kKeypadEnter = 156;
 
 TEST(InputEvents, ATapBetweenTwoPollsIsSeenByOnePollOnly) {
   InputEvents in;

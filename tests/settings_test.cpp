@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "game/GameWords.h"
 #include "runtime/core/Options.h"
-#include "runtime/program/PlayerControls.h"
 #include "runtime/platform/InputEvents.h"
 #include "runtime/platform/PadInput.h"
+#include "runtime/program/PlayerControls.h"
 #include "runtime/sound/Mixer.h"
+#include "tests/support/InputPoll.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -25,23 +27,17 @@ using plat::PadButton;
 using plat::PadInput;
 using testing_support::TempDir;
 
-constexpr int kEsc = 1, kReturn = 28, kSpace = 57, kW = 17, kA = 30, kI = 23, kM = 50, kMinus = 12;
-constexpr int kUp = 200, kLeft = 203, kRight = 205, kDown = 208, kPrint = 183;
-
-std::vector<int> Poll(InputEvents& in) {
-  uint8_t state[256] = {};
-  in.TakeKeys(state);
-  std::vector<int> down;
-  for (int i = 0; i < 256; ++i)
-    if (state[i] & 0x80) down.push_back(i);
-  return down;
-}
-
-bool PollLeft(InputEvents& in) {
-  bool left = false, right = false;
-  in.TakeButtons(left, right);
-  return left;
-}
+using key::kDown;
+using key::kLeft;
+using key::kReturn;
+using key::kRight;
+using key::kSpace;
+using key::kUp;
+using testing_support::Poll;
+using testing_support::PollLeft;
+constexpr int kEsc = key::kEscape;
+// Keys outside the game's own: the extra walking keys and the runtime's hotkeys.
+constexpr int kW = 17, kA = 30, kI = 23, kM = 50, kMinus = 12, kPrint = 183;
 
 TEST(SettingsFile, AMissingOrEmptyFileGivesTheDefaults) {
   TempDir dir;
