@@ -11,8 +11,9 @@ cd "$here"
 for preset in "${presets[@]}"; do
   echo "== $preset build"
   bash "$here/scripts/build.sh" "$preset"
-  # Drawing is tested against a real OpenGL: the tests get a virtual X server of their own.
-  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset "$preset" -j2 --no-tests=error
+  # Drawing is tested against a real OpenGL: the tests get a virtual X server of their own. It must not
+  # reset when its last client leaves: a test connecting during that reset would find no display.
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --preset "$preset" -j2 --no-tests=error
 done
 if [ $# -eq 0 ]; then
   for check in "$here"/scripts/ci/*.sh; do
