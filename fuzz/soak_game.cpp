@@ -16,8 +16,8 @@
 
 #include "game/GameMain.h"
 #include "game/GameState.h"
-#include "runtime/program/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/program/Runtime.h"
 #include "tests/support/ForwardingPlatform.h"
 
 namespace {

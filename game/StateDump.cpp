@@ -77,19 +77,31 @@ std::string GameStateJson(int exitCode) {
   j << "\"errorCode\":" << Number(rt.error.errorCode) << ",\n";
   j << "\"frames\":" << rt.clock.frames << ",\n";
   const std::pair<const char*, double> scalars[] = {
-      {"LevelNumber", g.LevelNumber}, {"Score", g.Score},
-      {"GemsLeft", g.GemsLeft},       {"KeysHeld", g.KeysHeld},
-      {"TimeLeft", g.TimeLeft},       {"TimeTick", g.TimeTick},
-      {"TimeOver", g.TimeOver},       {"Phase", g.Phase},
-      {"ExitOpen", g.ExitOpen},       {"LevelOver", g.LevelOver},
+      {"LevelNumber", g.LevelNumber},
+      {"Score", g.Score},
+      {"GemsLeft", g.GemsLeft},
+      {"KeysHeld", g.KeysHeld},
+      {"TimeLeft", g.TimeLeft},
+      {"TimeTick", g.TimeTick},
+      {"TimeOver", g.TimeOver},
+      {"Phase", g.Phase},
+      {"ExitOpen", g.ExitOpen},
+      {"LevelOver", g.LevelOver},
       {"ExitSoundChannel", g.ExitSoundChannel},
-      {"BoyX", g.BoyX},               {"BoyY", g.BoyY},
-      {"BoyState", g.BoyState},       {"BoyFrame", g.BoyFrame},
-      {"BoyStep", g.BoyStep},         {"GemFrame", g.GemFrame},
-      {"FireFrame", g.FireFrame},     {"ExitFrame", g.ExitFrame},
-      {"FruitShowing", g.FruitShowing}, {"FruitSlot", g.FruitSlot},
-      {"FruitFrame", g.FruitFrame},   {"FruitX", g.FruitX},
-      {"FruitY", g.FruitY},           {"LevelStepCounter", g.LevelStepCounter},
+      {"BoyX", g.BoyX},
+      {"BoyY", g.BoyY},
+      {"BoyState", g.BoyState},
+      {"BoyFrame", g.BoyFrame},
+      {"BoyStep", g.BoyStep},
+      {"GemFrame", g.GemFrame},
+      {"FireFrame", g.FireFrame},
+      {"ExitFrame", g.ExitFrame},
+      {"FruitShowing", g.FruitShowing},
+      {"FruitSlot", g.FruitSlot},
+      {"FruitFrame", g.FruitFrame},
+      {"FruitX", g.FruitX},
+      {"FruitY", g.FruitY},
+      {"LevelStepCounter", g.LevelStepCounter},
       {"PointerFrame", g.PointerFrame},
   };
   for (const auto& [name, value] : scalars) j << "\"" << name << "\":" << Number(value) << ",\n";
@@ -98,8 +110,9 @@ std::string GameStateJson(int exitCode) {
   j << "\"BoomFx\":" << EffectJson(g.BoomFx) << ",\n";
   j << "\"ShrinkFx\":" << EffectJson(g.ShrinkFx) << ",\n";
   j << "\"CloudFx\":" << EffectJson(g.CloudFx) << ",\n";
-  j << "\"MenuCursor\":{\"state\":" << Number(g.MenuCursor.state) << ",\"frame\":" << Number(g.MenuCursor.frame)
-    << ",\"x\":" << Number(g.MenuCursor.x) << ",\"y\":" << Number(g.MenuCursor.y) << "},\n";
+  j << "\"MenuCursor\":{\"state\":" << Number(g.MenuCursor.state)
+    << ",\"frame\":" << Number(g.MenuCursor.frame) << ",\"x\":" << Number(g.MenuCursor.x)
+    << ",\"y\":" << Number(g.MenuCursor.y) << "},\n";
   j << "\"PlayerName\":" << Text(g.PlayerName) << ",\n";
   j << "\"CreditText\":" << Text(g.CreditText) << ",\n";
   j << "\"PlayerSlots\":" << Texts(g.PlayerSlots) << ",\n";

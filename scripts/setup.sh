@@ -7,7 +7,7 @@ packages=(
   libsdl2-dev libgl-dev libgl1-mesa-dri libglx-mesa0 libpng-dev zlib1g-dev liblzo2-dev
   libgtest-dev googletest libbenchmark-dev
   xvfb xauth xdotool
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format-14
   desktop-file-utils appstream man-db libglib2.0-bin dpkg-dev lintian
 )
 

@@ -126,8 +126,8 @@ TEST(WholeGame, ADumpThatCannotBeWrittenEndsWithALineAndTheFileErrorsStatus) {
   } cases[] = {{dir.File("missing/state.json"), "No such file or directory"}, {dir.path(), "Is a directory"}};
   for (const auto& c : cases) {
     std::string errors;
-    const int status =
-        testing_support::RunGame({"--data", dir.path(), "--play", dir.File("quit.rpl"), "--dump", c.path}, &errors);
+    const int status = testing_support::RunGame(
+        {"--data", dir.path(), "--play", dir.File("quit.rpl"), "--dump", c.path}, &errors);
     EXPECT_EQ(status, 3) << c.path;
     EXPECT_EQ(errors, "brillora: cannot write the state dump " + c.path + ": " + c.reason + "\n");
   }

@@ -273,7 +273,8 @@ bool WritePng(const PngRecipe& recipe, png_structp png, png_infop info, PngSink&
   if (!recipe.palette.empty())
     png_set_PLTE(png, info, recipe.palette.data(), static_cast<int>(recipe.palette.size()));
   if (!recipe.paletteAlpha.empty()) {
-    png_set_tRNS(png, info, recipe.paletteAlpha.data(), static_cast<int>(recipe.paletteAlpha.size()), nullptr);
+    png_set_tRNS(png, info, recipe.paletteAlpha.data(), static_cast<int>(recipe.paletteAlpha.size()),
+                 nullptr);
   }
   if (recipe.trnsGrey >= 0 || recipe.trnsRgb[0] >= 0) {
     png_color_16 colour{};

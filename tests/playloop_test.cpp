@@ -75,8 +75,7 @@ class LevelRun {
     TempDir dir;
     std::filesystem::create_directories(dir.path() + "/Maps");
     for (const auto& [slot, samples] : soundFrames)
-      testing_support::WriteFile(dir.File(SoundName(slot)),
-                                 testing_support::ToneWav(samples));
+      testing_support::WriteFile(dir.File(SoundName(slot)), testing_support::ToneWav(samples));
     status = testing_support::RunHeadless({"--data", dir.path()}, [&] {
       long long base = 0;
       auto held = [&](int frame) {

@@ -126,7 +126,8 @@ TEST(RtNumArray, QuickReadsTruncateAndLeaveEveryOtherCaseToTheFullCheck) {
   EXPECT_EQ(testing_support::StopOf([&] { a[5] = 1; }).status, kErrIndex);
   EXPECT_EQ(testing_support::StopOf([&] { a[std::nan("")] = 1; }).status, kErrIndex);
   EXPECT_EQ(testing_support::StopOf([&] { a[-1] = 1; }).status, kErrIndex);
-  EXPECT_EQ(testing_support::StopOf([&] { a.at(1, 1) = 1; }).status, kErrIndex);  // no second dimension: only 0 fits
+  EXPECT_EQ(testing_support::StopOf([&] { a.at(1, 1) = 1; }).status,
+            kErrIndex);  // no second dimension: only 0 fits
   ResetRuntimeContext();
   DimNumArray(a, 5, -3);  // no index fits the second dimension, so even [0] is refused
   EXPECT_EQ(testing_support::StopOf([&] { a[0] = 1; }).status, kErrIndex);

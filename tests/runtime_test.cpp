@@ -1,4 +1,6 @@
 // Start-up, the frame schedule, the command line, replays and program end, driven headless.
+#include "runtime/program/Runtime.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include "runtime/core/Input.h"
 #include "runtime/core/Options.h"
 #include "runtime/core/Replay.h"
-#include "runtime/program/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "tests/support/TestSupport.h"
@@ -26,7 +27,9 @@ std::function<void()>& Body() {
   static std::function<void()> body;
   return body;
 }
-void RunBody() { Body()(); }
+void RunBody() {
+  Body()();
+}
 
 int RunHeadless(std::vector<std::string> extra, std::function<void()> body) {
   Body() = std::move(body);
@@ -41,7 +44,8 @@ int RunHeadless(std::vector<std::string> extra, std::function<void()> body) {
 TEST(CommandLine, OptionsAndErrors) {
   LaunchOptions o;
   std::string err;
-  EXPECT_EQ(ParseLaunchOptions({"b", "--windowed", "--seed", "-7", "--frames", "10"}, o, err), OptionsResult::kRun);
+  EXPECT_EQ(ParseLaunchOptions({"b", "--windowed", "--seed", "-7", "--frames", "10"}, o, err),
+            OptionsResult::kRun);
   EXPECT_TRUE(o.windowed);
   EXPECT_EQ(o.seed, -7);
   EXPECT_EQ(o.frameLimit, 10);

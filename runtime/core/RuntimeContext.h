@@ -58,8 +58,8 @@ struct ErrorState {
 };
 
 struct FrameClock {
-  double currentFrameMs = 0;   // clock at the start of the current ShowFrame
-  long long frames = 0;        // ShowFrame calls so far
+  double currentFrameMs = 0;  // clock at the start of the current ShowFrame
+  long long frames = 0;       // ShowFrame calls so far
 };
 
 // One numbered file channel (0..7).
@@ -104,15 +104,15 @@ struct InputState {
   uint8_t keyState[256] = {};  // by scan code; high bit set = down
   int32_t mouseX = 100;        // the runtime's own mouse position, screen pixels
   int32_t mouseY = 100;
-  bool freshPoll = false;      // set by ShowFrame; the first mouse read of a frame takes the motion
-  bool leftButton = false;     // buttons as polled by ShowFrame
+  bool freshPoll = false;   // set by ShowFrame; the first mouse read of a frame takes the motion
+  bool leftButton = false;  // buttons as polled by ShowFrame
   bool rightButton = false;
-  int pendingDx = 0, pendingDy = 0;  // device motion not yet read by the game
-  bool pointerSeen = false;          // the system pointer's picture pixel was known at the frame's poll:
-  int pointerX = 0, pointerY = 0;    //   the game's pointer goes there at the frame's first mouse read
-  bool mouseRead = false;            // the game read the mouse since the last poll (it draws a pointer)
-  int replayDx = 0, replayDy = 0;    // motion of the current replay frame
-  std::unique_ptr<ReplayPlayer> player;      // --play: all input comes from the replay
+  int pendingDx = 0, pendingDy = 0;      // device motion not yet read by the game
+  bool pointerSeen = false;              // the system pointer's picture pixel was known at the frame's poll:
+  int pointerX = 0, pointerY = 0;        //   the game's pointer goes there at the frame's first mouse read
+  bool mouseRead = false;                // the game read the mouse since the last poll (it draws a pointer)
+  int replayDx = 0, replayDy = 0;        // motion of the current replay frame
+  std::unique_ptr<ReplayPlayer> player;  // --play: all input comes from the replay
   std::unique_ptr<ReplayRecorder> recorder;  // --record: input is written as it is read
   InputState();
   ~InputState();
@@ -136,13 +136,13 @@ struct PlayerControls {
 struct RuntimeContext {
   StartSettings settings;
   LaunchOptions options;
-  std::string title = "Quillon";  // window title
+  std::string title = "Quillon";             // window title
   std::unique_ptr<plat::Platform> platform;  // window, GL, clock, devices (SDL or headless)
   Renderer2D* renderer = nullptr;            // created by RuntimeInit, deleted by ShutdownRuntime
   SoundDevice* sound = nullptr;              // created by RuntimeInit, deleted by ShutdownRuntime
-  bool autoPause = false;  // pause while the window is inactive
-  bool paused = false;     // the window is inactive and the game stands still in ShowFrame
-  bool allowEscape = true; // Esc ends the program inside ShowFrame
+  bool autoPause = false;                    // pause while the window is inactive
+  bool paused = false;                       // the window is inactive and the game stands still in ShowFrame
+  bool allowEscape = true;                   // Esc ends the program inside ShowFrame
   bool playerWindowed = false;  // the player's choice of a window over full screen (--windowed, Alt+Enter)
   FrameClock clock;
   ErrorState error;
@@ -153,9 +153,9 @@ struct RuntimeContext {
   RandomState random;
   InputState input;
   PlayerControls controls;
-  int currentFont = 0;               // font slot for PrintText, 0..31
-  std::string privateTempDir;        // per-user folder (mode 0700) for the log and extracted files
-  std::function<void()> shutdown;    // ShutdownRuntime, installed by RuntimeInit
+  int currentFont = 0;             // font slot for PrintText, 0..31
+  std::string privateTempDir;      // per-user folder (mode 0700) for the log and extracted files
+  std::function<void()> shutdown;  // ShutdownRuntime, installed by RuntimeInit
   std::vector<std::function<void(int status)>> atEnd;  // run once when the program ends (state dump)
 };
 

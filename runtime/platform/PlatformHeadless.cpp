@@ -97,6 +97,8 @@ class HeadlessPlatform final : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateHeadlessPlatform() { return std::make_unique<HeadlessPlatform>(); }
+std::unique_ptr<Platform> CreateHeadlessPlatform() {
+  return std::make_unique<HeadlessPlatform>();
+}
 
 }  // namespace plat

@@ -12,10 +12,10 @@
 #include <ctime>
 #include <filesystem>
 
-#include "runtime/program/Runtime.h"
 #include "runtime/core/RuntimeContext.h"
 #include "runtime/gfx2d/ImageWrite.h"
 #include "runtime/platform/Platform.h"
+#include "runtime/program/Runtime.h"
 #include "runtime/sound/Sound.h"
 
 namespace {

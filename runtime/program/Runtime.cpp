@@ -16,7 +16,6 @@
 #include "runtime/core/Input.h"
 #include "runtime/core/NumberTrunc.h"
 #include "runtime/core/Options.h"
-#include "runtime/program/PlayerControls.h"
 #include "runtime/core/Random.h"
 #include "runtime/core/RecordsFolder.h"
 #include "runtime/core/Replay.h"
@@ -26,6 +25,7 @@
 #include "runtime/gfx2d/ImageWrite.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "runtime/platform/Platform.h"
+#include "runtime/program/PlayerControls.h"
 #include "runtime/sound/Sound.h"
 
 namespace {
