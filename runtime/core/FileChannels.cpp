@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/core/Errors.h"
@@ -90,11 +91,13 @@ std::string TempPrefix(const std::string& name) {
 }
 constexpr size_t kTempSuffixLength = 6;
 
-bool IsTemporaryOf(const std::string& file, const std::string& name) {
-  const std::string prefix = TempPrefix(name);
-  if (file.size() != prefix.size() + kTempSuffixLength || file.compare(0, prefix.size(), prefix) != 0)
+// Whether `file` is a temporary of `name`: TempPrefix(name) and then the suffix. Compared in place, since
+// every record lock asks it of every file in the records folder.
+bool IsTemporaryOf(std::string_view file, std::string_view name) {
+  if (file.size() != name.size() + 2 + kTempSuffixLength || file.front() != '.' ||
+      file.substr(1, name.size()) != name || file[name.size() + 1] != '.')
     return false;
-  return std::all_of(file.begin() + static_cast<std::ptrdiff_t>(prefix.size()), file.end(),
+  return std::all_of(file.end() - static_cast<std::ptrdiff_t>(kTempSuffixLength), file.end(),
                      [](char ch) { return std::isalnum(static_cast<unsigned char>(ch)) != 0; });
 }
 
@@ -413,6 +416,34 @@ double ReadDouble(double channel) {
   return std::bit_cast<double>(ReadLittleEndian(channel, "ReadDouble", 8));
 }
 
+void ReadBlock(double channel, int width, size_t count, uint8_t* out) {
+  const char* op = width == 1 ? "ReadByte" : width == 2 ? "ReadWord" : width == 4 ? "ReadLong" : "ReadDouble";
+  const int ch = ChannelIndex(channel, op);
+  if (count == 0) return;
+  FileChannel& c = Rt().channels[ch];
+  const size_t step = static_cast<size_t>(width);
+  if (c.handle == nullptr) {
+    AdvancePosition(c, width);  // the first read counts its bytes before it fails
+    FailRead(ch, c, op, NotOpenText(c));
+  }
+  PrepareDirection(c, kRead);
+  const size_t total = count * step;
+  const size_t got = std::fread(out, 1, total, c.handle);
+  if (got == total) {
+    AdvancePosition(c, static_cast<int64_t>(total));
+    return;
+  }
+  // The values read whole, then the one that reaches the end: counted, and reported with what it found.
+  const size_t whole = got / step;
+  AdvancePosition(c, static_cast<int64_t>((whole + 1) * step));
+  const int err = std::ferror(c.handle) ? errno : 0;
+  std::clearerr(c.handle);
+  FailRead(ch, c, op,
+           err != 0 ? FileErrorText(err)
+                    : "only " + std::to_string(got - whole * step) + " of " + std::to_string(step) +
+                          " bytes before the end");
+}
+
 RtString ReadString(double channel, double count) {
   const char* op = "ReadString";
   const int ch = ChannelIndex(channel, op);
@@ -595,11 +626,11 @@ void RecoverWriteGroup(const std::string& folder, const std::vector<std::string>
   if (dir == nullptr) return;
   std::vector<std::string> stale;
   while (const dirent* entry = ::readdir(dir)) {
-    const std::string file = entry->d_name;
+    const std::string_view file = entry->d_name;
     if (IsTemporaryOf(file, kCommitRecordName) ||
         std::any_of(names.begin(), names.end(),
                     [&](const std::string& name) { return IsTemporaryOf(file, name); }))
-      stale.push_back(file);
+      stale.emplace_back(file);
   }
   ::closedir(dir);
   for (const std::string& file : stale) ::unlink((folder + file).c_str());
