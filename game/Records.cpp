@@ -165,6 +165,14 @@ void ReadRecordBytes(const RecordFile& file, RtNumArray& to, int count) {
   for (int i = 0; i < count; ++i) to[i] = bytes[static_cast<size_t>(i)];
 }
 
+// Writes the first `count` values of `from` to channel 1 as one block, each as the writer of `width`
+// bytes would (the saves write 10,440 bytes at most).
+void WriteRecordValues(const RtNumArray& from, int width, int count) {
+  std::vector<double> values(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) values[static_cast<size_t>(i)] = from[i];
+  WriteBlock(1, width, values);
+}
+
 }  // namespace
 
 void LoadRecords() {
@@ -199,7 +207,7 @@ void SavePlayerName() {
   NameToBytes(g.PlayerName, g.PlayerNameBytes, 0);
   RecordsLock lock(RecordNames());
   FileOpen(1, RecordPath(kPlayerFile.path), 0);
-  for (int i = 0; i < 8; ++i) WriteByte(1, g.PlayerNameBytes[i]);
+  WriteRecordValues(g.PlayerNameBytes, 1, 8);
   FileClose(1);
 }
 
@@ -209,7 +217,7 @@ void SavePlayerSlots() {
   TakeInSavedSlots();
   for (int k = 0; k < 4; ++k) NameToBytes(g.PlayerSlots[k], g.PlayerSlotBytes, 8 * k);
   FileOpen(1, RecordPath(kSlotsFile.path), 0);
-  for (int i = 0; i < 32; ++i) WriteByte(1, g.PlayerSlotBytes[i]);
+  WriteRecordValues(g.PlayerSlotBytes, 1, 32);
   FileClose(1);
 }
 
@@ -225,11 +233,11 @@ void SaveScores() {
   TakeInSavedScores();
   BeginWriteGroup();
   FileOpen(1, RecordPath(kScoresFile.path), 0);
-  for (int e = 0; e < 800; ++e) WriteLong(1, g.Scores[e]);
+  WriteRecordValues(g.Scores, 4, 800);
   FileClose(1);
   for (int e = 0; e < 800; ++e) NameToBytes(g.ScoreNames[e], g.ScoreNameBytes, 8 * e);
   FileOpen(1, RecordPath(kNamesFile.path), 0);
-  for (int i = 0; i < 6400; ++i) WriteByte(1, g.ScoreNameBytes[i]);
+  WriteRecordValues(g.ScoreNameBytes, 1, 6400);
   FileClose(1);
   CommitWriteGroup();
 }

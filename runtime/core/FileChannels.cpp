@@ -169,10 +169,40 @@ void WriteBytes(double channel, const char* op, const void* data, size_t n) {
   }
 }
 
-void WriteLittleEndian(double channel, const char* op, uint64_t value, size_t width) {
+// The bits the writer of `width` bytes stores for `value`, the low `width` bytes of the result:
+//   1 (WriteByte): the low byte of the value as a signed 16-bit integer;
+//   2 (WriteWord): the low 16 bits of the value as a 32-bit integer;
+//   4 (WriteLong): everything ReadLong can return (0..4294967295) unchanged, and so the negative values of
+//     32 bits; anything else is the indefinite value 0x80000000;
+//   8 (WriteDouble): the 8 bytes of the 64-bit float.
+uint64_t WrittenBits(int width, double value) {
+  switch (width) {
+    case 1:
+      return static_cast<uint16_t>(TruncToInt16OrLowest(value));
+    case 2:
+      return static_cast<uint32_t>(TruncToInt32OrLowest(value));
+    case 4:
+      return (value > -2147483649.0 && value < 4294967296.0)
+                 ? static_cast<uint32_t>(static_cast<int64_t>(value))
+                 : 0x80000000u;
+    default:
+      return std::bit_cast<uint64_t>(value);
+  }
+}
+
+const char* WriterName(int width) {
+  return width == 1 ? "WriteByte" : width == 2 ? "WriteWord" : width == 4 ? "WriteLong" : "WriteDouble";
+}
+
+// Stores the low `width` bytes of `value` at `out`, little-endian.
+void PutLittleEndian(uint8_t* out, uint64_t value, size_t width) {
+  for (size_t i = 0; i < width; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void WriteValue(double channel, int width, double value) {
   uint8_t bytes[8] = {};
-  for (size_t i = 0; i < width; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-  WriteBytes(channel, op, bytes, width);
+  PutLittleEndian(bytes, WrittenBits(width, value), static_cast<size_t>(width));
+  WriteBytes(channel, WriterName(width), bytes, static_cast<size_t>(width));
 }
 
 // Whether the file open as `fd` is the file of an open channel.
@@ -487,28 +517,34 @@ double ReadNumberLine(double channel) {
 }
 
 double WriteByte(double channel, double value) {
-  WriteLittleEndian(channel, "WriteByte", static_cast<uint16_t>(TruncToInt16OrLowest(value)), 1);
+  WriteValue(channel, 1, value);
   return 1;
 }
 
 double WriteWord(double channel, double value) {
-  WriteLittleEndian(channel, "WriteWord", static_cast<uint32_t>(TruncToInt32OrLowest(value)), 2);
+  WriteValue(channel, 2, value);
   return 1;
 }
 
 double WriteLong(double channel, double value) {
-  // Everything ReadLong can return (0..4294967295) is written back unchanged, and so are the negative
-  // values of 32 bits; anything else is the indefinite value 0x80000000.
-  const uint32_t bits = (value > -2147483649.0 && value < 4294967296.0)
-                            ? static_cast<uint32_t>(static_cast<int64_t>(value))
-                            : 0x80000000u;
-  WriteLittleEndian(channel, "WriteLong", bits, 4);
+  WriteValue(channel, 4, value);
   return 1;
 }
 
 double WriteDouble(double channel, double value) {
-  WriteLittleEndian(channel, "WriteDouble", std::bit_cast<uint64_t>(value), 8);
+  WriteValue(channel, 8, value);
   return 1;
+}
+
+void WriteBlock(double channel, int width, const std::vector<double>& values) {
+  const char* op = WriterName(width);
+  ChannelIndex(channel, op);
+  if (values.empty()) return;
+  const size_t step = static_cast<size_t>(width);
+  std::vector<uint8_t> bytes(values.size() * step);
+  for (size_t i = 0; i < values.size(); ++i)
+    PutLittleEndian(&bytes[i * step], WrittenBits(width, values[i]), step);
+  WriteBytes(channel, op, bytes.data(), bytes.size());
 }
 
 double WriteString(double channel, const RtString& text) {

@@ -46,6 +46,9 @@ double WriteDouble(double channel, double value);          // the 8 bytes of the
 double WriteString(double channel, const RtString& text);  // the bytes, no terminator
 double WriteLine(double channel, const RtString& text);    // the bytes, then CR LF
 double WriteNumberLine(double channel, double value);      // the number as text, then CR LF
+// `values` written as one block, each as the writer of `width` bytes (1, 2, 4 or 8: WriteByte, WriteWord,
+// WriteLong, WriteDouble) writes it; the bytes on disk and the stops are those of calling it for each value.
+void WriteBlock(double channel, int width, const std::vector<double>& values);
 
 // 1 when reads have reached the end of the file (always 1 for a file being written), else 0.
 double EndOfFile(double channel);
