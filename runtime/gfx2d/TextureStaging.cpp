@@ -78,23 +78,3 @@ bool BuildTextureStaging(const RgbaImage& image, int x0, int y0, int w, int h, i
   if (!fontMode) FillUnderTransparentTexels(out.texels, out.texWidth, out.texHeight);
   return true;
 }
-
-void HalveTexels(const std::vector<uint8_t>& texels, int width, int height, std::vector<uint8_t>& out) {
-  const int outWidth = std::max(1, width / 2);
-  const int outHeight = std::max(1, height / 2);
-  out.assign(static_cast<size_t>(outWidth) * outHeight * 4, 0);
-  for (int y = 0; y < outHeight; ++y) {
-    const int y0 = std::min(2 * y, height - 1);
-    const int y1 = std::min(2 * y + 1, height - 1);
-    for (int x = 0; x < outWidth; ++x) {
-      const int x0 = std::min(2 * x, width - 1);
-      const int x1 = std::min(2 * x + 1, width - 1);
-      const uint8_t* a = texels.data() + (static_cast<size_t>(y0) * width + x0) * 4;
-      const uint8_t* b = texels.data() + (static_cast<size_t>(y0) * width + x1) * 4;
-      const uint8_t* c = texels.data() + (static_cast<size_t>(y1) * width + x0) * 4;
-      const uint8_t* d = texels.data() + (static_cast<size_t>(y1) * width + x1) * 4;
-      uint8_t* dst = out.data() + (static_cast<size_t>(y) * outWidth + x) * 4;
-      for (int i = 0; i < 4; ++i) dst[i] = static_cast<uint8_t>((a[i] + b[i] + c[i] + d[i] + 2) / 4);
-    }
-  }
-}
