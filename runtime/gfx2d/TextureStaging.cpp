@@ -8,11 +8,15 @@ namespace {
 // Gives every transparent texel the average colour of its opaque neighbours inside the texture's
 // border, or black when there are none; alpha stays 0. Only opaque texels are read as neighbours and
 // only transparent ones are written, so filling in place matches filling from a copy.
-void FillUnderTransparentTexels(std::vector<uint8_t>& texels, int texWidth, int texHeight) {
+// Only rows [rowBegin, rowEnd) and columns [colBegin, colEnd) are visited: the caller passes the copied
+// picture widened by one texel, since every texel beyond that is still zero and has only zero
+// neighbours, so the fill would leave it as it is.
+void FillUnderTransparentTexels(std::vector<uint8_t>& texels, int texWidth, int texHeight, int rowBegin,
+                                int rowEnd, int colBegin, int colEnd) {
   static constexpr int kNeighbours[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
                                             {0, 1},   {1, -1}, {1, 0},  {1, 1}};  // {row, column}
-  for (int row = 0; row < texHeight; ++row) {
-    for (int col = 0; col < texWidth; ++col) {
+  for (int row = rowBegin; row < rowEnd; ++row) {
+    for (int col = colBegin; col < colEnd; ++col) {
       uint8_t* texel = texels.data() + (static_cast<size_t>(row) * texWidth + col) * 4;
       if (texel[3] != 0) continue;
       int sum[3] = {0, 0, 0};
@@ -67,14 +71,27 @@ bool BuildTextureStaging(const RgbaImage& image, int x0, int y0, int w, int h, i
   // Only the part of the rectangle that lies on the picture is copied.
   const int64_t firstCol = std::max<int64_t>(0, -int64_t{x0});
   const int64_t endCol = std::min<int64_t>(width, int64_t{image.width} - x0);
+  int64_t lowestRow = out.texHeight, highestRow = -1;  // texel rows that received picture rows
   for (int64_t ty = 0; ty < height && firstCol < endCol; ++ty) {
     const int64_t y = y0 + ty;
     if (y < 0 || y >= image.height) continue;
+    lowestRow = std::min(lowestRow, height - 1 - ty);
+    highestRow = std::max(highestRow, height - 1 - ty);
     const uint8_t* src = image.pixels.data() + static_cast<size_t>((y * image.width + x0 + firstCol) * 4);
     uint8_t* dst = out.texels.data() + static_cast<size_t>(((height - 1 - ty) * out.texWidth + firstCol) * 4);
     std::copy(src, src + (endCol - firstCol) * 4, dst);
   }
 
-  if (!fontMode) FillUnderTransparentTexels(out.texels, out.texWidth, out.texHeight);
+  if (!fontMode && lowestRow <= highestRow) {
+    // Nothing copied means all zero, which the fill leaves as it is.
+    const auto clampRow = [&](int64_t r) {
+      return static_cast<int>(std::clamp<int64_t>(r, 0, out.texHeight));
+    };
+    const auto clampCol = [&](int64_t c) {
+      return static_cast<int>(std::clamp<int64_t>(c, 0, out.texWidth));
+    };
+    FillUnderTransparentTexels(out.texels, out.texWidth, out.texHeight, clampRow(lowestRow - 1),
+                               clampRow(highestRow + 2), clampCol(firstCol - 1), clampCol(endCol + 1));
+  }
   return true;
 }
