@@ -191,8 +191,8 @@ TEST_F(ArtOutput, TurnMarkerFloorsAreSolidAndDiffer) {
   Picture tiles = LoadPng(File("Graphic/Tiles1.png"));
   ASSERT_EQ(256, tiles.width);
   using namespace art::tile;
-  const int markers[] = {kTurnMarkerArt, kTurnMarkerDungeon, kTurnMarkerGarden, kTurnMarkerCave,
-                         kTurnMarkerIce, kTurnMarkerLava,    kTurnMarkerBeach,  kTurnMarkerHall};
+  const int markers[] = {kTurnMarkerTemple, kTurnMarkerDungeon, kTurnMarkerGarden, kTurnMarkerCave,
+                         kTurnMarkerIce,    kTurnMarkerLava,    kTurnMarkerBeach,  kTurnMarkerHall};
   auto tile = [&](int v) {
     std::vector<uint8_t> px;
     for (int y = 0; y < 16; ++y)

@@ -96,7 +96,7 @@ TEST(LevelCompiler, ExpandsTheLegendIntoFourLayers) {
   EXPECT_EQ(L.cover[at(20, 5)], levels::tile::kCoverWallCapS);
   EXPECT_EQ(L.ground[at(0, 10)], levels::tile::kWallTop);
   EXPECT_EQ(L.ground[at(15, 29)], levels::tile::kFrameEdge);
-  EXPECT_EQ(L.ground[at(15, 15)], levels::tile::kFlagstone);
+  EXPECT_EQ(L.ground[at(15, 15)], levels::tile::kFloorFlagstone);
   EXPECT_TRUE(cell::IsOpenActor(L.actor[at(15, 15)]));
 }
 
@@ -122,7 +122,7 @@ TEST(LevelCompiler, WallsRunOnThroughBoxesAndOverWaterButNeverHideWhatIsToBeTake
   EXPECT_EQ(L.item[at(22, 4)], cell::kGemBox);
   EXPECT_EQ(L.actor[at(22, 4)], cell::kSolid);
   EXPECT_EQ(L.cover[at(22, 3)], tile::kCoverWallCapS) << "the lip runs on over the chest";
-  EXPECT_EQ(L.ground[at(21, 12)], tile::kFlagstone);
+  EXPECT_EQ(L.ground[at(21, 12)], tile::kFloorFlagstone);
   EXPECT_EQ(L.item[at(21, 12)], cell::kGemBox);
   EXPECT_EQ(L.cover[at(21, 11)], 0);
 
@@ -181,14 +181,14 @@ TEST(LevelCompiler, CellsLeftOrTakenShowTheFloorAroundThem) {
   const levels::Layers& L = level.layers;
   auto at = [](int col, int row) { return row * 40 + col; };
   ASSERT_EQ(L.actor[at(12, 15)], cell::kBoy);
-  EXPECT_EQ(L.ground[at(12, 15)], levels::tile::kMosaic);
-  EXPECT_EQ(L.ground[at(11, 20)], levels::tile::kFlagstone) << "a lone gem between two cracked cells";
-  EXPECT_EQ(L.ground[at(12, 24)], levels::tile::kFlagstone);
-  EXPECT_EQ(L.ground[at(11, 26)], levels::tile::kFlagstone);
+  EXPECT_EQ(L.ground[at(12, 15)], levels::tile::kFloorMosaic);
+  EXPECT_EQ(L.ground[at(11, 20)], levels::tile::kFloorFlagstone) << "a lone gem between two cracked cells";
+  EXPECT_EQ(L.ground[at(12, 24)], levels::tile::kFloorFlagstone);
+  EXPECT_EQ(L.ground[at(11, 26)], levels::tile::kFloorFlagstone);
 
   rows[21].replace(10, 3, ",,,");
   ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
-  EXPECT_EQ(level.layers.ground[at(11, 20)], levels::tile::kFlagstoneCracked);
+  EXPECT_EQ(level.layers.ground[at(11, 20)], levels::tile::kFloorFlagstoneCracked);
 }
 
 // Baddies turn on a compass set into each theme's own floor: a tile of its own for every theme.
