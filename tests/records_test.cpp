@@ -47,7 +47,7 @@ class RecordsTest : public ::testing::Test {
     PutLong(files.data, 0, 1000);
     PutLong(files.data, 5, 0xFFFFFFFFu);
     PutLong(files.data, 799, 0x04030201u);
-    testing_support::WriteRecordFiles(dir.path(), files);
+    EXPECT_TRUE(WriteRecordFiles(dir.path(), files));
     cwd = std::make_unique<ScopedWorkingDir>(dir.path());
   }
   void TearDown() override {
@@ -211,7 +211,7 @@ TEST_F(RecordsTest, AMissingStoredNamesFileStopsAfterTheOtherThreeWereRead) {
 
 TEST_F(RecordsTest, ShortFilesStopTheProgramAndLongerOnesAreReadAsFarAsTheLayoutGoes) {
   files.player.resize(20, 'X');
-  testing_support::WriteRecordFiles(dir.path(), files);
+  EXPECT_TRUE(WriteRecordFiles(dir.path(), files));
   LoadRecords();
   EXPECT_EQ(std::string(G().PlayerName), "BOB");
 
@@ -219,7 +219,7 @@ TEST_F(RecordsTest, ShortFilesStopTheProgramAndLongerOnesAreReadAsFarAsTheLayout
   for (const char* name : {"Player.bin", "Name.bin", "Data.bin", "Duzozez.bin"}) {
     SCOPED_TRACE(name);
     testing_support::NewField();
-    testing_support::WriteRecordFiles(dir.path(), files);
+    EXPECT_TRUE(WriteRecordFiles(dir.path(), files));
     std::vector<uint8_t> bytes = Read(name);
     bytes.pop_back();
     testing_support::WriteFile(dir.File(std::string("Maps/") + name), bytes);
@@ -240,6 +240,57 @@ TEST_F(RecordsTest, CreditTextSpellsItsCodesFromCapitalA) {
   EXPECT_EQ(std::string(g.CreditText), expect);
   EXPECT_FALSE(expect.empty());
   for (char c : expect) EXPECT_TRUE(c >= 32 && c <= 95) << int(c);  // drawable by the menus
+}
+
+// The byte images the tests and the level tools make record folders from: the setters put each value where
+// the game reads it, and what is written reads back whole.
+TEST(RecordFileImages, SettersPlaceEachValueAndTheFilesReadBackWhole) {
+  RecordFiles files;
+  files.SetScore(9, 0x04030201u);
+  files.SetScore(799, 0xFFFFFFFEu);
+  EXPECT_EQ(Slice(files.data, 36, 4), (std::vector<uint8_t>{1, 2, 3, 4}));
+  EXPECT_EQ(files.Score(9), 0x04030201u);
+  EXPECT_EQ(files.Score(799), 0xFFFFFFFEu);
+  EXPECT_EQ(files.Score(8), 0u);
+  files.SetScoreName(799, "LONGERTHAN8");  // cut to eight bytes
+  EXPECT_EQ(Slice(files.names, 6392, 8), (std::vector<uint8_t>{'L', 'O', 'N', 'G', 'E', 'R', 'T', 'H'}));
+  files.SetSlotName(3, "ABCDEFGH");
+  files.SetSlotName(3, "AB");  // a shorter name clears the rest
+  EXPECT_EQ(Slice(files.slots, 24, 8), (std::vector<uint8_t>{'A', 'B', 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Slice(files.slots, 0, 24), std::vector<uint8_t>(24, 0));
+  files.SetPlayerName("BOB");
+  EXPECT_EQ(files.player, (std::vector<uint8_t>{'B', 'O', 'B', 0, 0, 0, 0, 0}));
+
+  TempDir dir;  // no Maps/ yet: the writer makes it
+  ASSERT_TRUE(WriteRecordFiles(dir.path(), files));
+  EXPECT_EQ(ReadFile(dir.File("Maps/Data.bin")), files.data);
+  EXPECT_EQ(ReadFile(dir.File("Maps/Name.bin")), files.names);
+  EXPECT_EQ(ReadFile(dir.File("Maps/Duzozez.bin")), files.slots);
+  EXPECT_EQ(ReadFile(dir.File("Maps/Player.bin")), files.player);
+  RecordFiles back;
+  ASSERT_TRUE(ReadRecordFiles(dir.path(), back));
+  EXPECT_EQ(back.data, files.data);
+  EXPECT_EQ(back.names, files.names);
+  EXPECT_EQ(back.slots, files.slots);
+  EXPECT_EQ(back.player, files.player);
+}
+
+TEST(RecordFileImages, ShortOrMissingFilesAndAnUnwritableFolderAreReported) {
+  TempDir dir;
+  RecordFiles files;
+  RecordFiles back;
+  EXPECT_FALSE(ReadRecordFiles(dir.path(), back));  // nothing there
+  ASSERT_TRUE(WriteRecordFiles(dir.path(), files));
+  std::vector<uint8_t> names = ReadFile(dir.File("Maps/Name.bin"));
+  names.pop_back();
+  testing_support::WriteFile(dir.File("Maps/Name.bin"), names);
+  EXPECT_FALSE(ReadRecordFiles(dir.path(), back));
+  std::filesystem::remove(dir.File("Maps/Player.bin"));
+  ASSERT_TRUE(WriteRecordFiles(dir.path(), files));
+  EXPECT_TRUE(ReadRecordFiles(dir.path(), back));
+  // A folder that cannot hold a Maps/ folder: a file stands in its place.
+  testing_support::WriteFile(dir.File("plain"), {1});
+  EXPECT_FALSE(WriteRecordFiles(dir.File("plain"), files));
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ class SaveSafety : public testing::Test {
  protected:
   void SetUp() override {
     testing_support::NewField();
-    testing_support::WriteRecordFiles(dir.path(), files);
+    EXPECT_TRUE(WriteRecordFiles(dir.path(), files));
     cwd = std::make_unique<ScopedWorkingDir>(dir.path());
   }
   void TearDown() override {
@@ -122,7 +122,7 @@ TEST_F(SaveSafety, ASaveTakesInWhatAnotherCopySavedMeanwhile) {
   PutScore(files.data, 0, 500);
   PutName(files.names, 0, "P0");
   PutName(files.slots, 0, "ANNA");
-  testing_support::WriteRecordFiles(dir.path(), files);
+  EXPECT_TRUE(WriteRecordFiles(dir.path(), files));
   LoadRecords();
 
   // Another copy finishes level 1 with 450 and level 3 with 77, and stores BERT under F2.
@@ -132,7 +132,7 @@ TEST_F(SaveSafety, ASaveTakesInWhatAnotherCopySavedMeanwhile) {
   PutScore(other.data, 16, 77);
   PutName(other.names, 16 * 8, "OTHER");
   PutName(other.slots, 8, "BERT");
-  testing_support::WriteRecordFiles(dir.path(), other);
+  EXPECT_TRUE(WriteRecordFiles(dir.path(), other));
 
   // This copy finishes level 1 with 480 and stores CARL under F3.
   GameState& g = G();
@@ -375,7 +375,7 @@ TEST_F(SaveSafety, AFullDiskLeavesTheOldRecordsOrTheNewOnesAndNoTemporaries) {
       RecordFiles old;
       PutScore(old.data, 0, 100);
       PutName(old.names, 0, "OLD");
-      testing_support::WriteRecordFiles(dir.path(), old);
+      EXPECT_TRUE(WriteRecordFiles(dir.path(), old));
       testing_support::NewField();
       LoadRecords();
       FillLeaving(dir.path(), pages);
@@ -435,7 +435,7 @@ TEST(TwoCopies, NeitherLosesTheOthersHighScores) {
   WriteWinnableLevel(dir.path(), 2);
   RecordFiles records;
   PutName(records.player, 0, "ANNA");
-  testing_support::WriteRecordFiles(dir.path(), records);
+  EXPECT_TRUE(WriteRecordFiles(dir.path(), records));
   const std::string maps = dir.File("Maps");
 
   // Copy B: stores its player's name B under F2 (so the test sees it has read the records), goes to the
