@@ -384,6 +384,65 @@ TEST(MakeLevels, WritesEveryLevelOrNothing) {
 // Every solution, played in the real game from the title menu, wins its level and ends in exactly the
 // game state it ended in before; and the solver's copy of the game, fed the same keys, ends each run
 // with the score the game recorded.
+// The solver's kept look-ahead answers every decision as a look-ahead played afresh from that decision does:
+// while the boy follows the plan (the look-ahead is played on), after he took other keys (it is forgotten),
+// when the plan walks him into a baddie within the horizon, and when it does not.
+TEST(Solver, KeptPlanLookAheadAnswersAsALookAheadPlayedAfresh) {
+  int decisions = 0, caught = 0, deviations = 0;
+  for (int n : {4, 9, 16}) {
+    SCOPED_TRACE(levels::LevelName(n));
+    std::string text;
+    levels::CompiledLevel level;
+    std::vector<levels::LevelProblem> problems;
+    ASSERT_TRUE(levels::ReadTextFile(kLevelDir + "/" + levels::LevelName(n) + ".txt", text));
+    ASSERT_TRUE(levels::CompileLevelText(text, level, problems));
+    levels::SolverGame game;
+    game.Start(level.layers, 1);
+    game.Step(BoyKeys{});
+    levels::PlanLookAhead kept;
+    BoyKeys keys;
+    for (int frame = 0; frame < 3000 && !game.won && !game.Dead(); ++frame) {
+      if (game.Deciding()) {
+        const BoyKeys plan = levels::GreedyKeys(game);
+        for (int horizon : {72, 24}) {
+          const int fresh = levels::Survives(game, plan, 1, 0, horizon);
+          ASSERT_EQ(kept.Life(game, horizon), fresh) << "frame " << game.frame << ", horizon " << horizon;
+          caught += fresh < horizon;
+        }
+        ++decisions;
+        // Now and then the boy stands still for a decision instead of following the plan.
+        keys = decisions % 7 == 0 ? BoyKeys{} : plan;
+        if (!(keys == plan)) {
+          kept.Forget();
+          ++deviations;
+        }
+      }
+      game.Step(keys);
+    }
+  }
+  EXPECT_GT(decisions, 100);
+  EXPECT_GT(caught, 0) << "no decision where the plan walks the boy into a baddie";
+  EXPECT_GT(deviations, 0);
+}
+
+// The shipped replays are the solver's: it plays every level to the same win, frame for frame (a change to
+// how fast it plans must not change what it plans).
+TEST(Solutions, TheSolverPlaysEveryLevelToItsShippedReplay) {
+  for (int n = 1; n <= 22; ++n) {
+    SCOPED_TRACE(levels::LevelName(n));
+    std::string text, shipped;
+    levels::CompiledLevel level;
+    std::vector<levels::LevelProblem> problems;
+    ASSERT_TRUE(levels::ReadTextFile(kLevelDir + "/" + levels::LevelName(n) + ".txt", text));
+    ASSERT_TRUE(levels::CompileLevelText(text, level, problems));
+    ASSERT_TRUE(levels::ReadTextFile(kSolutionDir + "/" + levels::LevelName(n) + ".rpl", shipped));
+    const int seed = std::atoi(shipped.c_str() + shipped.find("seed ") + 5);
+    const levels::SolveResult r = levels::SolveLevel(level.layers, seed);
+    ASSERT_TRUE(r.won) << r.why;
+    EXPECT_EQ(levels::ReplayText(n, seed, r.frames), shipped);
+  }
+}
+
 TEST(Solutions, EveryReplayWinsItsLevelInTheGame) {
   TempDir data;
   std::filesystem::create_directories(data.File("Maps"));
