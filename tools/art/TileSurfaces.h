@@ -25,6 +25,7 @@ constexpr Ramp kDungeonFaceRamp{{pal::kInk, pal::kStone0, pal::kStone1, pal::kSt
 constexpr Ramp kDungeonCapRamp{{pal::kStone1, pal::kStone2, pal::kStone3, pal::kStone4, pal::kWhite}};
 constexpr Ramp kWoodRamp{{pal::kWood0, pal::kWood0, pal::kWood1, pal::kWood2, pal::kWood3}};
 
+// A coordinate brought into 0 to 15: the surfaces repeat every 16 pixels.
 int Wrap16(int v);
 
 // Flagstones: long slabs in staggered rows of 8 pixels, with soft joints and a lit upper edge,
