@@ -39,6 +39,15 @@ void RecordFiles::SetScoreName(int entry, const std::string& name) {
   PutName(names, static_cast<size_t>(entry) * record::kNameBytes, name);
 }
 
+std::string RecordFiles::ScoreName(int entry) const {
+  std::string name;
+  for (size_t j = 0; j < record::kNameBytes; ++j) {
+    const uint8_t c = names[static_cast<size_t>(entry) * record::kNameBytes + j];
+    if (c != 0) name += static_cast<char>(c);
+  }
+  return name;
+}
+
 void RecordFiles::SetSlotName(int slot, const std::string& name) {
   PutName(slots, static_cast<size_t>(slot) * record::kNameBytes, name);
 }

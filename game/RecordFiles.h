@@ -29,6 +29,8 @@ struct RecordFiles {
   void SetScore(int entry, uint32_t value);
   uint32_t Score(int entry) const;
   void SetScoreName(int entry, const std::string& name);
+  // The name of an entry as the game reads it: its bytes up to eight, zero bytes left out.
+  std::string ScoreName(int entry) const;
   void SetSlotName(int slot, const std::string& name);
   void SetPlayerName(const std::string& name);
 };

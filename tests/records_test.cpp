@@ -254,6 +254,11 @@ TEST(RecordFileImages, SettersPlaceEachValueAndTheFilesReadBackWhole) {
   EXPECT_EQ(files.Score(8), 0u);
   files.SetScoreName(799, "LONGERTHAN8");  // cut to eight bytes
   EXPECT_EQ(Slice(files.names, 6392, 8), (std::vector<uint8_t>{'L', 'O', 'N', 'G', 'E', 'R', 'T', 'H'}));
+  EXPECT_EQ(files.ScoreName(799), "LONGERTH");
+  files.names[8] = 'A';
+  files.names[10] = 'B';  // a zero byte inside a name adds nothing
+  EXPECT_EQ(files.ScoreName(1), "AB");
+  EXPECT_EQ(files.ScoreName(0), "");
   files.SetSlotName(3, "ABCDEFGH");
   files.SetSlotName(3, "AB");  // a shorter name clears the rest
   EXPECT_EQ(Slice(files.slots, 24, 8), (std::vector<uint8_t>{'A', 'B', 0, 0, 0, 0, 0, 0}));
