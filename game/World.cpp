@@ -141,8 +141,8 @@ void PlayRules::DecideBaddie(int a, double h) {
 }
 
 // The scans below look at every cell between two cells of one table: they read both ends checked first,
-// and then the cells between (one run of numbers) through a plain pointer. The field's tables are read at
-// every frame of every look-ahead the level solver plays.
+// and then the cells between (one run of numbers) through a plain pointer. They run in every frame, also in
+// every frame a look-ahead plays on a copy of the game.
 namespace {
 
 const double* CheckedRun(RtNumArray& table, int first, int last) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/TestSupport.h"
+#include "tools/art/TileCatalogue.h"
 #include "tools/levels/GameCheck.h"
 #include "tools/levels/LevelCompiler.h"
 #include "tools/levels/Solver.h"
@@ -92,11 +93,11 @@ TEST(LevelCompiler, ExpandsTheLegendIntoFourLayers) {
   EXPECT_EQ(L.item[at(8, 20)], cell::kSwitch);
   EXPECT_FALSE(cell::IsOpenActor(L.actor[at(8, 20)]));
   // Walls: a face where floor lies below, a top elsewhere; the bottom frame row is the score bar.
-  EXPECT_EQ(L.ground[at(20, 6)], levels::tile::kWallFace);
-  EXPECT_EQ(L.cover[at(20, 5)], levels::tile::kCoverWallCapS);
-  EXPECT_EQ(L.ground[at(0, 10)], levels::tile::kWallTop);
-  EXPECT_EQ(L.ground[at(15, 29)], levels::tile::kFrameEdge);
-  EXPECT_EQ(L.ground[at(15, 15)], levels::tile::kFloorFlagstone);
+  EXPECT_EQ(L.ground[at(20, 6)], art::tile::kWallFace);
+  EXPECT_EQ(L.cover[at(20, 5)], art::tile::kCoverWallCapS);
+  EXPECT_EQ(L.ground[at(0, 10)], art::tile::kWallTop);
+  EXPECT_EQ(L.ground[at(15, 29)], art::tile::kFrameEdge);
+  EXPECT_EQ(L.ground[at(15, 15)], art::tile::kFloorFlagstone);
   EXPECT_TRUE(cell::IsOpenActor(L.actor[at(15, 15)]));
 }
 
@@ -116,7 +117,7 @@ TEST(LevelCompiler, WallsRunOnThroughBoxesAndOverWaterButNeverHideWhatIsToBeTake
   ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
   const levels::Layers& L = level.layers;
   auto at = [](int col, int row) { return row * 40 + col; };
-  namespace tile = levels::tile;
+  namespace tile = art::tile;
 
   EXPECT_EQ(L.ground[at(22, 4)], tile::kWallFace);
   EXPECT_EQ(L.item[at(22, 4)], cell::kGemBox);
@@ -153,8 +154,8 @@ TEST(LevelCompiler, CustomCharactersAndThemes) {
   EXPECT_EQ(level.layers.item[4 * 40 + 30], 65);
   EXPECT_EQ(level.layers.cover[4 * 40 + 30], 59);
   EXPECT_EQ(level.layers.actor[4 * 40 + 30], cell::kSolid);
-  EXPECT_EQ(level.layers.ground[15 * 40 + 15], levels::tile::kDungeonFloor);
-  EXPECT_EQ(level.layers.ground[20 * 40 + 20], levels::tile::kDungeonFloorCracked)
+  EXPECT_EQ(level.layers.ground[15 * 40 + 15], art::tile::kDungeonFloor);
+  EXPECT_EQ(level.layers.ground[20 * 40 + 20], art::tile::kDungeonFloorCracked)
       << "a blast leaves rubble of the theme's own stone";
   EXPECT_EQ(level.layers.item[20 * 40 + 20], cell::kBlastBlock);
 
@@ -181,14 +182,14 @@ TEST(LevelCompiler, CellsLeftOrTakenShowTheFloorAroundThem) {
   const levels::Layers& L = level.layers;
   auto at = [](int col, int row) { return row * 40 + col; };
   ASSERT_EQ(L.actor[at(12, 15)], cell::kBoy);
-  EXPECT_EQ(L.ground[at(12, 15)], levels::tile::kFloorMosaic);
-  EXPECT_EQ(L.ground[at(11, 20)], levels::tile::kFloorFlagstone) << "a lone gem between two cracked cells";
-  EXPECT_EQ(L.ground[at(12, 24)], levels::tile::kFloorFlagstone);
-  EXPECT_EQ(L.ground[at(11, 26)], levels::tile::kFloorFlagstone);
+  EXPECT_EQ(L.ground[at(12, 15)], art::tile::kFloorMosaic);
+  EXPECT_EQ(L.ground[at(11, 20)], art::tile::kFloorFlagstone) << "a lone gem between two cracked cells";
+  EXPECT_EQ(L.ground[at(12, 24)], art::tile::kFloorFlagstone);
+  EXPECT_EQ(L.ground[at(11, 26)], art::tile::kFloorFlagstone);
 
   rows[21].replace(10, 3, ",,,");
   ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
-  EXPECT_EQ(level.layers.ground[at(11, 20)], levels::tile::kFloorFlagstoneCracked);
+  EXPECT_EQ(level.layers.ground[at(11, 20)], art::tile::kFloorFlagstoneCracked);
 }
 
 // Baddies turn on a compass set into each theme's own floor: a tile of its own for every theme.

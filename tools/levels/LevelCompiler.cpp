@@ -6,10 +6,13 @@
 #include <map>
 #include <sstream>
 
+#include "game/GameWords.h"
+#include "tools/art/TileCatalogue.h"  // the frames the levels are painted with
+
 namespace levels {
 
 const std::vector<Theme>& Themes() {
-  using namespace tile;
+  using namespace art::tile;
   static const std::vector<Theme> themes = {
       {"temple", kFloorFlagstone, kFloorFlagstoneCracked, kFloorMosaic, kCrack, kWater, kWallFace,
        kWallFaceMossy, kWallFaceCracked, kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS,
@@ -316,23 +319,23 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
     return k == Kind::kUnderCanopy || k == Kind::kTree;
   };
   auto Canopy = [&](int col, int row) -> uint8_t {
-    if (!leafy(col - 1, row)) return tile::kCoverCanopyEdgeW;
-    if (!leafy(col + 1, row)) return tile::kCoverCanopyEdgeE;
-    if (!leafy(col, row - 1)) return tile::kCoverCanopyEdgeN;
-    if (!leafy(col, row + 1)) return tile::kCoverCanopyEdgeS;
-    return tile::kCoverCanopy;
+    if (!leafy(col - 1, row)) return art::tile::kCoverCanopyEdgeW;
+    if (!leafy(col + 1, row)) return art::tile::kCoverCanopyEdgeE;
+    if (!leafy(col, row - 1)) return art::tile::kCoverCanopyEdgeN;
+    if (!leafy(col, row + 1)) return art::tile::kCoverCanopyEdgeS;
+    return art::tile::kCoverCanopy;
   };
   auto Shore = [&](uint8_t liquid, int col, int row) -> uint8_t {
-    if (liquid != tile::kWater) return liquid;
+    if (liquid != art::tile::kWater) return liquid;
     const bool n = !wet(col, row - 1), s = !wet(col, row + 1), w = !wet(col - 1, row), e = !wet(col + 1, row);
-    if (n && w) return tile::kWaterEdgeNW;
-    if (n && e) return tile::kWaterEdgeNE;
-    if (s && w) return tile::kWaterEdgeSW;
-    if (s && e) return tile::kWaterEdgeSE;
-    if (n) return tile::kWaterEdgeN;
-    if (s) return tile::kWaterEdgeS;
-    if (w) return tile::kWaterEdgeW;
-    if (e) return tile::kWaterEdgeE;
+    if (n && w) return art::tile::kWaterEdgeNW;
+    if (n && e) return art::tile::kWaterEdgeNE;
+    if (s && w) return art::tile::kWaterEdgeSW;
+    if (s && e) return art::tile::kWaterEdgeSE;
+    if (n) return art::tile::kWaterEdgeN;
+    if (s) return art::tile::kWaterEdgeS;
+    if (w) return art::tile::kWaterEdgeW;
+    if (e) return art::tile::kWaterEdgeE;
     return liquid;
   };
   // A cell that something stands on at the start (the boy, a baddie, a gem or a key) shows the floor
@@ -368,7 +371,7 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
       if (walls[i]) {
         ac = cell::kSolid;
         if (row == kRows - 1) {
-          g = tile::kFrameEdge;
+          g = art::tile::kFrameEdge;
         } else if (isFace(col, row) && k == Kind::kGemBox) {
           g = theme->face;
         } else if (isFace(col, row)) {
@@ -403,10 +406,10 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
           it = theme->walkDeco;
           break;
         case Kind::kBridgeH:
-          g = tile::kBridgeH;
+          g = art::tile::kBridgeH;
           break;
         case Kind::kBridgeV:
-          g = tile::kBridgeV;
+          g = art::tile::kBridgeV;
           break;
         case Kind::kGem:
           it = cell::kGem;
@@ -447,16 +450,16 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
           cv = theme->coverTop;
           break;
         case Kind::kUnderArch:
-          cv = tile::kCoverArch;
+          cv = art::tile::kCoverArch;
           break;
         case Kind::kUnderCanopy:
           cv = Canopy(col, row);
           break;
         case Kind::kUnderVines:
-          cv = tile::kCoverVines;
+          cv = art::tile::kCoverVines;
           break;
         case Kind::kUnderCobweb:
-          cv = tile::kCoverCobweb;
+          cv = art::tile::kCoverCobweb;
           break;
         case Kind::kLiquid:
           // Keeps the lip of a wall that rises out of the water below it.
@@ -464,15 +467,15 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
           ac = cell::kSolid;
           break;
         case Kind::kTree:
-          it = tile::kTreeTrunk;
+          it = art::tile::kTreeTrunk;
           ac = cell::kSolid;
           break;
         case Kind::kBoulder:
-          it = tile::kRockBig;
+          it = art::tile::kRockBig;
           ac = cell::kSolid;
           break;
         case Kind::kStatue:
-          it = tile::kStatue;
+          it = art::tile::kStatue;
           ac = cell::kSolid;
           break;
         case Kind::kPlant:
@@ -480,15 +483,15 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
           ac = cell::kSolid;
           break;
         case Kind::kColumn:
-          it = tile::kColumn;
+          it = art::tile::kColumn;
           ac = cell::kSolid;
           break;
         case Kind::kGrave:
-          it = tile::kGrave;
+          it = art::tile::kGrave;
           ac = cell::kSolid;
           break;
         case Kind::kFountain:
-          it = tile::kFountain;
+          it = art::tile::kFountain;
           ac = cell::kSolid;
           break;
         case Kind::kFire:
@@ -496,11 +499,11 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
           ac = cell::kSolid;
           break;
         case Kind::kBarrel:
-          g = tile::kBarrel;
+          g = art::tile::kBarrel;
           ac = cell::kSolid;
           break;
         case Kind::kCrate:
-          g = tile::kCrate;
+          g = art::tile::kCrate;
           ac = cell::kSolid;
           break;
         case Kind::kGemBox:

@@ -17,13 +17,8 @@
 #include <vector>
 
 #include "game/GameWords.h"
-#include "tools/art/TileCatalogue.h"
 
 namespace levels {
-
-// The levels are painted with the frames of the art's tile sheet; the cells with a rule take the game's
-// own values (cell::).
-namespace tile = art::tile;
 
 using Layer = std::array<uint8_t, kCells>;
 
