@@ -22,14 +22,6 @@ using testing_support::RecordFiles;
 using testing_support::ScopedWorkingDir;
 using testing_support::TempDir;
 
-void PutName(std::vector<uint8_t>& bytes, int entry, std::vector<uint8_t> name) {
-  for (size_t j = 0; j < name.size(); ++j) bytes[8 * entry + j] = name[j];
-}
-
-void PutLong(std::vector<uint8_t>& bytes, int entry, uint32_t v) {
-  for (int j = 0; j < 4; ++j) bytes[4 * entry + j] = static_cast<uint8_t>(v >> (8 * j));
-}
-
 std::vector<uint8_t> Slice(const std::vector<uint8_t>& bytes, size_t from, size_t count) {
   return std::vector<uint8_t>(bytes.begin() + from, bytes.begin() + from + count);
 }
@@ -39,14 +31,14 @@ class RecordsTest : public ::testing::Test {
   void SetUp() override {
     testing_support::NewField();
     files.player = {'B', 'O', 'B', 0, 0, 0, 0, 0};
-    PutName(files.slots, 0, {'A', 'N', 'N', 'A', ' ', ' ', ' ', ' '});
-    PutName(files.slots, 1, {65, 66, 0, 67, 0, 0, 0, 0});
-    PutName(files.slots, 2, {200, 7, 0, 0, 0, 0, 0, 255});
-    PutName(files.names, 0, {'Z', 'E', 'D'});
-    PutName(files.names, 799, {'L', 'A', 'S', 'T', '1', '2', '3', '4'});
-    PutLong(files.data, 0, 1000);
-    PutLong(files.data, 5, 0xFFFFFFFFu);
-    PutLong(files.data, 799, 0x04030201u);
+    files.SetSlotName(0, "ANNA    ");
+    files.SetSlotName(1, std::string("AB\0C", 4));
+    files.SetSlotName(2, std::string("\xC8\x07\0\0\0\0\0\xFF", 8));
+    files.SetScoreName(0, "ZED");
+    files.SetScoreName(799, "LAST1234");
+    files.SetScore(0, 1000);
+    files.SetScore(5, 0xFFFFFFFFu);
+    files.SetScore(799, 0x04030201u);
     EXPECT_TRUE(WriteRecordFiles(dir.path(), files));
     cwd = std::make_unique<ScopedWorkingDir>(dir.path());
   }
