@@ -513,6 +513,26 @@ TEST(DesktopGame, WithoutADisplayTheProgramStopsAtOnceWithOneLine) {
   EXPECT_NE(chosen.find("dummy"), std::string::npos) << chosen;
 }
 
+TEST(DesktopGame, OnlyARunWithAWindowLoadsTheSdlLibrary) {
+  ASSERT_TRUE(FileExists(kGame));
+  // The dynamic loader names every library it loads (LD_DEBUG=files) on standard error.
+  int status = -1;
+  const std::string headless =
+      Shell("LD_DEBUG=files timeout 20 '" + kGame + "' --headless --frames 3 2>&1 >/dev/null", &status);
+  EXPECT_EQ(status, 0) << headless;
+  EXPECT_NE(headless.find("libpng"), std::string::npos) << "no loader output: " << headless;
+  EXPECT_EQ(headless.find("libSDL2"), std::string::npos) << "a run without a window loaded SDL";
+  // A run that opens a window loads it (this video driver then offers no OpenGL, so the start fails).
+  const std::string windowed = Shell(
+      "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy LD_DEBUG=files "
+      "timeout 20 '" +
+          kGame + "' 2>&1 >/dev/null",
+      &status);
+  EXPECT_NE(status, 124);
+  EXPECT_NE(windowed.find("libSDL2"), std::string::npos) << windowed.substr(0, 2000);
+  EXPECT_NE(windowed.find("dummy"), std::string::npos) << "the window was not tried";
+}
+
 TEST(DesktopGame, AScreenshotThatCannotBeSavedEndsWithALineNamingItAndTheFileErrorsStatus) {
   if (!ToolsPresent()) GTEST_SKIP() << "needs Xvfb and xdotool";
   PrivateDisplay display(1024, 768);

@@ -248,16 +248,36 @@ TEST(TexturePixels, UploadKeepsPlacementColourFillFiltersAndMipChain) {
     EXPECT_EQ(TexParameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
     EXPECT_EQ(TexParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
 
-    // The mipmapped copy has the whole chain down to 1 x 1.
-    ASSERT_NE(s.mipTexture, 0u);
-    glBindTexture(GL_TEXTURE_2D, s.mipTexture);
+    // No mipmapped copy is made at load; the first request makes one from the texture, with the whole
+    // chain down to 1 x 1, and the drawing keeps going to the picture.
+    EXPECT_EQ(s.mipTexture, 0u);
+    GLint pictureBefore = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &pictureBefore);
+    const uint32_t mip = Rt().renderer->MipTextureOf(8);
+    ASSERT_NE(mip, 0u);
+    EXPECT_EQ(s.mipTexture, mip);
+    EXPECT_EQ(Rt().renderer->MipTextureOf(8), mip);  // kept, not made again
+    GLint pictureAfter = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &pictureAfter);
+    EXPECT_EQ(pictureAfter, pictureBefore);
+    EXPECT_EQ(ReadTexels(mip, 8, 8), t);
     EXPECT_EQ(TexParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
     GLint w = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 3, GL_TEXTURE_WIDTH, &w);
     EXPECT_EQ(w, 1);
+    // Level 1 texel (row 2, column 1) averages texel rows 4-5, columns 2-3: the red pixel and three
+    // transparent texels filled with red.
+    std::vector<uint8_t> level1(4 * 4 * 4);
+    glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, level1.data());
+    const uint8_t* avg = level1.data() + (2 * 4 + 1) * 4;
+    EXPECT_EQ(avg[0], 255);
+    EXPECT_EQ(avg[1], 0);
+    EXPECT_EQ(avg[2], 0);
+    EXPECT_NEAR(avg[3], 255 / 4.0, 1.0);
 
-    // Fonts are crisp and have no copy.
+    // Fonts are crisp and never get a copy.
     const SpriteSlot& font = Rt().renderer->sprites[kFontSlotBase];
+    EXPECT_EQ(Rt().renderer->MipTextureOf(kFontSlotBase), 0u);
     EXPECT_EQ(font.mipTexture, 0u);
     glBindTexture(GL_TEXTURE_2D, font.texture);
     EXPECT_EQ(TexParameter(GL_TEXTURE_MAG_FILTER), GL_NEAREST);
@@ -282,6 +302,14 @@ TEST(TexturePixels, UploadKeepsPlacementColourFillFiltersAndMipChain) {
     Rt().renderer->ResetView2D(0, 0, 0, 0);
     StretchSprite(8, 0, 0, 16, 16);
     EXPECT_EQ(drawnFilter(), GL_LINEAR);
+
+    // A new picture in the slot drops the copy of the old one; asking for a copy by selecting the slot
+    // makes one again.
+    ASSERT_EQ(LoadSprite("dots.bmp", 8), 1);
+    EXPECT_EQ(Rt().renderer->sprites[8].mipTexture, 0u);
+    Rt().renderer->SelectSlot(8, -1, true);
+    EXPECT_NE(Rt().renderer->sprites[8].mipTexture, 0u);
+    Rt().renderer->SelectSlot(-1, -1, false);
   });
 }
 

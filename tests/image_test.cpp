@@ -8,6 +8,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <random>
 
 #include "runtime/gfx2d/TextureStaging.h"
 #include "tests/support/ChildProcess.h"
@@ -668,6 +669,51 @@ TEST(Staging, SpriteModeFillsTransparentTexelsFromOpaqueNeighbours) {
   ASSERT_TRUE(BuildTextureStaging(img, 0, 0, 0, 0, 4096, true, font));
   EXPECT_EQ(Texel(font, 2, 2), 0u);
   EXPECT_EQ(Texel(font, 6, 5), 0xABCDEF00u);
+}
+
+// The colour fill of sprite mode done the plain way, over every texel of the texture.
+void FillEveryTexel(TextureStaging& s) {
+  for (int row = 0; row < s.texHeight; ++row) {
+    for (int col = 0; col < s.texWidth; ++col) {
+      uint8_t* t = &s.texels[(static_cast<size_t>(row) * s.texWidth + col) * 4];
+      if (t[3] != 0) continue;
+      int sum[3] = {0, 0, 0}, count = 0;
+      for (int r = row - 1; r <= row + 1; ++r) {
+        for (int c = col - 1; c <= col + 1; ++c) {
+          if ((r == row && c == col) || r < 1 || r > s.texHeight - 2 || c < 1 || c > s.texWidth - 2) continue;
+          const uint8_t* n = &s.texels[(static_cast<size_t>(r) * s.texWidth + c) * 4];
+          if (n[3] == 0) continue;
+          for (int k = 0; k < 3; ++k) sum[k] += n[k];
+          ++count;
+        }
+      }
+      for (int k = 0; k < 3; ++k) t[k] = static_cast<uint8_t>(count ? sum[k] / count : 0);
+    }
+  }
+}
+
+TEST(Staging, SpriteFillMatchesFillingEveryTexelWhereverTheRectangleLies) {
+  // Edge tiles of a background hang over the picture's right and bottom edges, so most of their
+  // texture lies beyond the picture; the fill there must still match the plain fill texel for texel.
+  std::mt19937 random(7);
+  RgbaImage img = Filled(37, 29, 0);
+  for (int y = 0; y < img.height; ++y) {
+    for (int x = 0; x < img.width; ++x) {
+      // About half transparent, transparent ones with colours of their own.
+      const uint32_t colour = static_cast<uint32_t>(random()) & 0xFFFFFF00u;
+      SetPixel(img, x, y, colour | (random() % 2 ? 0xFFu : 0u));
+    }
+  }
+  const int rects[][4] = {{0, 0, 0, 0},     {0, 0, 64, 64}, {32, 0, 32, 32},  {0, 24, 16, 16},
+                          {30, 20, 16, 16}, {-3, -2, 8, 8}, {36, 28, 32, 32}, {5, 6, 3, 2},
+                          {40, 0, 8, 8},    {0, 29, 4, 4}};
+  for (const auto& r : rects) {
+    TextureStaging sprite, plain;
+    ASSERT_TRUE(BuildTextureStaging(img, r[0], r[1], r[2], r[3], 4096, false, sprite));
+    ASSERT_TRUE(BuildTextureStaging(img, r[0], r[1], r[2], r[3], 4096, true, plain));
+    FillEveryTexel(plain);
+    EXPECT_EQ(sprite.texels, plain.texels) << r[0] << "," << r[1] << " " << r[2] << "x" << r[3];
+  }
 }
 
 }  // namespace

@@ -110,6 +110,12 @@ TEST(Mixer, ConversionResamplesLinearlyAndKeepsDuration) {
   eight.channels = 2, eight.sampleRate = 22050, eight.bitsPerSample = 8, eight.blockAlign = 2;
   eight.data = {128, 0, 255, 128};
   EXPECT_EQ(*ConvertForMixer(eight, 22050), (std::vector<int16_t>{0, -32768, 32512, 0}));
+
+  // At the mixer's own rate 16-bit samples pass unchanged, both channels and the extremes kept.
+  WavSound stereo;
+  stereo.channels = 2, stereo.sampleRate = 22050, stereo.bitsPerSample = 16, stereo.blockAlign = 4;
+  stereo.data = {0x00, 0x80, 0xFF, 0x7F, 0xFF, 0xFF, 0x01, 0x00};
+  EXPECT_EQ(*ConvertForMixer(stereo, 22050), (std::vector<int16_t>{-32768, 32767, -1, 1}));
 }
 
 TEST(Mixer, OverlappingBuffersSumAndSaturate) {

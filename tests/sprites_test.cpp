@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <utility>
 
 #include "runtime/core/Errors.h"
 #include "runtime/core/RuntimeContext.h"
@@ -311,17 +312,30 @@ TEST(BuiltinFont, GlyphsAreWhiteWithADarkOutlineAndAClearLastColumn) {
   for (int code = 33; code < 128; ++code) EXPECT_NE(BuiltinGlyphPattern(code), 0u) << code;
 }
 
-TEST(MipLevels, HalvingAveragesBlocksAndKeepsOneTexelSides) {
-  // 2 x 2 texels averaged into one, rounded.
-  std::vector<uint8_t> src = {0, 10, 255, 1, 2, 10, 255, 2, 4, 11, 0, 3, 5, 11, 0, 3};
-  std::vector<uint8_t> out;
-  HalveTexels(src, 2, 2, out);
-  ASSERT_EQ(out.size(), 4u);
-  EXPECT_EQ(out, (std::vector<uint8_t>{3, 11, 128, 2}));
-  // A 1 x 4 column halves to 1 x 2, pairing rows only.
-  src = {0, 0, 0, 0, 100, 100, 100, 100, 7, 7, 7, 7, 9, 9, 9, 9};
-  HalveTexels(src, 1, 4, out);
-  EXPECT_EQ(out, (std::vector<uint8_t>{50, 50, 50, 50, 8, 8, 8, 8}));
+TEST(SpriteTable, SlotsComeIntoBeingEmptyAPageAtATime) {
+  Renderer2D r;
+  // Reading a slot that was never used gives an empty slot and uses no memory.
+  const SpriteSlot& unused = std::as_const(r.sprites)[300];
+  EXPECT_EQ(unused.texWidth, -1);
+  EXPECT_EQ(unused.imageWidth, 0);
+  EXPECT_EQ(unused.frameWidth, 0);
+  EXPECT_FALSE(r.sprites.Touched(300));
+
+  r.sprites[300].frameWidth = 16;
+  // The slot's page (256 to 511) exists now, its neighbours empty; the pages around it do not.
+  EXPECT_TRUE(r.sprites.Touched(256));
+  EXPECT_TRUE(r.sprites.Touched(511));
+  EXPECT_FALSE(r.sprites.Touched(255));
+  EXPECT_FALSE(r.sprites.Touched(512));
+  EXPECT_EQ(std::as_const(r.sprites)[301].texHeight, -1);
+  EXPECT_EQ(std::as_const(r.sprites)[300].frameWidth, 16);
+  // The first and the last slot of the table, font slots included, are reachable.
+  r.sprites[0].frameHeight = 1;
+  r.sprites[kSpriteSlots - 1].frameHeight = 2;
+  EXPECT_EQ(std::as_const(r.sprites)[0].frameHeight, 1);
+  EXPECT_EQ(std::as_const(r.sprites)[kSpriteSlots - 1].frameHeight, 2);
+  EXPECT_FALSE(r.backgrounds.Touched(3));
+  EXPECT_EQ(std::as_const(r.backgrounds)[3].columns, 0);
 }
 
 }  // namespace

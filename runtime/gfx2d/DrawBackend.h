@@ -66,8 +66,10 @@ class DrawBackend {
   // A texture from staged texels, repeat wrap on both axes, filtered nearest (font mode) or linear.
   // Returns its name, 0 without a graphics API.
   virtual uint32_t CreateTexture(const TextureStaging& staging, bool linear) = 0;
-  // The mipmapped copy of staged texels (linear, mipmapped minification); 0 without a graphics API.
-  virtual uint32_t CreateMipTexture(const TextureStaging& staging) = 0;
+  // A mipmapped copy (linear, mipmapped minification) of the texW x texH texture `texture`: the GL copies
+  // its texels and builds the smaller levels itself, so no texels are kept or halved on our side. 0
+  // without a graphics API or when the GL cannot copy textures.
+  virtual uint32_t CreateMipTextureFrom(uint32_t texture, int texWidth, int texHeight) = 0;
   virtual void DeleteTexture(uint32_t name) = 0;
 
   // The drawing area: a rectangle of the picture (rows counted from the top) that is viewWidth x

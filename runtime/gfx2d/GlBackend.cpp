@@ -123,6 +123,30 @@ struct ShaderFunctions {
   }
 };
 
+// What copying a texture into a mipmapped one needs (core in GL 3.0 and GLES 2, else the ARB extension);
+// without it a slot simply has no mipmapped copy.
+struct CopyFunctions {
+  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+  PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+  PFNGLGENERATEMIPMAPPROC generateMipmap = nullptr;
+
+  void Load(plat::Platform& p) {
+    ShaderFunctions::Get(p, "glGenFramebuffers", genFramebuffers);
+    ShaderFunctions::Get(p, "glDeleteFramebuffers", deleteFramebuffers);
+    ShaderFunctions::Get(p, "glBindFramebuffer", bindFramebuffer);
+    ShaderFunctions::Get(p, "glFramebufferTexture2D", framebufferTexture2D);
+    ShaderFunctions::Get(p, "glCheckFramebufferStatus", checkFramebufferStatus);
+    ShaderFunctions::Get(p, "glGenerateMipmap", generateMipmap);
+  }
+  bool Usable() const {
+    return genFramebuffers && deleteFramebuffers && bindFramebuffer && framebufferTexture2D &&
+           checkFramebufferStatus && generateMipmap;
+  }
+};
+
 enum Attribute : GLuint { kPosition = 0, kTexCoord = 1 };
 
 void SetTightUnpacking() {
@@ -131,7 +155,7 @@ void SetTightUnpacking() {
 
 class GlBackend final : public DrawBackend {
  public:
-  explicit GlBackend(const ShaderFunctions& f) : gl_(f) {}
+  GlBackend(const ShaderFunctions& f, const CopyFunctions& copy) : gl_(f), copy_(copy) {}
   ~GlBackend() override {
     if (program_) gl_.deleteProgram(program_);
     if (vertexBuffer_) gl_.deleteBuffers(1, &vertexBuffer_);
@@ -186,29 +210,28 @@ class GlBackend final : public DrawBackend {
     return name;
   }
 
-  uint32_t CreateMipTexture(const TextureStaging& staging) override {
+  uint32_t CreateMipTextureFrom(uint32_t texture, int texWidth, int texHeight) override {
+    if (!texture || texWidth < 1 || texHeight < 1 || !copy_.Usable()) return 0;
     Flush();
-    GLuint name = NewTexture();
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    int width = staging.texWidth;
-    int height = staging.texHeight;
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 staging.texels.data());
-    std::vector<uint8_t> level;
-    std::vector<uint8_t> smaller;
-    const std::vector<uint8_t>* above = &staging.texels;
-    for (GLint index = 1; width > 1 || height > 1; ++index) {
-      HalveTexels(*above, width, height, smaller);
-      width = width > 1 ? width / 2 : 1;
-      height = height > 1 ? height / 2 : 1;
-      glTexImage2D(GL_TEXTURE_2D, index, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                   smaller.data());
-      std::swap(level, smaller);
-      above = &level;
+    // The source texture becomes a framebuffer for a moment; the picture's own framebuffer is put back.
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+    GLuint source = 0;
+    copy_.genFramebuffers(1, &source);
+    copy_.bindFramebuffer(GL_FRAMEBUFFER, source);
+    copy_.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    GLuint name = 0;
+    if (copy_.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
+      name = NewTexture();
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+      glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, texWidth, texHeight, 0);
+      copy_.generateMipmap(GL_TEXTURE_2D);
+      // Drawn only by the 3D side, never by the batch: its filter is not tracked.
+      RememberFilter(name, kUntracked);
     }
-    // Drawn only by the 3D side, never by the batch: its filter is not tracked.
-    RememberFilter(name, kUntracked);
+    copy_.bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+    copy_.deleteFramebuffers(1, &source);
     return name;
   }
 
@@ -398,6 +421,7 @@ class GlBackend final : public DrawBackend {
   }
 
   ShaderFunctions gl_;
+  CopyFunctions copy_;
   bool es_ = false;
   int maxTextureSize_ = 64;
   GLuint program_ = 0, vertexBuffer_ = 0, indexBuffer_ = 0;
@@ -420,7 +444,7 @@ class NullBackend final : public DrawBackend {
   // slot sizes as one with a window.
   int MaxTextureSize() const override { return kMaxImageSide; }
   uint32_t CreateTexture(const TextureStaging&, bool) override { return 0; }
-  uint32_t CreateMipTexture(const TextureStaging&) override { return 0; }
+  uint32_t CreateMipTextureFrom(uint32_t, int, int) override { return 0; }
   void DeleteTexture(uint32_t) override {}
   void SetView(int, int, int, int, int) override {}
   void Draw(const DrawState&, const DrawVertex*, int) override {}
@@ -433,7 +457,9 @@ class NullBackend final : public DrawBackend {
 std::unique_ptr<DrawBackend> CreateGlBackend(plat::Platform& platform) {
   ShaderFunctions f;
   if (!f.Load(platform)) return nullptr;
-  auto backend = std::make_unique<GlBackend>(f);
+  CopyFunctions copy;
+  copy.Load(platform);
+  auto backend = std::make_unique<GlBackend>(f, copy);
   if (!backend->Start()) return nullptr;
   return backend;
 }

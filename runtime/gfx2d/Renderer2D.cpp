@@ -9,17 +9,16 @@
 #include "runtime/core/Archive.h"
 #include "runtime/core/RuntimeContext.h"
 
-OpenGLVezovede::OpenGLVezovede()
-    : backend(CreateNullBackend()),
-      sprites(new SpriteSlot[kSpriteSlots]()),
-      backgrounds(new BackgroundSet[kBackgroundSets]()) {
+OpenGLVezovede::OpenGLVezovede() : backend(CreateNullBackend()) {
   spriteState.textured = true;
 }
 
 OpenGLVezovede::~OpenGLVezovede() {
   if (drawing) {
-    for (int s = 0; s < kSpriteSlots; ++s) EmptySlot(s);
-    for (int b = 0; b < kBackgroundSets; ++b) DiscardBackgroundSet(b);
+    for (int s = 0; s < kSpriteSlots; ++s)
+      if (sprites.Touched(s)) EmptySlot(s);
+    for (int b = 0; b < kBackgroundSets; ++b)
+      if (backgrounds.Touched(b)) DiscardBackgroundSet(b);
   }
 }
 
@@ -47,6 +46,15 @@ void OpenGLVezovede::SelectSlot(int slot, int second, bool useMip) {
   selectedSlot = slot;
   secondSlot = second;
   useMipTexture = useMip;
+  if (useMip) MipTextureOf(slot);
+}
+
+uint32_t OpenGLVezovede::MipTextureOf(int slot) {
+  if (slot < 0 || slot >= kFontSlotBase || !drawing) return 0;
+  SpriteSlot& s = sprites[slot];
+  if (!s.mipTexture && s.texture)
+    s.mipTexture = backend->CreateMipTextureFrom(s.texture, s.texWidth, s.texHeight);
+  return s.mipTexture;
 }
 
 void OpenGLVezovede::SetAlphaMode(double alphaIn) {

@@ -41,6 +41,33 @@ struct BackgroundSet {
   int32_t rows = 0;
 };
 
+// A table of kCount entries that come into being a page of kPage entries at a time, at their first use:
+// of the sprite table's 65536 slots a game uses a few hundred, and the untouched rest costs no memory.
+// A new entry is default-constructed (a sprite slot: empty).
+template <typename T, int kCount, int kPage>
+class PagedTable {
+  static_assert(kCount % kPage == 0, "whole pages");
+
+ public:
+  T& operator[](int i) {
+    std::unique_ptr<T[]>& page = pages_[i / kPage];
+    if (!page) page.reset(new T[kPage]());
+    return page[i % kPage];
+  }
+  // Reading an entry of an unused page gives a default entry and uses nothing.
+  const T& operator[](int i) const {
+    const std::unique_ptr<T[]>& page = pages_[i / kPage];
+    if (page) return page[i % kPage];
+    static const T kUntouched{};
+    return kUntouched;
+  }
+  // False while the entry's page was never used: the entry is still default.
+  bool Touched(int i) const { return pages_[i / kPage] != nullptr; }
+
+ private:
+  std::unique_ptr<T[]> pages_[kCount / kPage];
+};
+
 struct BatchVertex {
   float x, y, z, u, v;
 };
@@ -87,7 +114,7 @@ class OpenGLVezovede {
   DrawRecorder recorder;
 
   // Sprite table and colour keys.
-  std::unique_ptr<SpriteSlot[]> sprites;
+  PagedTable<SpriteSlot, kSpriteSlots, 256> sprites;
   uint32_t spriteColourKey = kDefaultSpriteKey;
   uint32_t fontColourKey = kDefaultFontKey;
   // Largest texture side the backend accepts; without GL, the largest picture the decoders accept, so a
@@ -103,7 +130,7 @@ class OpenGLVezovede {
   int32_t secondSlot = -1;
   bool useMipTexture = false;
   float currentAlpha = 0.0f;
-  std::unique_ptr<BackgroundSet[]> backgrounds;
+  PagedTable<BackgroundSet, kBackgroundSets, 1> backgrounds;
   bool smoothing = true;
   int32_t viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
   // Blending and drawing colour of textured draws, as SetAlphaMode left them.
@@ -112,7 +139,12 @@ class OpenGLVezovede {
   // Puts a backend in place (once the platform's window is up) and sets the full-screen view.
   void UseBackend(std::unique_ptr<DrawBackend> chosen);
   void ResetView2D(int x, int y, int w, int h);
+  // Selects the slot drawn next; `useMip` asks for its mipmapped copy (made here if it has none yet).
   void SelectSlot(int slot, int second, bool useMip);
+  // The mipmapped copy of a sprite slot's texture (for drawing it minified), made by the GL from the
+  // texture the first time it is asked for and kept until the slot is emptied. The 2D drawing never
+  // minifies, so only asking pays for it. 0 for font slots, empty slots and without GL.
+  uint32_t MipTextureOf(int slot);
   void SetAlphaMode(double alpha);
   // Clears the picture to black (after a present, and for ClearBackBuffer).
   void ClearBuffers();
@@ -132,7 +164,8 @@ class OpenGLVezovede {
   // Empties a slot: deletes its textures (while GL exists) and marks it empty; the frame size stays.
   void EmptySlot(int slot);
   // Builds one texture from the w x h rectangle of `image` at (x0, y0) (0 = to the picture's edge) into
-  // `texture`, replacing the texture it named; with `mipTexture`, also a mipmapped copy. Font mode: no
+  // `texture`, replacing the texture it named; `mipTexture`, when given, loses the mipmapped copy of the
+  // old picture (MipTextureOf makes one of the new picture when something asks for it). Font mode: no
   // colour fill and nearest filtering; sprite mode: colour fill and linear filtering. Without a drawing
   // backend only the sizes are worked out. False when the rectangle is empty.
   bool UploadTexture(const RgbaImage& image, int x0, int y0, int w, int h, uint32_t& texture,
@@ -140,8 +173,8 @@ class OpenGLVezovede {
   // Empties the slot, decodes the image file held in memory (BMP, then PNG) with `key` and puts the
   // picture into the slot; `name` names the file in messages.
   bool LoadImageIntoSlot(int slot, const std::vector<uint8_t>& file, const std::string& name, uint32_t key);
-  // Puts a decoded picture into a slot: font slots in font mode, other slots in sprite mode with a
-  // mipmapped copy; records the texture and picture sizes.
+  // Puts a decoded picture into a slot: font slots in font mode, other slots in sprite mode; records the
+  // texture and picture sizes.
   bool StoreImageInSlot(int slot, const RgbaImage& image);
   // Makes room for n vertices in the batch.
   void ReserveBatch(int32_t n);

@@ -8,13 +8,27 @@ namespace {
 // Gives every transparent texel the average colour of its opaque neighbours inside the texture's
 // border, or black when there are none; alpha stays 0. Only opaque texels are read as neighbours and
 // only transparent ones are written, so filling in place matches filling from a copy.
-void FillUnderTransparentTexels(std::vector<uint8_t>& texels, int texWidth, int texHeight) {
+// Only rows [rowBegin, rowEnd) and columns [colBegin, colEnd) are visited: the caller passes the copied
+// picture widened by one texel, since every texel beyond that is still zero and has only zero
+// neighbours, so the fill would leave it as it is.
+void FillUnderTransparentTexels(std::vector<uint8_t>& texels, int texWidth, int texHeight, int rowBegin,
+                                int rowEnd, int colBegin, int colEnd) {
   static constexpr int kNeighbours[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
                                             {0, 1},   {1, -1}, {1, 0},  {1, 1}};  // {row, column}
-  for (int row = 0; row < texHeight; ++row) {
-    for (int col = 0; col < texWidth; ++col) {
+  for (int row = rowBegin; row < rowEnd; ++row) {
+    for (int col = colBegin; col < colEnd; ++col) {
       uint8_t* texel = texels.data() + (static_cast<size_t>(row) * texWidth + col) * 4;
       if (texel[3] != 0) continue;
+      // Away from the border all eight neighbours count when opaque; most transparent texels (the keyed
+      // background of a strip) have none, and are settled by one look at the eight alphas.
+      if (row >= 2 && row <= texHeight - 3 && col >= 2 && col <= texWidth - 3) {
+        const uint8_t* above = texel - static_cast<size_t>(texWidth) * 4;
+        const uint8_t* below = texel + static_cast<size_t>(texWidth) * 4;
+        if ((above[-1] | above[3] | above[7] | texel[-1] | texel[7] | below[-1] | below[3] | below[7]) == 0) {
+          texel[0] = texel[1] = texel[2] = 0;
+          continue;
+        }
+      }
       int sum[3] = {0, 0, 0};
       int count = 0;
       for (const auto& step : kNeighbours) {
@@ -67,34 +81,27 @@ bool BuildTextureStaging(const RgbaImage& image, int x0, int y0, int w, int h, i
   // Only the part of the rectangle that lies on the picture is copied.
   const int64_t firstCol = std::max<int64_t>(0, -int64_t{x0});
   const int64_t endCol = std::min<int64_t>(width, int64_t{image.width} - x0);
+  int64_t lowestRow = out.texHeight, highestRow = -1;  // texel rows that received picture rows
   for (int64_t ty = 0; ty < height && firstCol < endCol; ++ty) {
     const int64_t y = y0 + ty;
     if (y < 0 || y >= image.height) continue;
+    lowestRow = std::min(lowestRow, height - 1 - ty);
+    highestRow = std::max(highestRow, height - 1 - ty);
     const uint8_t* src = image.pixels.data() + static_cast<size_t>((y * image.width + x0 + firstCol) * 4);
     uint8_t* dst = out.texels.data() + static_cast<size_t>(((height - 1 - ty) * out.texWidth + firstCol) * 4);
     std::copy(src, src + (endCol - firstCol) * 4, dst);
   }
 
-  if (!fontMode) FillUnderTransparentTexels(out.texels, out.texWidth, out.texHeight);
-  return true;
-}
-
-void HalveTexels(const std::vector<uint8_t>& texels, int width, int height, std::vector<uint8_t>& out) {
-  const int outWidth = std::max(1, width / 2);
-  const int outHeight = std::max(1, height / 2);
-  out.assign(static_cast<size_t>(outWidth) * outHeight * 4, 0);
-  for (int y = 0; y < outHeight; ++y) {
-    const int y0 = std::min(2 * y, height - 1);
-    const int y1 = std::min(2 * y + 1, height - 1);
-    for (int x = 0; x < outWidth; ++x) {
-      const int x0 = std::min(2 * x, width - 1);
-      const int x1 = std::min(2 * x + 1, width - 1);
-      const uint8_t* a = texels.data() + (static_cast<size_t>(y0) * width + x0) * 4;
-      const uint8_t* b = texels.data() + (static_cast<size_t>(y0) * width + x1) * 4;
-      const uint8_t* c = texels.data() + (static_cast<size_t>(y1) * width + x0) * 4;
-      const uint8_t* d = texels.data() + (static_cast<size_t>(y1) * width + x1) * 4;
-      uint8_t* dst = out.data() + (static_cast<size_t>(y) * outWidth + x) * 4;
-      for (int i = 0; i < 4; ++i) dst[i] = static_cast<uint8_t>((a[i] + b[i] + c[i] + d[i] + 2) / 4);
-    }
+  if (!fontMode && lowestRow <= highestRow) {
+    // Nothing copied means all zero, which the fill leaves as it is.
+    const auto clampRow = [&](int64_t r) {
+      return static_cast<int>(std::clamp<int64_t>(r, 0, out.texHeight));
+    };
+    const auto clampCol = [&](int64_t c) {
+      return static_cast<int>(std::clamp<int64_t>(c, 0, out.texWidth));
+    };
+    FillUnderTransparentTexels(out.texels, out.texWidth, out.texHeight, clampRow(lowestRow - 1),
+                               clampRow(highestRow + 2), clampCol(firstCol - 1), clampCol(endCol + 1));
   }
+  return true;
 }

@@ -31,7 +31,3 @@ bool StagingSizes(const RgbaImage& image, int x0, int y0, int w, int h, int maxT
 // colour instead of fading to black. Fails, leaving `out` empty, when the rectangle is empty.
 bool BuildTextureStaging(const RgbaImage& image, int x0, int y0, int w, int h, int maxTextureSize,
                          bool fontMode, TextureStaging& out);
-
-// The next smaller level of a mipmap chain: max(1, width / 2) x max(1, height / 2) texels, each the
-// rounded average of the 2 x 2 block above it (a side of 1 pairs a texel with itself).
-void HalveTexels(const std::vector<uint8_t>& texels, int width, int height, std::vector<uint8_t>& out);

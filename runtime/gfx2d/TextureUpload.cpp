@@ -15,9 +15,10 @@ bool OpenGLVezovede::UploadTexture(const RgbaImage& image, int x0, int y0, int w
   if (built) *built = UploadedTexture{staging.width, staging.height, staging.texWidth, staging.texHeight};
   backend->DeleteTexture(texture);
   texture = backend->CreateTexture(staging, !fontMode);
+  // The copy of the old picture is gone; one of the new picture is made only when asked for.
   if (mipTexture) {
     backend->DeleteTexture(*mipTexture);
-    *mipTexture = backend->CreateMipTexture(staging);
+    *mipTexture = 0;
   }
   return true;
 }
@@ -35,7 +36,7 @@ bool OpenGLVezovede::StoreImageInSlot(int slot, const RgbaImage& image) {
   if (slot < 0 || slot >= kSpriteSlots) return false;
   EmptySlot(slot);
   SpriteSlot& s = sprites[slot];
-  // Fonts are drawn crisp and never by the 3D side, so they get neither colour fill nor mipmaps.
+  // Fonts are drawn crisp and never minified, so they get no colour fill (and never a mipmapped copy).
   const bool font = slot >= kFontSlotBase;
   UploadedTexture built;
   if (!UploadTexture(image, 0, 0, 0, 0, s.texture, font ? nullptr : &s.mipTexture, font, &built))

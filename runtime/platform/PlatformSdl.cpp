@@ -22,6 +22,8 @@
 #include "runtime/platform/PictureFit.h"
 #include "runtime/platform/Platform.h"
 #include "runtime/platform/SdlKeyMap.h"
+// Last: the SDL calls below go through the library loaded when the platform is made.
+#include "runtime/platform/SdlCalls.h"
 
 namespace plat {
 namespace {
@@ -66,6 +68,7 @@ void QuietSoundLibrary() {
 
 class SdlPlatform final : public Platform {
  public:
+  SdlPlatform() { LoadSdlLibrary(loadError_); }
   ~SdlPlatform() override {
     CloseAudio();
     CloseWindow();
@@ -77,6 +80,10 @@ class SdlPlatform final : public Platform {
   bool HasGl() const override { return context_ != nullptr; }
 
   bool OpenWindow(int width, int height, const std::string& caption) override {
+    if (!loadError_.empty()) {
+      windowError_ = loadError_;
+      return false;
+    }
     if (!videoUp_ && !StartVideo()) return false;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -294,6 +301,7 @@ class SdlPlatform final : public Platform {
 
   bool OpenAudio(int rate, AudioPull pull) override {
     CloseAudio();
+    if (!loadError_.empty()) return false;
     QuietSoundLibrary();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     audioUp_ = true;
@@ -769,6 +777,7 @@ class SdlPlatform final : public Platform {
   bool videoUp_ = false;
   bool fullScreen_ = false;
   std::string windowError_;
+  std::string loadError_;                // why the SDL library could not be loaded; empty once it is
   int windowedW_ = 0, windowedH_ = 0;    // the window's size outside full screen
   InputEvents input_;                    // keys, buttons and pointer between two frame polls
   WindowEvents windowEvents_;            // window events taken along the way, for the next PumpEvents

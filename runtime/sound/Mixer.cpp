@@ -47,6 +47,17 @@ SampleData ConvertForMixer(const WavSound& wav, int rate) {
 
   auto out = std::make_shared<std::vector<int16_t>>(static_cast<size_t>(outFrames) * 2);
   int16_t* o = out->data();
+  if (src == dst) {
+    // The device's own rate (the game's sounds are stored at it): every frame is taken as it is, with no
+    // interpolation to work out.
+    for (size_t i = 0; i < inFrames; ++i) {
+      int32_t left = 0, right = 0;
+      SourceFrame(wav, i, left, right);
+      o[2 * i] = static_cast<int16_t>(left);
+      o[2 * i + 1] = static_cast<int16_t>(right);
+    }
+    return out;
+  }
   for (uint64_t i = 0; i < outFrames; ++i) {
     // Output frame i sits at source position i * src / dst.
     const uint64_t num = i * src;
