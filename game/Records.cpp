@@ -62,13 +62,6 @@ void BytesToName(RtString& name, RtNumArray& bytes, int base) {
 // -32 gives a blank. It reads "THE GEM WORKSHOP".
 constexpr double kCreditCodes[16] = {20, 8, 5, -32, 7, 5, 13, -32, 23, 15, 18, 11, 19, 8, 15, 16};
 
-// Score `e` of the high-score tables as the score file stores it: 4 bytes, little-endian.
-double ScoreAt(const uint8_t* data, int e) {
-  const uint8_t* b = data + 4 * e;
-  return static_cast<double>(uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 |
-                             uint32_t{b[3]} << 24);
-}
-
 // Reads a record file whole; false when it cannot be read or is shorter than its layout.
 bool ReadWholeRecord(const RecordFile& file, std::vector<uint8_t>& bytes) {
   return ReadRegularFile(RecordPath(file.path), kMaxRecordBytes, bytes) &&
@@ -130,7 +123,7 @@ void TakeInSavedScores() {
   std::vector<uint8_t> data, names;
   if (ReadWholeRecord(kScoresFile, data) && ReadWholeRecord(kNamesFile, names)) {
     for (int e = 0; e < 800; ++e) {
-      g.Scores[e] = ScoreAt(data.data(), e);
+      g.Scores[e] = record::ScoreAt(data.data(), e);
       g.ScoreNames[e] = RtString();
     }
     for (int i = 0; i < 6400; ++i) g.ScoreNameBytes[i] = names[static_cast<size_t>(i)];
@@ -186,7 +179,7 @@ void LoadRecords() {
   FileOpen(1, RecordPath(kScoresFile.path), 1);
   ReadBlock(1, 4, 800, data.data());
   FileClose(1);
-  for (int e = 0; e < 800; ++e) g.Scores[e] = ScoreAt(data.data(), e);
+  for (int e = 0; e < 800; ++e) g.Scores[e] = record::ScoreAt(data.data(), e);
   BuildScoreNames();
   ReadRecordBytes(kSlotsFile, g.PlayerSlotBytes, 32);
   BuildPlayerSlots();
