@@ -88,9 +88,6 @@ struct SubBufferCopy {
     copy = nullptr;
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!driver || std::strcmp(driver, "x11") != 0) return false;
-    // For comparing: every frame drawn in full and the window swapped, as without the copy.
-    if (const char* v = std::getenv("BRILLORA_WHOLE_FRAMES"); v && *v && std::strcmp(v, "0") != 0)
-      return false;
     getDisplay = reinterpret_cast<GetDisplay>(SDL_GL_GetProcAddress("glXGetCurrentDisplay"));
     getDrawable = reinterpret_cast<GetDrawable>(SDL_GL_GetProcAddress("glXGetCurrentDrawable"));
     auto query = reinterpret_cast<QueryExtensions>(SDL_GL_GetProcAddress("glXQueryExtensionsString"));
@@ -180,7 +177,10 @@ class SdlPlatform final : public Platform {
       CloseWindow();
       return false;
     }
-    partShown_ = subBuffer_.Load();
+    // For comparing: BRILLORA_WHOLE_FRAMES=1 draws every frame in full and swaps the window.
+    const char* whole = std::getenv("BRILLORA_WHOLE_FRAMES");
+    wholeFrames_ = whole && *whole && std::strcmp(whole, "0") != 0;
+    partShown_ = !wholeFrames_ && subBuffer_.Load();
     ChooseTarget();
     pictureStale_ = windowStale_ = true;
     return true;
@@ -292,7 +292,7 @@ class SdlPlatform final : public Platform {
   }
 
   bool KeepsPicture() const override {
-    if (!context_ || pictureStale_) return false;
+    if (!context_ || pictureStale_ || wholeFrames_) return false;
     // Straight into the window, the back buffer is the picture: kept only where it is never swapped, and
     // not when the sound level was drawn over it.
     return !direct_ || (partShown_ && !overlayShown_);
@@ -310,9 +310,14 @@ class SdlPlatform final : public Platform {
     }
     int winW = 0, winH = 0;
     SDL_GL_GetDrawableSize(window_, &winW, &winH);
-    // A window of another size is swapped: the swap brings the back buffer to the new size.
+    // A window of another size is swapped whole. Its GL drawable takes in the new size only when it is
+    // made current afresh; a copy placed by the old height would land in the wrong rows.
     if (winW != presentedW_ || winH != presentedH_) {
       Present();
+      SDL_GL_MakeCurrent(window_, nullptr);
+      SDL_GL_MakeCurrent(window_, context_);
+      ChooseTarget();
+      pictureStale_ = windowStale_ = true;
       return;
     }
     if (direct_ && (winW != pictureW_ || winH != pictureH_)) DrawIntoPicture();
@@ -950,6 +955,7 @@ class SdlPlatform final : public Platform {
   bool direct_ = false;  // this frame is drawn straight into the window (it has the picture's size)
   SubBufferCopy subBuffer_;
   bool partShown_ = false;     // parts of the back buffer are copied into the window; it is never swapped
+  bool wholeFrames_ = false;   // every frame drawn in full and swapped (for comparing)
   bool pictureStale_ = true;   // the target does not hold the picture presented last
   bool windowStale_ = true;    // the window needs the whole picture again
   bool overlayShown_ = false;  // the last present drew the sound level over the window
