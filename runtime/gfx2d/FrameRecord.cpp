@@ -6,8 +6,8 @@
 
 namespace {
 
-// Rectangles of change closer than this many pixels are drawn as one; beyond this many rectangles the
-// frame draws their bounding rectangle.
+// Rectangles of change closer than this many pixels are drawn as one, and a frame draws at most this many
+// rectangles.
 constexpr int kChangeJoinGap = 8;
 constexpr size_t kMaxChangeRects = 8;
 
@@ -18,6 +18,10 @@ plat::PictureRect Join(const plat::PictureRect& a, const plat::PictureRect& b) {
   if (a.Empty()) return b;
   if (b.Empty()) return a;
   return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+}
+
+long long Area(const plat::PictureRect& r) {
+  return static_cast<long long>(r.x1 - r.x0) * (r.y1 - r.y0);
 }
 
 bool Near(const plat::PictureRect& a, const plat::PictureRect& b) {
@@ -75,10 +79,23 @@ void AddChangeRect(std::vector<plat::PictureRect>& parts, plat::PictureRect rect
     }
   }
   parts.push_back(rect);
-  if (parts.size() > kMaxChangeRects) {
-    plat::PictureRect all;
-    for (const plat::PictureRect& p : parts) all = Join(all, p);
-    parts.assign(1, all);
+  // Too many: the two rectangles whose joining adds the least area become one, so that changes far
+  // apart (baddies in opposite corners) do not draw everything between them.
+  while (parts.size() > kMaxChangeRects) {
+    size_t bestA = 0, bestB = 1;
+    long long bestGrowth = -1;
+    for (size_t a = 0; a < parts.size(); ++a) {
+      for (size_t b = a + 1; b < parts.size(); ++b) {
+        const long long growth = Area(Join(parts[a], parts[b])) - Area(parts[a]) - Area(parts[b]);
+        if (bestGrowth < 0 || growth < bestGrowth) {
+          bestGrowth = growth;
+          bestA = a;
+          bestB = b;
+        }
+      }
+    }
+    parts[bestA] = Join(parts[bestA], parts[bestB]);
+    parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(bestB));
   }
 }
 

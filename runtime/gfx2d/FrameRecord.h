@@ -50,6 +50,6 @@ int VerticesPerPrimitive(DrawPrimitive primitive);
 // The picture rectangle that `count` vertices drawn with `state` in the view at (viewX, viewY) can touch.
 plat::PictureRect TouchedRect(const DrawState& state, int viewX, int viewY, const DrawVertex* vertices,
                               int count);
-// Adds `rect` to a list of rectangles to draw: joined with those it overlaps or nearly touches, and all of
-// them joined into one when the list grows long.
+// Adds `rect` to a list of rectangles to draw: joined with those it overlaps or nearly touches, and, when
+// the list grows long, the two whose joining costs the least area joined until it is short again.
 void AddChangeRect(std::vector<plat::PictureRect>& parts, plat::PictureRect rect);
