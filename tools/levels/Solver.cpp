@@ -201,7 +201,9 @@ std::string ReplayText(int level, int32_t seed, const std::vector<BoyKeys>& fram
   auto keyText = [](const BoyKeys& k) {
     std::string t;
     auto put = [&](bool on, int code) {
-      if (on) t += (t.empty() ? "" : " ") + std::to_string(code);
+      if (!on) return;
+      if (!t.empty()) t += ' ';
+      t += std::to_string(code);
     };
     put(k.space, key::kSpace);
     put(k.up, key::kUp);
@@ -219,7 +221,10 @@ std::string ReplayText(int level, int32_t seed, const std::vector<BoyKeys>& fram
   auto flush = [&]() {
     for (const auto& [k, n] : lines) {
       std::string line = k;
-      if (n > 1) line += (line.empty() ? "" : " ") + std::string("x") + std::to_string(n);
+      if (n > 1) {
+        if (!line.empty()) line += ' ';
+        line.append("x").append(std::to_string(n));
+      }
       out += line + "\n";
     }
     lines.clear();
