@@ -15,6 +15,7 @@
 #include "runtime/gfx2d/DrawBackend.h"
 #include "runtime/platform/Platform.h"
 #include "tests/support/DesktopSupport.h"
+#include "tests/support/GlLeakCheck.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -41,7 +42,6 @@ class ScreenReader {
   }
   ~ScreenReader() {
     if (display_) close_(display_);
-    if (library_) dlclose(library_);
   }
   ScreenReader(const ScreenReader&) = delete;
   ScreenReader& operator=(const ScreenReader&) = delete;
@@ -130,6 +130,7 @@ TEST_P(WindowParts, TheWindowShowsWhatAWholeFrameShows) {
   ::unsetenv("BRILLORA_WHOLE_FRAMES");
   auto platform = plat::CreateSdlPlatform();
   ASSERT_TRUE(platform->OpenWindow(640, 480, "parts test"));
+  testing_support::KeepLibrariesLoaded();
   if (c.fullScreen) {
     ASSERT_TRUE(platform->SetFullScreen(true));
   }
