@@ -25,6 +25,19 @@ struct WindowEvents {
   int screenshots = 0;            // presses of the screenshot hotkey
 };
 
+// A rectangle of the picture in picture pixels, rows counted from the top; x1 and y1 lie just past it.
+struct PictureRect {
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool Empty() const { return x1 <= x0 || y1 <= y0; }
+};
+
+// What a frame changed in the picture: all of it (drawn afresh), or only these parts (none at all when
+// the frame equals the one presented before it).
+struct PictureChange {
+  bool whole = true;
+  std::vector<PictureRect> parts;
+};
+
 // Audio is pulled by the platform: interleaved 16-bit stereo frames at the device rate.
 using AudioPull = std::function<void(int16_t* out, int frames)>;
 
@@ -62,6 +75,14 @@ class Platform {
   virtual void BindPicture() = 0;
   // Shows the picture (scaled into the window) and swaps buffers; the picture stays bound for drawing.
   virtual void Present() = 0;
+  // True when the target the next frame is drawn into still holds the picture presented last, so that
+  // the frame needs to draw only where it differs. False after a swap that may lose the back buffer, a
+  // switch of target (window size, full screen) and while something else was drawn over the picture.
+  virtual bool KeepsPicture() const { return false; }
+  // Presents a frame of which only `change` differs from the picture presented last. A frame that
+  // changed nothing costs nothing, unless the window itself needs its picture again (shown, uncovered,
+  // resized). Without a way to show parts of the window, the whole picture is presented.
+  virtual void PresentChanged(const PictureChange& /*change*/) { Present(); }
 
   // Handles every waiting window event; keyboard and mouse state are taken in along the way.
   virtual WindowEvents PumpEvents() = 0;

@@ -287,9 +287,11 @@ void PumpMessages() {
 double PresentFrame() {
   RuntimeContext& rt = Rt();
   Renderer2D& r = *rt.renderer;
-  r.FinishDrawing();
+  // Only what differs from the frame before is drawn where the window's target still holds that frame,
+  // and a frame equal to it draws and presents nothing; the frame schedule below is the same either way.
+  const plat::PictureChange change = r.EndFrame(rt.platform->KeepsPicture());
   TakeWantedScreenshots();
-  rt.platform->Present();
+  rt.platform->PresentChanged(change);
   // The next frame starts black; a background that covers the whole screen paints every pixel anyway.
   if (!r.BackgroundCoversScreen()) r.ClearBuffers();
   const double t0 = ReadClockMs();
