@@ -1,0 +1,326 @@
+#!/usr/bin/python3
+"""The browser build played in headless Chromium, beside the native program.
+
+1. Solution replays played through the page (unpaced) end in the same game state as the native program's
+   headless run of the same replays (their --dump), and the records they save are the native ones.
+2. The records outlive the page: loaded again, the page reads them back from IndexedDB.
+3. The title menu: the page's own screenshot (--screenshot, read back from the canvas) and Chromium's
+   capture of the canvas as a player sees it match the native program's picture pixel for pixel.
+
+    tests/web/web_check.py BUILD_WEB NATIVE_BUILD [--levels 1,8] [--figures FILE]
+
+Needs python3-selenium, chromium and chromium-driver (Debian packages), Xvfb for the native pictures.
+Exits 77 (skipped) when one of them is missing.
+"""
+import argparse
+import filecmp
+import functools
+import http.server
+import io
+import json
+import os
+import shutil
+import socketserver
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+SKIP = 77
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.dirname(os.path.dirname(HERE))
+RECORDS_IN_PAGE = "/home/web_user/.local/share/brillora/Maps"
+# The title menu after start-up: its box steps through eight pictures, one a frame.
+TITLE_FRAME = 40
+BOX_FRAMES = 8
+
+try:
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
+    from selenium.webdriver.common.by import By
+except ImportError:
+    print("skipped: python3-selenium is not installed")
+    sys.exit(SKIP)
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def rgb_pixels(png_bytes):
+    """The picture's pixels as raw RGB (through ImageMagick, which reads any PNG)."""
+    out = subprocess.run(["convert", "png:-", "-alpha", "off", "-depth", "8", "rgb:-"], input=png_bytes,
+                         capture_output=True, check=True).stdout
+    size = subprocess.run(["identify", "-format", "%w %h", "png:-"], input=png_bytes, capture_output=True,
+                          check=True).stdout.decode().split()
+    return (int(size[0]), int(size[1])), out
+
+
+def differing_pixels(a, b):
+    (size_a, pix_a), (size_b, pix_b) = a, b
+    if size_a != size_b:
+        return -1
+    return sum(1 for i in range(0, len(pix_a), 3) if pix_a[i:i + 3] != pix_b[i:i + 3])
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm",
+                      ".js": "text/javascript"}
+
+    def log_message(self, *args):
+        pass
+
+
+def serve(folder):
+    handler = functools.partial(QuietHandler, directory=folder)
+    server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), handler)
+    server.daemon_threads = True
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def start_browser(profile):
+    options = webdriver.ChromeOptions()
+    options.binary_location = shutil.which("chromium")
+    for flag in ("--headless=new", "--no-sandbox", "--window-size=1000,800", "--use-angle=swiftshader",
+                 "--enable-unsafe-swiftshader", "--force-device-scale-factor=1", "--hide-scrollbars",
+                 "--autoplay-policy=no-user-gesture-required", f"--user-data-dir={profile}"):
+        options.add_argument(flag)
+    return webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+
+
+def page_url(server, args=(), unpaced=False):
+    from urllib.parse import urlencode
+    query = [("arg", a) for a in args] + ([("unpaced", "1")] if unpaced else [])
+    return f"http://127.0.0.1:{server.server_address[1]}/brillora.html?" + urlencode(query)
+
+
+def fresh_storage(driver, server):
+    """Forgets the page's stored records, as for a player who opens it the first time."""
+    driver.get("about:blank")
+    driver.execute_cdp_cmd("Storage.clearDataForOrigin", {
+        "origin": f"http://127.0.0.1:{server.server_address[1]}", "storageTypes": "indexeddb"})
+
+
+def wait_for(driver, script, seconds, what):
+    end = time.time() + seconds
+    while time.time() < end:
+        value = driver.execute_script(script)
+        if value:
+            return value
+        time.sleep(0.1)
+    output = driver.execute_script("return Module.brillora ? Module.brillora.output : []")
+    fail(f"{what} within {seconds} s; the page printed: {output[-20:]}")
+
+
+def read_page_file(driver, path):
+    data = driver.execute_script(
+        "try { return Array.from(FS.readFile(arguments[0])); } catch (e) { return null; }", path)
+    return None if data is None else bytes(data)
+
+
+def native_game_folder(stage, into):
+    """A game folder for the native program with the page's data (fresh records, loose media)."""
+    shutil.copytree(stage, into)
+    return into
+
+
+def run_native(native_build, folder, args, display=None):
+    env = dict(os.environ)
+    cmd = [os.path.join(native_build, "brillora"), "--data", folder] + args
+    if display is not None:
+        cmd = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24"] + cmd
+    result = subprocess.run(cmd, capture_output=True, text=True, env=env, timeout=300)
+    if result.returncode != 0:
+        fail(f"the native program failed ({result.returncode}): {' '.join(cmd)}\n{result.stderr}")
+    return result
+
+
+def check_replays(driver, server, web, native_build, levels, work, figures):
+    stage = os.path.join(web, "game")
+    for n in levels:
+        replay = f"level{n:02d}.rpl"
+        folder = native_game_folder(stage, os.path.join(work, f"native{n:02d}"))
+        native_dump = os.path.join(work, f"native{n:02d}.json")
+        run_native(native_build, folder, ["--headless", "--play", os.path.join(folder, "replays", replay),
+                                          "--dump", native_dump])
+        # A fresh page (its own IndexedDB is empty before the first level: the records start as shipped).
+        fresh_storage(driver, server)
+        started = time.time()
+        driver.get(page_url(server, ["--play", f"/game/replays/{replay}", "--dump", "/tmp/dump.json"],
+                            unpaced=True))
+        wait_for(driver, "return Module.brillora && Module.brillora.exited", 600, f"the replay {replay} to end")
+        seconds = time.time() - started
+        status = driver.execute_script("return Module.brillora.exitStatus")
+        if status != 0:
+            fail(f"{replay}: the page's game ended with {status}")
+        web_dump = read_page_file(driver, "/tmp/dump.json")
+        if web_dump is None:
+            fail(f"{replay}: the page wrote no dump")
+        with open(native_dump, "rb") as f:
+            native = f.read()
+        if web_dump != native:
+            with open(os.path.join(work, f"web{n:02d}.json"), "wb") as f:
+                f.write(web_dump)
+            fail(f"{replay}: the page's final state differs from the native one (both kept in {work})")
+        frames = json.loads(native)["frames"]
+        print(f"ok: {replay} in the page ends as natively ({frames} frames in {seconds:.1f} s)")
+        figures[f"replay {replay} seconds"] = round(seconds, 1)
+        # The save at the level's end reached IndexedDB and holds what the native program saved.
+        wait_for(driver, "return Module.brillora.recordsStored > 0 && !Module.brillora.recordsSyncing", 30,
+                 "the records to be stored")
+        for name in ("Data.bin", "Name.bin"):
+            if read_page_file(driver, f"{RECORDS_IN_PAGE}/{name}") != open(os.path.join(folder, "Maps", name), "rb").read():
+                fail(f"{replay}: the page's {name} differs from the native program's")
+        # Loaded again, the page starts with those records.
+        driver.get(page_url(server, ["--frames", "5"], unpaced=True))
+        wait_for(driver, "return Module.brillora && Module.brillora.exited", 120, "the page to start again")
+        for name in ("Data.bin", "Name.bin"):
+            if read_page_file(driver, f"{RECORDS_IN_PAGE}/{name}") != open(os.path.join(folder, "Maps", name), "rb").read():
+                fail(f"{replay}: the page loaded again lost {name}")
+        print(f"ok: {replay}: the records were saved as natively and read back by the page loaded again")
+
+
+def process_tree(pid):
+    """pid and all its descendants."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open(f"/proc/{entry}/stat") as f:
+                    ppid = int(f.read().rsplit(")", 1)[1].split()[1])
+                children.setdefault(ppid, []).append(int(entry))
+            except OSError:
+                pass
+    found, todo = [], [pid]
+    while todo:
+        p = todo.pop()
+        found.append(p)
+        todo.extend(children.get(p, []))
+    return found
+
+
+def cpu_seconds(pids):
+    total = 0
+    for pid in pids:
+        try:
+            with open(f"/proc/{pid}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            total += (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+        except OSError:
+            pass
+    return total
+
+
+def idle_cpu_share(driver, seconds):
+    """CPU of the browser (every process of it) while the page shows the title menu, in % of one core."""
+    pids = process_tree(driver.service.process.pid)
+    before, started = cpu_seconds(pids), time.time()
+    time.sleep(seconds)
+    return round(100 * (cpu_seconds(pids) - before) / (time.time() - started), 1)
+
+
+def check_title(driver, server, web, native_build, work, figures, measure_cpu):
+    stage = os.path.join(web, "game")
+    folder = native_game_folder(stage, os.path.join(work, "native-title"))
+    natives = []
+    for k in range(BOX_FRAMES):
+        shot = os.path.join(work, f"native-title{k}.png")
+        run_native(native_build, folder, ["--windowed", "--seed", "1", "--frames", str(TITLE_FRAME + k),
+                                          "--screenshot", shot], display=True)
+        with open(shot, "rb") as f:
+            natives.append(rgb_pixels(f.read()))
+
+    # The page's own picture of the same frame.
+    fresh_storage(driver, server)
+    driver.get(page_url(server, ["--seed", "1", "--frames", str(TITLE_FRAME), "--screenshot", "/tmp/title.png"],
+                        unpaced=True))
+    wait_for(driver, "return Module.brillora && Module.brillora.exited", 120, "the title run to end")
+    shot = read_page_file(driver, "/tmp/title.png")
+    if shot is None:
+        fail("the page saved no screenshot: " + str(driver.execute_script("return Module.brillora.output")))
+    with open(os.path.join(work, "web-title.png"), "wb") as f:
+        f.write(shot)
+    diff = differing_pixels(rgb_pixels(shot), natives[0])
+    if diff != 0:
+        fail(f"the page's title picture differs from the native one in {diff} pixels (see {work})")
+    print("ok: the page's title picture (--screenshot) matches the native one pixel for pixel")
+
+    # What a player sees: the live page, captured by the browser. The box moves, so the capture must
+    # equal one of its eight native pictures. The time until it first does is the start-up time.
+    fresh_storage(driver, server)
+    driver.get(page_url(server, ["--seed", "1"]))
+    begun = driver.execute_script("return performance.timeOrigin")
+    canvas = driver.find_element(By.ID, "canvas")
+    end = time.time() + 60
+    matched = None
+    best = None
+    while time.time() < end and matched is None:
+        captured = canvas.screenshot_as_png
+        at = driver.execute_script("return performance.timeOrigin + performance.now()")
+        pixels = rgb_pixels(captured)
+        for k, native in enumerate(natives):
+            d = differing_pixels(pixels, native)
+            if d == 0:
+                matched = (k, at - begun)
+                break
+            if d > 0 and (best is None or d < best[0]):
+                best = (d, captured)
+    if matched is None:
+        if best:
+            with open(os.path.join(work, "web-live-title.png"), "wb") as f:
+                f.write(best[1])
+        fail(f"the live page never showed the native title picture (closest: {best and best[0]} pixels differ)")
+    with open(os.path.join(work, "web-live-title.png"), "wb") as f:
+        f.write(canvas.screenshot_as_png)
+    print(f"ok: the live page shows the native title picture (box frame {matched[0]}), "
+          f"{matched[1] / 1000:.2f} s after the page was opened")
+    figures["start-up to the title menu (s)"] = round(matched[1] / 1000, 2)
+    if measure_cpu:
+        figures["idle title CPU, all Chromium processes (% of one core)"] = idle_cpu_share(driver, 10)
+    figures["start-up to Init OK (s)"] = round(driver.execute_script("return Module.brillora.startMs") / 1000, 2)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("web")
+    parser.add_argument("native")
+    parser.add_argument("--levels", default="1,8")
+    parser.add_argument("--figures")
+    parser.add_argument("--keep", help="folder to keep the pictures and dumps in")
+    a = parser.parse_args()
+    for tool in ("chromium", "chromedriver", "xvfb-run", "convert"):
+        if not shutil.which(tool):
+            print(f"skipped: {tool} is not installed")
+            sys.exit(SKIP)
+    for need in ("brillora.html", "brillora.js", "brillora.wasm", "brillora.data", "game"):
+        if not os.path.exists(os.path.join(a.web, need)):
+            fail(f"{a.web}/{need} is missing (bash scripts/web.sh)")
+    work = a.keep or tempfile.mkdtemp(prefix="brillora-web-")
+    os.makedirs(work, exist_ok=True)
+    profile = tempfile.mkdtemp(prefix="brillora-chromium-")
+    server = serve(a.web)
+    driver = start_browser(profile)
+    figures = {}
+    try:
+        check_title(driver, server, a.web, a.native, work, figures, bool(a.figures))
+        check_replays(driver, server, a.web, a.native, [int(n) for n in a.levels.split(",")], work, figures)
+        logs = [e for e in driver.get_log("browser") if e.get("level") == "SEVERE"]
+        if logs:
+            fail("the page logged errors: " + "; ".join(e["message"] for e in logs[:5]))
+    finally:
+        driver.quit()
+        server.shutdown()
+        shutil.rmtree(profile, ignore_errors=True)
+        if not a.keep:
+            shutil.rmtree(work, ignore_errors=True)
+    if a.figures:
+        with open(a.figures, "w") as f:
+            json.dump(figures, f, indent=1)
+    print("web check passed")
+
+
+if __name__ == "__main__":
+    main()
