@@ -5,8 +5,10 @@
 # are packed into brillora.data by scripts/web.sh, which stages them from a native build.
 set(BRILLORA_WEB_DATA "" CACHE PATH "Folder whose files become the page's game folder (staged by scripts/web.sh)")
 
+include_directories(${PROJECT_SOURCE_DIR})
+
 # The runtime ends the program by an exception that unwinds the game (also from inside its frame waits).
-add_compile_options(-fexceptions)
+add_compile_options(-fexceptions "SHELL:-include ${PROJECT_SOURCE_DIR}/runtime/platform/web/LibraryGaps.h")
 add_link_options(-fexceptions)
 
 file(GLOB platform_sources CONFIGURE_DEPENDS runtime/platform/*.cpp runtime/platform/web/*.cpp)
@@ -42,7 +44,7 @@ target_link_libraries(brillora PRIVATE game)
 # The game's frame loop blocks; Asyncify lets its waits return to the browser and resume where they were.
 set(web_link_options
     -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=64MB
-    -sENVIRONMENT=web -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM -lidbfs.js
+    -sENVIRONMENT=web -sEXIT_RUNTIME=1 -sMINIFY_HTML=0 -sFORCE_FILESYSTEM -lidbfs.js
     -sEXPORTED_RUNTIME_METHODS=FS,IDBFS,callMain -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=1
     --shell-file ${PROJECT_SOURCE_DIR}/runtime/platform/web/shell.html
     --pre-js ${PROJECT_SOURCE_DIR}/runtime/platform/web/pre.js)

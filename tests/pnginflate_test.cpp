@@ -59,8 +59,9 @@ std::vector<uint8_t> MakePng(const PngSpec& s, uint32_t seed = 7) {
   }
   palette[5] = {255, 0, 128};  // the sprite key
   if (s.colourType == PNG_COLOR_TYPE_PALETTE) {
-    png_set_PLTE(png, info, palette, 256);
-    if (s.transparency) png_set_tRNS(png, info, alphas, 200, nullptr);
+    const int entries = s.depth >= 8 ? 256 : 1 << s.depth;
+    png_set_PLTE(png, info, palette, entries);
+    if (s.transparency) png_set_tRNS(png, info, alphas, std::min(entries, 200), nullptr);
   } else if (s.transparency) {
     png_color_16 colour{};
     colour.red = colour.green = colour.blue = colour.gray = s.depth == 16 ? 0x1234 : 0x34;

@@ -49,8 +49,8 @@ struct Huffman {
 };
 
 // Builds the canonical code of `lengths`; false for an over-subscribed set, or an incomplete one where
-// that is not allowed (only a set of a single code may be incomplete).
-bool BuildHuffman(Huffman& h, const uint8_t* lengths, int n) {
+// that is not allowed (a set of a single code may be incomplete, and so may the fixed distance codes).
+bool BuildHuffman(Huffman& h, const uint8_t* lengths, int n, bool mayBeIncomplete = false) {
   h.count.fill(0);
   for (int i = 0; i < n; ++i) h.count[lengths[i]]++;
   if (h.count[0] == n) return true;  // no codes: decoding with it fails
@@ -65,7 +65,7 @@ bool BuildHuffman(Huffman& h, const uint8_t* lengths, int n) {
   for (int i = 0; i < n; ++i)
     if (lengths[i] != 0) h.symbol[offsets[lengths[i]]++] = static_cast<uint16_t>(i);
   const int codes = n - h.count[0];
-  return left == 0 || codes == 1;
+  return left == 0 || codes == 1 || mayBeIncomplete;
 }
 
 // The next symbol, or -1 on a code the table does not hold or the end of the input.
@@ -134,7 +134,7 @@ bool FixedTables(Huffman& lengths, Huffman& dists) {
   for (int i = 280; i < 288; ++i) l[i] = 8;
   uint8_t d[30];
   std::memset(d, 5, sizeof d);
-  return BuildHuffman(lengths, l, 288) && BuildHuffman(dists, d, 30);
+  return BuildHuffman(lengths, l, 288) && BuildHuffman(dists, d, 30, true);
 }
 
 bool DynamicTables(BitReader& in, Huffman& lengths, Huffman& dists) {

@@ -11,6 +11,7 @@
 // plays back as fast as the machine allows and ends in the same state as on the desktop.
 #include <emscripten.h>
 #include <emscripten/html5.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -38,6 +39,13 @@ EM_ASYNC_JS(void, brillora_wait_animation_frame, (), {
 
 namespace plat {
 namespace {
+
+// The browser's file system starts with a file-creation mask that takes every permission away (0777),
+// so a record file saved with the mask applied could not even be read back. Files are made as on a
+// desktop instead, before anything runs.
+const struct UsualFileMask {
+  UsualFileMask() { ::umask(022); }
+} kUsualFileMask;
 
 constexpr const char* kCanvas = "#canvas";
 // Sound is queued this far ahead of the page's audio clock (a frame and a half of the game plus the
@@ -67,9 +75,8 @@ class WebPlatform final : public Platform {
     attrs.stencil = false;
     attrs.antialias = false;
     attrs.premultipliedAlpha = false;
-    // The renderer leaves pixels it does not paint as they were (a full-screen background is not cleared
-    // first), so the picture must survive the browser's compositing.
-    attrs.preserveDrawingBuffer = true;
+    // The game draws into a picture of its own and the canvas changes only when a frame is shown.
+    attrs.preserveDrawingBuffer = false;
     attrs.majorVersion = 1;
     attrs.minorVersion = 0;
     context_ = emscripten_webgl_create_context(kCanvas, &attrs);
@@ -79,6 +86,12 @@ class WebPlatform final : public Platform {
       return false;
     }
     emscripten_webgl_make_context_current(context_);
+    if (!CreatePicture()) {
+      error_ = "this browser's WebGL cannot hold the game's picture";
+      emscripten_webgl_destroy_context(context_);
+      context_ = 0;
+      return false;
+    }
     SetCaption(caption);
     InstallCallbacks();
     EM_ASM({
@@ -117,10 +130,43 @@ class WebPlatform final : public Platform {
   int PictureWidth() const override { return width_; }
   int PictureHeight() const override { return height_; }
   void BindPicture() override {
-    if (context_ > 0) glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (context_ > 0) glBindFramebuffer(GL_FRAMEBUFFER, pictureFbo_);
   }
-  // The canvas is the picture: the browser shows it when the game next waits.
-  void Present() override {}
+  // Copies the picture onto the canvas, which the browser shows when the game next waits. The game goes
+  // on drawing into its picture meanwhile (it may draw half the next frame before it waits), so the
+  // canvas must not be its drawing target. The renderer's GL state is put back as it was.
+  void Present() override {
+    EM_ASM({ Module.brillora.frames++; });
+    if (context_ <= 0) return;
+    GLint program = 0, texture = 0, buffer = 0, viewport[4] = {};
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const bool blend = glIsEnabled(GL_BLEND);
+    // The renderer's second attribute (texture coordinates) is off for the copy, which reads only one.
+    GLint secondAttribute = 0, firstAttribute = 0;
+    glGetVertexAttribiv(1, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &secondAttribute);
+    glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &firstAttribute);
+    if (secondAttribute) glDisableVertexAttribArray(1);
+    glEnableVertexAttribArray(0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, width_, height_);
+    glDisable(GL_BLEND);
+    glUseProgram(blitProgram_);
+    glBindTexture(GL_TEXTURE_2D, pictureTexture_);
+    glBindBuffer(GL_ARRAY_BUFFER, blitCorners_);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glBindFramebuffer(GL_FRAMEBUFFER, pictureFbo_);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    if (blend) glEnable(GL_BLEND);
+    if (secondAttribute) glEnableVertexAttribArray(1);
+    if (!firstAttribute) glDisableVertexAttribArray(0);
+    glUseProgram(static_cast<GLuint>(program));
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(buffer));
+  }
 
   WindowEvents PumpEvents() override {
     TakeWaitingEvents();
@@ -213,7 +259,7 @@ class WebPlatform final : public Platform {
     if (context_ <= 0) return false;
     const size_t row = static_cast<size_t>(width_) * 4;
     std::vector<uint8_t> flipped(row * static_cast<size_t>(height_));
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, pictureFbo_);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, flipped.data());
     rgba.resize(flipped.size());
@@ -237,6 +283,70 @@ class WebPlatform final : public Platform {
 
  private:
   static constexpr double kStepPastMs = 0.001;
+
+  // The picture: a texture of the picture's size behind a framebuffer, and what copies it 1:1 onto the
+  // canvas (a quad over the whole canvas sampling the nearest texel).
+  bool CreatePicture() {
+    glGenTextures(1, &pictureTexture_);
+    glBindTexture(GL_TEXTURE_2D, pictureTexture_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width_, height_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glGenFramebuffers(1, &pictureFbo_);
+    glBindFramebuffer(GL_FRAMEBUFFER, pictureFbo_);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pictureTexture_, 0);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+
+    static const char* const kVertex =
+        "attribute vec2 aPos;\n"
+        "varying vec2 vUv;\n"
+        "void main() { vUv = aPos * 0.5 + 0.5; gl_Position = vec4(aPos, 0.0, 1.0); }\n";
+    static const char* const kFragment =
+        "precision mediump float;\n"
+        "uniform sampler2D uPicture;\n"
+        "varying vec2 vUv;\n"
+        "void main() { gl_FragColor = texture2D(uPicture, vUv); }\n";
+    const GLuint vs = CompileShader(GL_VERTEX_SHADER, kVertex);
+    const GLuint fs = CompileShader(GL_FRAGMENT_SHADER, kFragment);
+    if (!vs || !fs) return false;
+    blitProgram_ = glCreateProgram();
+    glAttachShader(blitProgram_, vs);
+    glAttachShader(blitProgram_, fs);
+    glBindAttribLocation(blitProgram_, 0, "aPos");
+    glLinkProgram(blitProgram_);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint linked = 0;
+    glGetProgramiv(blitProgram_, GL_LINK_STATUS, &linked);
+    if (!linked) return false;
+    static const float kCorners[8] = {-1, -1, 1, -1, -1, 1, 1, 1};
+    glGenBuffers(1, &blitCorners_);
+    glBindBuffer(GL_ARRAY_BUFFER, blitCorners_);
+    glBufferData(GL_ARRAY_BUFFER, sizeof kCorners, kCorners, GL_STATIC_DRAW);
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glUseProgram(blitProgram_);
+    glUniform1i(glGetUniformLocation(blitProgram_, "uPicture"), 0);
+    glUseProgram(static_cast<GLuint>(program));
+    return true;
+  }
+
+  static GLuint CompileShader(GLenum kind, const char* source) {
+    const GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+      glDeleteShader(shader);
+      return 0;
+    }
+    return shader;
+  }
 
   void InstallCallbacks() {
     if (callbacksInstalled_) return;
@@ -379,6 +489,7 @@ class WebPlatform final : public Platform {
 
   static constexpr int kBlock = 1024;
   EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context_ = 0;
+  GLuint pictureTexture_ = 0, pictureFbo_ = 0, blitProgram_ = 0, blitCorners_ = 0;
   std::string error_ = "cannot open the game's canvas";
   int width_ = 640, height_ = 480;
   bool fullScreen_ = false, wasPageFull_ = false;

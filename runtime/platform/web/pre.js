@@ -14,6 +14,7 @@
   var state = Module.brillora = {
     started: false,      // "Init OK" was printed: the game's start-up is done
     startMs: 0,          // page clock at that moment
+    frames: 0,           // frames presented
     exited: false,
     exitStatus: null,
     output: [],          // lines of the game's standard output and error
