@@ -6,4 +6,5 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 bash "$here/scripts/web.sh"
-/usr/bin/python3 "$here/tests/web/web_check.py" "$here/build-web" "$here/build" --levels 1,8
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  /usr/bin/python3 "$here/tests/web/web_check.py" "$here/build-web" "$here/build" --levels 1,8
