@@ -4,7 +4,9 @@
 1. Solution replays played through the page (unpaced) end in the same game state as the native program's
    headless run of the same replays (their --dump), and the records they save are the native ones.
 2. The records outlive the page: loaded again, the page reads them back from IndexedDB.
-3. The title menu: the page's own screenshot (--screenshot, read back from the canvas) and Chromium's
+3. A player at twice the size: keys lead to the name entry, clicks on the scaled canvas spell a name,
+   and leaving by GOHOME saves it (the pointer goes through the canvas's scale).
+4. The title menu: the page's own screenshot (--screenshot, read back from the canvas) and Chromium's
    capture of the canvas as a player sees it match the native program's picture pixel for pixel.
 
     tests/web/web_check.py BUILD_WEB NATIVE_BUILD [--levels 1,8] [--figures FILE]
@@ -285,6 +287,58 @@ def check_title(driver, server, web, native_build, work, figures, measure_cpu):
     figures["start-up to Init OK (s)"] = round(driver.execute_script("return Module.brillora.startMs") / 1000, 2)
 
 
+def check_player(driver, server, work):
+    from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.keys import Keys
+    fresh_storage(driver, server)
+    driver.set_window_size(1500, 1250)
+    try:
+        driver.get(page_url(server, ["--seed", "1"]))
+        wait_for(driver, "return Module.brillora && Module.brillora.frames > 30", 60, "the title menu")
+        canvas = driver.find_element(By.ID, "canvas")
+        size = driver.execute_script("var r = arguments[0].getBoundingClientRect(); return [r.width, r.height]",
+                                     canvas)
+        if size != [1280, 960]:
+            fail(f"the canvas is shown at {size}, not at twice the picture (page "
+                 f"{driver.execute_script('return [innerWidth, innerHeight]')})")
+        scale = size[0] / 640
+
+        def press(key, times=1):
+            for _ in range(times):
+                ActionChains(driver).send_keys(key).perform()
+                time.sleep(0.6)  # the box takes 8 frames to move to the next line
+
+        def click(px, py):
+            # Selenium measures from the element's centre, in CSS pixels.
+            ActionChains(driver).move_to_element_with_offset(
+                canvas, int(px * scale - size[0] / 2), int(py * scale - size[1] / 2)).click().perform()
+            time.sleep(0.3)
+
+        press(Keys.ARROW_UP, 2)  # from LEVELS to PLAYER
+        press(Keys.RETURN)
+        time.sleep(0.5)
+        # Letters are 32 x 32 cells from (128, 128): B is column 1 of the first row, O column 1 of the second.
+        for px, py in ((176, 144), (176, 176), (176, 144)):
+            click(px, py)
+        with open(os.path.join(work, "web-name-entry.png"), "wb") as f:
+            f.write(canvas.screenshot_as_png)
+        click(496, 208)  # OK
+        time.sleep(0.5)
+        press(Keys.ARROW_DOWN, 3)  # to GOHOME, which saves the name and ends the game
+        with open(os.path.join(work, "web-gohome.png"), "wb") as f:
+            f.write(canvas.screenshot_as_png)
+        press(Keys.RETURN)
+        wait_for(driver, "return Module.brillora.exited", 30, "GOHOME to end the game")
+        wait_for(driver, "return Module.brillora.recordsStored > 0 && !Module.brillora.recordsSyncing", 30,
+                 "the name to be stored")
+        player = read_page_file(driver, f"{RECORDS_IN_PAGE}/Player.bin")
+        if not player or not player.startswith(b"BOB"):
+            fail(f"the name clicked on the scaled page was saved as {player!r}, not BOB")
+        print("ok: keys and clicks on the page at twice the size spelled BOB, and GOHOME saved it")
+    finally:
+        driver.set_window_size(1000, 800)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("web")
@@ -310,6 +364,7 @@ def main():
     figures = {}
     try:
         check_title(driver, server, a.web, a.native, work, figures, bool(a.figures))
+        check_player(driver, server, work)
         check_replays(driver, server, a.web, a.native, [int(n) for n in a.levels.split(",")], work, figures)
         logs = [e for e in driver.get_log("browser") if e.get("level") == "SEVERE"]
         if logs:

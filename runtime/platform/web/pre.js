@@ -48,6 +48,17 @@
     state.exitStatus = status;
     show('The game has ended. Reload the page to play again.');
   };
+  // The game's end unwinds it with an "ExitStatus" exception; after a wait it surfaces here, in the
+  // page's own event handlers, where it is no error.
+  function isExit(e) {
+    return e && e.name === 'ExitStatus';
+  }
+  window.addEventListener('error', function(event) {
+    if (isExit(event.error)) event.preventDefault();
+  });
+  window.addEventListener('unhandledrejection', function(event) {
+    if (isExit(event.reason)) event.preventDefault();
+  });
   Module.onAbort = function(what) {
     state.exited = true;
     state.exitStatus = 'abort: ' + what;
