@@ -42,8 +42,16 @@ add_executable(brillora game/main/ProgramEntry.cpp)
 set_target_properties(brillora PROPERTIES SUFFIX ".html")
 target_link_libraries(brillora PRIVATE game)
 # The game's frame loop blocks; Asyncify lets its waits return to the browser and resume where they were.
+# Without it (only to measure what it costs) the page can do nothing but unpaced runs that never wait.
+option(BRILLORA_WEB_ASYNCIFY "Let the game's waits return to the browser (off only for measurements)" ON)
+if(BRILLORA_WEB_ASYNCIFY)
+  set(web_asyncify -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536)
+else()
+  set(web_asyncify)
+  target_compile_definitions(rt_platform PRIVATE BRILLORA_WEB_NO_ASYNCIFY)
+endif()
 set(web_link_options
-    -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=64MB
+    ${web_asyncify} -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=64MB
     -sENVIRONMENT=web -sEXIT_RUNTIME=1 -sMINIFY_HTML=0 -sFORCE_FILESYSTEM -lidbfs.js
     -sEXPORTED_RUNTIME_METHODS=FS,IDBFS,callMain -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=1
     --shell-file ${PROJECT_SOURCE_DIR}/runtime/platform/web/shell.html

@@ -25,6 +25,12 @@
 #define GL_GLEXT_PROTOTYPES 0
 #include <GLES2/gl2.h>
 
+#ifdef BRILLORA_WEB_NO_ASYNCIFY
+// A build that cannot wait (made only to measure what waiting costs): every wait returns at once, so only
+// unpaced runs work.
+void brillora_wait_animation_frame() {}
+#define emscripten_sleep(ms) ((void)(ms))
+#else
 // Waits for the browser's next animation frame, or 100 ms at most (a hidden page gets no animation
 // frames, and the game must still see that it was hidden). Asyncify suspends the game meanwhile.
 EM_ASYNC_JS(void, brillora_wait_animation_frame, (), {
@@ -36,6 +42,7 @@ EM_ASYNC_JS(void, brillora_wait_animation_frame, (), {
     });
   });
 });
+#endif
 
 namespace plat {
 namespace {
