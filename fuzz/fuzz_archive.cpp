@@ -59,7 +59,8 @@ void CheckPackedRoundTrip(const uint8_t* data, size_t size) {
   for (size_t i = 0; i <= size && files.size() < 4; ++i) {
     if (i == size || data[i] == 0) {
       ArchiveInput file;
-      file.name = "f" + std::to_string(files.size()) + ".BIN";
+      file.name = std::to_string(files.size());
+      file.name.insert(0, 1, 'f').append(".BIN");
       file.data.assign(data + from, data + i);
       files.push_back(std::move(file));
       from = i + 1;

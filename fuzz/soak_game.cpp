@@ -168,7 +168,10 @@ int main(int argc, char** argv) {
   args.insert(args.end(), {"--data", data, "--seed", std::to_string(gSeed)});
   const int status = RunProgram(args, "Brillora", SoakMain);
   std::string levels;
-  for (int level : gVisits.levels) levels += (levels.empty() ? "" : ",") + std::to_string(level);
+  for (int level : gVisits.levels) {
+    if (!levels.empty()) levels += ',';
+    levels += std::to_string(level);
+  }
   std::printf("soak: %lld frames, %lld games (levels %s), %lld name entries, %lld score tables, status %d\n",
               gVisits.frames, gVisits.games, levels.empty() ? "none" : levels.c_str(), gVisits.nameEntries,
               gVisits.scoreTables, status);

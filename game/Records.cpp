@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "game/GameState.h"
+#include "game/RecordFiles.h"
 #include "runtime/core/FileChannels.h"
 #include "runtime/core/RecordsFolder.h"
 #include "runtime/core/RegularFile.h"
@@ -27,10 +28,10 @@ struct RecordFile {
   const char* path;
   int bytes;
 };
-constexpr RecordFile kPlayerFile{"Maps/Player.bin", 8};
-constexpr RecordFile kSlotsFile{"Maps/Duzozez.bin", 32};
-constexpr RecordFile kNamesFile{"Maps/Name.bin", 6400};
-constexpr RecordFile kScoresFile{"Maps/Data.bin", 3200};
+constexpr RecordFile kPlayerFile{"Maps/Player.bin", record::kPlayerBytes};
+constexpr RecordFile kSlotsFile{"Maps/Duzozez.bin", record::kSlotsBytes};
+constexpr RecordFile kNamesFile{"Maps/Name.bin", record::kNamesBytes};
+constexpr RecordFile kScoresFile{"Maps/Data.bin", record::kScoresBytes};
 constexpr RecordFile kRecordFiles[] = {kPlayerFile, kSlotsFile, kNamesFile, kScoresFile};
 // A record file read whole is read up to this size; anything longer is not one of ours.
 constexpr size_t kMaxRecordBytes = 1 << 20;

@@ -140,12 +140,27 @@ void PlayRules::DecideBaddie(int a, double h) {
   TurnInPlace(a);
 }
 
+// The scans below look at every cell between two cells of one table: they read both ends checked first,
+// and then the cells between (one run of numbers) through a plain pointer. They run in every frame, also in
+// every frame a look-ahead plays on a copy of the game.
+namespace {
+
+const double* CheckedRun(RtNumArray& table, int first, int last) {
+  const double* run = &table[first];
+  static_cast<void>(table[last]);
+  return run;
+}
+
+}  // namespace
+
 void PlayRules::MoveBaddies() {
   if (s_.Phase > 0) return;
+  const int first = kColumns + 1, last = (kRows - 2) * kColumns + kColumns - 2;
+  const double* actors = CheckedRun(s_.ActorMap, first, last);
   for (int row = 1; row <= kRows - 2; ++row) {
     for (int column = 1; column <= kColumns - 2; ++column) {
       const int a = row * kColumns + column;
-      const double h = s_.ActorMap[a];
+      const double h = actors[a - first];
       if (cell::IsBaddie(h)) DecideBaddie(a, h);
     }
   }
@@ -153,8 +168,9 @@ void PlayRules::MoveBaddies() {
 
 void PlayRules::AnimateBaddies() {
   PlayState& g = s_;
+  const double* moving = CheckedRun(g.MoveKind, kColumns, kCells - kColumns);
   for (int i = kColumns; i <= kCells - kColumns; ++i) {
-    if (g.MoveKind[i] != 1) continue;
+    if (moving[i - kColumns] != 1) continue;
     const int dir = static_cast<int>(g.MoveDir[i]);
     double lower = sprite::kBaddieTurnLower, upper = sprite::kBaddieTurnUpper;
     switch (dir) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "game/GameWords.h"
 #include "tests/support/TestSupport.h"
 #include "tools/art/Canvas.h"
 #include "tools/art/TileCatalogue.h"
@@ -96,8 +97,11 @@ std::vector<Expected> ExpectedPictures() {
       list.push_back({std::string("Graphic/Bad") + d + half + "Strip.png", 128, 16, 16, 16});
       list.push_back({std::string("Graphic/Fly") + d + half + ".png", 128, 16, 16, 16});
     }
-  for (int k = 0; k < 6; ++k) list.push_back({"Graphic/Fruit" + std::to_string(k) + ".png", 256, 16, 16, 16});
-  for (int i = 0; i < 64; ++i) list.push_back({"Chars/Char" + std::to_string(i) + ".png", 32, 32, 32, 32});
+  // One strip for every fruit slot, one letter for every glyph slot.
+  for (int k = 0; k <= sprite::kLastFruit - sprite::kFirstFruit; ++k)
+    list.push_back({"Graphic/Fruit" + std::to_string(k) + ".png", 256, 16, 16, 16});
+  for (int i = 0; i <= sprite::kLastGlyph - sprite::kFirstGlyph; ++i)
+    list.push_back({"Chars/Char" + std::to_string(i) + ".png", 32, 32, 32, 32});
   return list;
 }
 
@@ -191,8 +195,8 @@ TEST_F(ArtOutput, TurnMarkerFloorsAreSolidAndDiffer) {
   Picture tiles = LoadPng(File("Graphic/Tiles1.png"));
   ASSERT_EQ(256, tiles.width);
   using namespace art::tile;
-  const int markers[] = {kTurnMarkerArt, kTurnMarkerDungeon, kTurnMarkerGarden, kTurnMarkerCave,
-                         kTurnMarkerIce, kTurnMarkerLava,    kTurnMarkerBeach,  kTurnMarkerHall};
+  const int markers[] = {kTurnMarkerTemple, kTurnMarkerDungeon, kTurnMarkerGarden, kTurnMarkerCave,
+                         kTurnMarkerIce,    kTurnMarkerLava,    kTurnMarkerBeach,  kTurnMarkerHall};
   auto tile = [&](int v) {
     std::vector<uint8_t> px;
     for (int y = 0; y < 16; ++y)

@@ -39,7 +39,7 @@ void MakeGameFolder(const TempDir& dir) {
   testing_support::WriteLevelFiles(dir.path(), 1, l);
   RecordFiles r;
   r.SetPlayerName("TIM");
-  testing_support::WriteRecordFiles(dir.path(), r);
+  EXPECT_TRUE(WriteRecordFiles(dir.path(), r));
   std::filesystem::create_directories(dir.path() + "/Graphic");
   testing_support::WriteFile(dir.File("Graphic/Exit.wav"), testing_support::ToneWav(11025));
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/TestSupport.h"
+#include "tools/art/TileCatalogue.h"
 #include "tools/levels/GameCheck.h"
 #include "tools/levels/LevelCompiler.h"
 #include "tools/levels/Solver.h"
@@ -92,11 +93,11 @@ TEST(LevelCompiler, ExpandsTheLegendIntoFourLayers) {
   EXPECT_EQ(L.item[at(8, 20)], cell::kSwitch);
   EXPECT_FALSE(cell::IsOpenActor(L.actor[at(8, 20)]));
   // Walls: a face where floor lies below, a top elsewhere; the bottom frame row is the score bar.
-  EXPECT_EQ(L.ground[at(20, 6)], levels::tile::kWallFace);
-  EXPECT_EQ(L.cover[at(20, 5)], levels::tile::kCoverWallCapS);
-  EXPECT_EQ(L.ground[at(0, 10)], levels::tile::kWallTop);
-  EXPECT_EQ(L.ground[at(15, 29)], levels::tile::kFrameEdge);
-  EXPECT_EQ(L.ground[at(15, 15)], levels::tile::kFlagstone);
+  EXPECT_EQ(L.ground[at(20, 6)], art::tile::kWallFace);
+  EXPECT_EQ(L.cover[at(20, 5)], art::tile::kCoverWallCapS);
+  EXPECT_EQ(L.ground[at(0, 10)], art::tile::kWallTop);
+  EXPECT_EQ(L.ground[at(15, 29)], art::tile::kFrameEdge);
+  EXPECT_EQ(L.ground[at(15, 15)], art::tile::kFloorFlagstone);
   EXPECT_TRUE(cell::IsOpenActor(L.actor[at(15, 15)]));
 }
 
@@ -116,13 +117,13 @@ TEST(LevelCompiler, WallsRunOnThroughBoxesAndOverWaterButNeverHideWhatIsToBeTake
   ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
   const levels::Layers& L = level.layers;
   auto at = [](int col, int row) { return row * 40 + col; };
-  namespace tile = levels::tile;
+  namespace tile = art::tile;
 
   EXPECT_EQ(L.ground[at(22, 4)], tile::kWallFace);
   EXPECT_EQ(L.item[at(22, 4)], cell::kGemBox);
   EXPECT_EQ(L.actor[at(22, 4)], cell::kSolid);
   EXPECT_EQ(L.cover[at(22, 3)], tile::kCoverWallCapS) << "the lip runs on over the chest";
-  EXPECT_EQ(L.ground[at(21, 12)], tile::kFlagstone);
+  EXPECT_EQ(L.ground[at(21, 12)], tile::kFloorFlagstone);
   EXPECT_EQ(L.item[at(21, 12)], cell::kGemBox);
   EXPECT_EQ(L.cover[at(21, 11)], 0);
 
@@ -153,8 +154,8 @@ TEST(LevelCompiler, CustomCharactersAndThemes) {
   EXPECT_EQ(level.layers.item[4 * 40 + 30], 65);
   EXPECT_EQ(level.layers.cover[4 * 40 + 30], 59);
   EXPECT_EQ(level.layers.actor[4 * 40 + 30], cell::kSolid);
-  EXPECT_EQ(level.layers.ground[15 * 40 + 15], levels::tile::kDungeonFloor);
-  EXPECT_EQ(level.layers.ground[20 * 40 + 20], levels::tile::kDungeonFloorCracked)
+  EXPECT_EQ(level.layers.ground[15 * 40 + 15], art::tile::kDungeonFloor);
+  EXPECT_EQ(level.layers.ground[20 * 40 + 20], art::tile::kDungeonFloorCracked)
       << "a blast leaves rubble of the theme's own stone";
   EXPECT_EQ(level.layers.item[20 * 40 + 20], cell::kBlastBlock);
 
@@ -181,14 +182,14 @@ TEST(LevelCompiler, CellsLeftOrTakenShowTheFloorAroundThem) {
   const levels::Layers& L = level.layers;
   auto at = [](int col, int row) { return row * 40 + col; };
   ASSERT_EQ(L.actor[at(12, 15)], cell::kBoy);
-  EXPECT_EQ(L.ground[at(12, 15)], levels::tile::kMosaic);
-  EXPECT_EQ(L.ground[at(11, 20)], levels::tile::kFlagstone) << "a lone gem between two cracked cells";
-  EXPECT_EQ(L.ground[at(12, 24)], levels::tile::kFlagstone);
-  EXPECT_EQ(L.ground[at(11, 26)], levels::tile::kFlagstone);
+  EXPECT_EQ(L.ground[at(12, 15)], art::tile::kFloorMosaic);
+  EXPECT_EQ(L.ground[at(11, 20)], art::tile::kFloorFlagstone) << "a lone gem between two cracked cells";
+  EXPECT_EQ(L.ground[at(12, 24)], art::tile::kFloorFlagstone);
+  EXPECT_EQ(L.ground[at(11, 26)], art::tile::kFloorFlagstone);
 
   rows[21].replace(10, 3, ",,,");
   ASSERT_TRUE(levels::CompileLevelText(Source(rows), level, problems));
-  EXPECT_EQ(level.layers.ground[at(11, 20)], levels::tile::kFlagstoneCracked);
+  EXPECT_EQ(level.layers.ground[at(11, 20)], art::tile::kFloorFlagstoneCracked);
 }
 
 // Baddies turn on a compass set into each theme's own floor: a tile of its own for every theme.
@@ -384,6 +385,65 @@ TEST(MakeLevels, WritesEveryLevelOrNothing) {
 // Every solution, played in the real game from the title menu, wins its level and ends in exactly the
 // game state it ended in before; and the solver's copy of the game, fed the same keys, ends each run
 // with the score the game recorded.
+// The solver's kept look-ahead answers every decision as a look-ahead played afresh from that decision does:
+// while the boy follows the plan (the look-ahead is played on), after he took other keys (it is forgotten),
+// when the plan walks him into a baddie within the horizon, and when it does not.
+TEST(Solver, KeptPlanLookAheadAnswersAsALookAheadPlayedAfresh) {
+  int decisions = 0, caught = 0, deviations = 0;
+  for (int n : {4, 9, 16}) {
+    SCOPED_TRACE(levels::LevelName(n));
+    std::string text;
+    levels::CompiledLevel level;
+    std::vector<levels::LevelProblem> problems;
+    ASSERT_TRUE(levels::ReadTextFile(kLevelDir + "/" + levels::LevelName(n) + ".txt", text));
+    ASSERT_TRUE(levels::CompileLevelText(text, level, problems));
+    levels::SolverGame game;
+    game.Start(level.layers, 1);
+    game.Step(BoyKeys{});
+    levels::PlanLookAhead kept;
+    BoyKeys keys;
+    for (int frame = 0; frame < 3000 && !game.won && !game.Dead(); ++frame) {
+      if (game.Deciding()) {
+        const BoyKeys plan = levels::GreedyKeys(game);
+        for (int horizon : {72, 24}) {
+          const int fresh = levels::Survives(game, plan, 1, 0, horizon);
+          ASSERT_EQ(kept.Life(game, horizon), fresh) << "frame " << game.frame << ", horizon " << horizon;
+          caught += fresh < horizon;
+        }
+        ++decisions;
+        // Now and then the boy stands still for a decision instead of following the plan.
+        keys = decisions % 7 == 0 ? BoyKeys{} : plan;
+        if (!(keys == plan)) {
+          kept.Forget();
+          ++deviations;
+        }
+      }
+      game.Step(keys);
+    }
+  }
+  EXPECT_GT(decisions, 100);
+  EXPECT_GT(caught, 0) << "no decision where the plan walks the boy into a baddie";
+  EXPECT_GT(deviations, 0);
+}
+
+// The shipped replays are the solver's: it plays every level to the same win, frame for frame (a change to
+// how fast it plans must not change what it plans).
+TEST(Solutions, TheSolverPlaysEveryLevelToItsShippedReplay) {
+  for (int n = 1; n <= 22; ++n) {
+    SCOPED_TRACE(levels::LevelName(n));
+    std::string text, shipped;
+    levels::CompiledLevel level;
+    std::vector<levels::LevelProblem> problems;
+    ASSERT_TRUE(levels::ReadTextFile(kLevelDir + "/" + levels::LevelName(n) + ".txt", text));
+    ASSERT_TRUE(levels::CompileLevelText(text, level, problems));
+    ASSERT_TRUE(levels::ReadTextFile(kSolutionDir + "/" + levels::LevelName(n) + ".rpl", shipped));
+    const int seed = std::atoi(shipped.c_str() + shipped.find("seed ") + 5);
+    const levels::SolveResult r = levels::SolveLevel(level.layers, seed);
+    ASSERT_TRUE(r.won) << r.why;
+    EXPECT_EQ(levels::ReplayText(n, seed, r.frames), shipped);
+  }
+}
+
 TEST(Solutions, EveryReplayWinsItsLevelInTheGame) {
   TempDir data;
   std::filesystem::create_directories(data.File("Maps"));

@@ -12,6 +12,7 @@
 #include "tests/support/GameRun.h"
 #include "tools/art/Fonts.h"
 #include "tools/art/Menu.h"
+#include "tools/art/Palette.h"
 
 namespace {
 

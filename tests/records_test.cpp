@@ -22,14 +22,6 @@ using testing_support::RecordFiles;
 using testing_support::ScopedWorkingDir;
 using testing_support::TempDir;
 
-void PutName(std::vector<uint8_t>& bytes, int entry, std::vector<uint8_t> name) {
-  for (size_t j = 0; j < name.size(); ++j) bytes[8 * entry + j] = name[j];
-}
-
-void PutLong(std::vector<uint8_t>& bytes, int entry, uint32_t v) {
-  for (int j = 0; j < 4; ++j) bytes[4 * entry + j] = static_cast<uint8_t>(v >> (8 * j));
-}
-
 std::vector<uint8_t> Slice(const std::vector<uint8_t>& bytes, size_t from, size_t count) {
   return std::vector<uint8_t>(bytes.begin() + from, bytes.begin() + from + count);
 }
@@ -39,15 +31,15 @@ class RecordsTest : public ::testing::Test {
   void SetUp() override {
     testing_support::NewField();
     files.player = {'B', 'O', 'B', 0, 0, 0, 0, 0};
-    PutName(files.slots, 0, {'A', 'N', 'N', 'A', ' ', ' ', ' ', ' '});
-    PutName(files.slots, 1, {65, 66, 0, 67, 0, 0, 0, 0});
-    PutName(files.slots, 2, {200, 7, 0, 0, 0, 0, 0, 255});
-    PutName(files.names, 0, {'Z', 'E', 'D'});
-    PutName(files.names, 799, {'L', 'A', 'S', 'T', '1', '2', '3', '4'});
-    PutLong(files.data, 0, 1000);
-    PutLong(files.data, 5, 0xFFFFFFFFu);
-    PutLong(files.data, 799, 0x04030201u);
-    testing_support::WriteRecordFiles(dir.path(), files);
+    files.SetSlotName(0, "ANNA    ");
+    files.SetSlotName(1, std::string("AB\0C", 4));
+    files.SetSlotName(2, std::string("\xC8\x07\0\0\0\0\0\xFF", 8));
+    files.SetScoreName(0, "ZED");
+    files.SetScoreName(799, "LAST1234");
+    files.SetScore(0, 1000);
+    files.SetScore(5, 0xFFFFFFFFu);
+    files.SetScore(799, 0x04030201u);
+    EXPECT_TRUE(WriteRecordFiles(dir.path(), files));
     cwd = std::make_unique<ScopedWorkingDir>(dir.path());
   }
   void TearDown() override {
@@ -211,7 +203,7 @@ TEST_F(RecordsTest, AMissingStoredNamesFileStopsAfterTheOtherThreeWereRead) {
 
 TEST_F(RecordsTest, ShortFilesStopTheProgramAndLongerOnesAreReadAsFarAsTheLayoutGoes) {
   files.player.resize(20, 'X');
-  testing_support::WriteRecordFiles(dir.path(), files);
+  EXPECT_TRUE(WriteRecordFiles(dir.path(), files));
   LoadRecords();
   EXPECT_EQ(std::string(G().PlayerName), "BOB");
 
@@ -219,7 +211,7 @@ TEST_F(RecordsTest, ShortFilesStopTheProgramAndLongerOnesAreReadAsFarAsTheLayout
   for (const char* name : {"Player.bin", "Name.bin", "Data.bin", "Duzozez.bin"}) {
     SCOPED_TRACE(name);
     testing_support::NewField();
-    testing_support::WriteRecordFiles(dir.path(), files);
+    EXPECT_TRUE(WriteRecordFiles(dir.path(), files));
     std::vector<uint8_t> bytes = Read(name);
     bytes.pop_back();
     testing_support::WriteFile(dir.File(std::string("Maps/") + name), bytes);
@@ -240,6 +232,62 @@ TEST_F(RecordsTest, CreditTextSpellsItsCodesFromCapitalA) {
   EXPECT_EQ(std::string(g.CreditText), expect);
   EXPECT_FALSE(expect.empty());
   for (char c : expect) EXPECT_TRUE(c >= 32 && c <= 95) << int(c);  // drawable by the menus
+}
+
+// The byte images the tests and the level tools make record folders from: the setters put each value where
+// the game reads it, and what is written reads back whole.
+TEST(RecordFileImages, SettersPlaceEachValueAndTheFilesReadBackWhole) {
+  RecordFiles files;
+  files.SetScore(9, 0x04030201u);
+  files.SetScore(799, 0xFFFFFFFEu);
+  EXPECT_EQ(Slice(files.data, 36, 4), (std::vector<uint8_t>{1, 2, 3, 4}));
+  EXPECT_EQ(files.Score(9), 0x04030201u);
+  EXPECT_EQ(files.Score(799), 0xFFFFFFFEu);
+  EXPECT_EQ(files.Score(8), 0u);
+  files.SetScoreName(799, "LONGERTHAN8");  // cut to eight bytes
+  EXPECT_EQ(Slice(files.names, 6392, 8), (std::vector<uint8_t>{'L', 'O', 'N', 'G', 'E', 'R', 'T', 'H'}));
+  EXPECT_EQ(files.ScoreName(799), "LONGERTH");
+  files.names[8] = 'A';
+  files.names[10] = 'B';  // a zero byte inside a name adds nothing
+  EXPECT_EQ(files.ScoreName(1), "AB");
+  EXPECT_EQ(files.ScoreName(0), "");
+  files.SetSlotName(3, "ABCDEFGH");
+  files.SetSlotName(3, "AB");  // a shorter name clears the rest
+  EXPECT_EQ(Slice(files.slots, 24, 8), (std::vector<uint8_t>{'A', 'B', 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Slice(files.slots, 0, 24), std::vector<uint8_t>(24, 0));
+  files.SetPlayerName("BOB");
+  EXPECT_EQ(files.player, (std::vector<uint8_t>{'B', 'O', 'B', 0, 0, 0, 0, 0}));
+
+  TempDir dir;  // no Maps/ yet: the writer makes it
+  ASSERT_TRUE(WriteRecordFiles(dir.path(), files));
+  EXPECT_EQ(ReadFile(dir.File("Maps/Data.bin")), files.data);
+  EXPECT_EQ(ReadFile(dir.File("Maps/Name.bin")), files.names);
+  EXPECT_EQ(ReadFile(dir.File("Maps/Duzozez.bin")), files.slots);
+  EXPECT_EQ(ReadFile(dir.File("Maps/Player.bin")), files.player);
+  RecordFiles back;
+  ASSERT_TRUE(ReadRecordFiles(dir.path(), back));
+  EXPECT_EQ(back.data, files.data);
+  EXPECT_EQ(back.names, files.names);
+  EXPECT_EQ(back.slots, files.slots);
+  EXPECT_EQ(back.player, files.player);
+}
+
+TEST(RecordFileImages, ShortOrMissingFilesAndAnUnwritableFolderAreReported) {
+  TempDir dir;
+  RecordFiles files;
+  RecordFiles back;
+  EXPECT_FALSE(ReadRecordFiles(dir.path(), back));  // nothing there
+  ASSERT_TRUE(WriteRecordFiles(dir.path(), files));
+  std::vector<uint8_t> names = ReadFile(dir.File("Maps/Name.bin"));
+  names.pop_back();
+  testing_support::WriteFile(dir.File("Maps/Name.bin"), names);
+  EXPECT_FALSE(ReadRecordFiles(dir.path(), back));
+  std::filesystem::remove(dir.File("Maps/Player.bin"));
+  ASSERT_TRUE(WriteRecordFiles(dir.path(), files));
+  EXPECT_TRUE(ReadRecordFiles(dir.path(), back));
+  // A folder that cannot hold a Maps/ folder: a file stands in its place.
+  testing_support::WriteFile(dir.File("plain"), {1});
+  EXPECT_FALSE(WriteRecordFiles(dir.File("plain"), files));
 }
 
 }  // namespace

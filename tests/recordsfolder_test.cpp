@@ -70,7 +70,7 @@ class Install {
     std::filesystem::create_hard_link(testing_support::GameProgram(), game() + "/brillora", ec);
     if (ec) std::filesystem::copy_file(testing_support::GameProgram(), game() + "/brillora");
     WriteWinnableLevel(game(), 1);
-    testing_support::WriteRecordFiles(game(), shipped);
+    EXPECT_TRUE(WriteRecordFiles(game(), shipped));
     std::filesystem::create_directories(home());
     if (::geteuid() == 0) {
       EXPECT_EQ(::chown(home().c_str(), 65534, 65534), 0);
@@ -163,7 +163,7 @@ TEST(RecordsFolder, AnOlderInstallsRecordsAreCarriedOverOnce) {
     EXPECT_EQ(ReadFile(install.UserMaps(name)), ReadFile(install.game() + "/Maps/" + name)) << name;
 
   // Once the player has records of their own, the game folder's are no longer looked at.
-  testing_support::WriteRecordFiles(install.game(), RecordFiles{});
+  EXPECT_TRUE(WriteRecordFiles(install.game(), RecordFiles{}));
   ASSERT_EQ(install.Run("win.rpl", dump), 0);
   const std::vector<double> scores = JsonNumbers(dump, "Scores");
   EXPECT_EQ(scores[0], 1000);
@@ -182,7 +182,7 @@ TEST(RecordsFolder, DataFolderKeepsEverythingInItAndTheUsersFolderUntouched) {
   Install install{RecordFiles{}};
   TempDir data;
   WriteWinnableLevel(data.path(), 1);
-  testing_support::WriteRecordFiles(data.path(), RecordFiles{});
+  EXPECT_TRUE(WriteRecordFiles(data.path(), RecordFiles{}));
   std::string err;
   ASSERT_EQ(
       testing_support::RunProcess(testing_support::GameProgram(),

@@ -278,6 +278,42 @@ TEST(ReplayRun, PointerPlacesFromTheDesktopPlayBackAsMotion) {
   EXPECT_EQ(played, live);
 }
 
+// A replay played while recording is recorded again: the frames it gave the game (its comments, blank
+// lines and repeats read alike) and the seed it carried, so the recording plays back alike.
+TEST(ReplayRun, AReplayPlayedWhileRecordingIsRecordedAgainWithItsSeed) {
+  TempDir dir;
+  const std::string script = dir.File("script.rpl");
+  const std::string recorded = dir.File("recorded.rpl");
+  // Frames: an empty one, Right held twice, a comment, Up and Right with mouse motion and the left button
+  // (three times more), Space with the right button.
+  WriteText(script,
+            "BRILLORA-REPLAY 1\nseed -42\n\n205 x2\n# a comment\n200 205 dx=5 dy=-3 lmb\nx3\n57 rmb\n");
+  std::vector<std::string> played, again;
+  std::string errors;
+  EXPECT_EQ(RunHeadless({"--play", script, "--record", recorded}, Logger(played), &errors), 0) << errors;
+  ASSERT_EQ(played.size(), 7u);  // eight frame lines, the first taken by the start-up frame
+  EXPECT_EQ(played[0], "205 100,100");
+  EXPECT_EQ(played[1], "205 100,100");
+  EXPECT_EQ(played[2], "200 205 105,97 L");
+  EXPECT_EQ(played[6].substr(0, 3), "57 ");
+  EXPECT_EQ(Text(recorded).rfind("BRILLORA-REPLAY 1\nseed -42\n", 0), 0u) << Text(recorded);
+  EXPECT_EQ(RunHeadless({"--play", recorded}, Logger(again), &errors), 0) << errors;
+  EXPECT_EQ(again, played);
+}
+
+// Each way a line can be malformed is refused by the reader (ReplayFormat above); at the start, a malformed
+// replay stops the program with status 2 before the game runs, and names its line.
+TEST(ReplayRun, AMalformedReplayStopsTheStartNamingItsLine) {
+  TempDir dir;
+  const std::string bad = dir.File("bad.rpl");
+  WriteText(bad, "BRILLORA-REPLAY 1\nseed 5\nx2 200\n");
+  std::vector<std::string> log;
+  std::string errors;
+  EXPECT_EQ(RunHeadless({"--play", bad}, Logger(log), &errors), 2);
+  EXPECT_TRUE(log.empty());
+  EXPECT_NE(errors.find("line 3"), std::string::npos) << errors;
+}
+
 // The game reads the mouse only on some screens, so motion can gather for minutes before it is read; a
 // recording of it must still play back.
 TEST(ReplayRun, MotionGatheredOverManyFramesStillPlaysBack) {

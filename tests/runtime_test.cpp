@@ -117,49 +117,7 @@ TEST(FrameLoop, EscapeEndsOnlyWhileAllowedAndAltF4Always) {
   (void)framesAtEnd;
 }
 
-// (Each way a replay line can be malformed is in replay_test.) A malformed replay stops the start with
-// status 2 and names its line.
-TEST(Replay, AMalformedReplayStopsTheStartNamingItsLine) {
-  TempDir dir;
-  const std::string bad = dir.File("bad.rpl");
-  WriteText(bad, "BRILLORA-REPLAY 1\nseed 5\nx2 200\n");
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(RunProgram({"b", "--headless", "--play", bad}, "Brillora", RunBody), 2);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("line 3"), std::string::npos);
-}
-
-TEST(Replay, RecordedInputPlaysBackIdentically) {
-  TempDir dir;
-  const std::string script = dir.File("script.rpl");
-  const std::string recorded = dir.File("recorded.rpl");
-  // Frames: Right held twice, a comment, mouse motion with the left button, a repeated empty frame.
-  WriteText(script,
-            "BRILLORA-REPLAY 1\nseed -42\n\n205 x2\n# a comment\n200 205 dx=5 dy=-3 lmb\nx3\n57 rmb\n");
-  std::vector<std::string> log;
-  auto body = [&] {
-    for (;;) {
-      ShowFrame();
-      double x = 0, y = 0, b1 = 0, b2 = 0;
-      MouseState(x, y, b1, b2);
-      MouseState(x, y, b1, b2);  // a second read in the same frame does not move the pointer again
-      log.push_back(std::to_string(KeyState(205)) + std::to_string(KeyState(200 + 256)) +
-                    std::to_string(KeyState(57)) + " " + std::to_string(static_cast<int>(x)) + "," +
-                    std::to_string(static_cast<int>(y)) + " " + std::to_string(b1) + std::to_string(b2));
-    }
-  };
-  EXPECT_EQ(RunHeadless({"--play", script, "--record", recorded}, body), 0);
-  const std::vector<std::string> first = log;
-  ASSERT_EQ(first.size(), 7u);  // eight frame lines, the first consumed by the start-up frame
-  EXPECT_EQ(first[2].substr(0, 3), "1.0");
-  EXPECT_NE(first[2].find("105,97"), std::string::npos);
-  log.clear();
-  EXPECT_EQ(RunHeadless({"--play", recorded}, body), 0);
-  EXPECT_EQ(log, first);
-  const auto bytes = ReadFile(recorded);
-  const std::string text(bytes.begin(), bytes.end());
-  EXPECT_EQ(text.rfind("BRILLORA-REPLAY 1\nseed -42\n", 0), 0u);
-}
-
+// (Replays played, recorded and played back, and refused, are in replay_test.)
 // (The mouse kept on the screen is in input_test.)
 TEST(Input, KeyCodesAreTruncatedAndMaskedToAByte) {
   RunHeadless({"--frames", "3"}, [&] {

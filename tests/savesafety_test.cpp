@@ -47,35 +47,14 @@ using Bytes = std::vector<uint8_t>;
 
 const std::vector<std::string> kRecordNames = {"Player.bin", "Duzozez.bin", "Name.bin", "Data.bin"};
 
-void PutName(Bytes& bytes, size_t offset, const std::string& name) {
-  for (size_t j = 0; j < 8; ++j) bytes[offset + j] = j < name.size() ? static_cast<uint8_t>(name[j]) : 0;
-}
-
-void PutScore(Bytes& data, int entry, uint32_t v) {
-  for (int b = 0; b < 4; ++b) data[static_cast<size_t>(4 * entry + b)] = static_cast<uint8_t>(v >> (8 * b));
-}
-
-uint32_t ScoreAt(const Bytes& data, int entry) {
-  uint32_t v = 0;
-  for (int b = 3; b >= 0; --b) v = v << 8 | data[static_cast<size_t>(4 * entry + b)];
-  return v;
-}
-
-std::string NameAt(const Bytes& names, int entry) {
-  std::string name;
-  for (int j = 0; j < 8; ++j) {
-    const uint8_t c = names[static_cast<size_t>(8 * entry + j)];
-    if (c != 0) name += static_cast<char>(c);
-  }
-  return name;
-}
-
 // The eight places of a level as "score name" texts, from the files on disk.
 std::vector<std::string> TableOnDisk(const std::string& maps, int level) {
-  const Bytes data = ReadFile(maps + "/Data.bin"), names = ReadFile(maps + "/Name.bin");
+  RecordFiles disk;
+  disk.data = ReadFile(maps + "/Data.bin");
+  disk.names = ReadFile(maps + "/Name.bin");
   std::vector<std::string> out;
   for (int e = (level - 1) * 8; e < level * 8; ++e)
-    out.push_back(std::to_string(ScoreAt(data, e)) + " " + NameAt(names, e));
+    out.push_back(std::to_string(disk.Score(e)) + " " + disk.ScoreName(e));
   return out;
 }
 
@@ -105,7 +84,7 @@ class SaveSafety : public testing::Test {
  protected:
   void SetUp() override {
     testing_support::NewField();
-    testing_support::WriteRecordFiles(dir.path(), files);
+    EXPECT_TRUE(WriteRecordFiles(dir.path(), files));
     cwd = std::make_unique<ScopedWorkingDir>(dir.path());
   }
   void TearDown() override {
@@ -119,20 +98,20 @@ class SaveSafety : public testing::Test {
 };
 
 TEST_F(SaveSafety, ASaveTakesInWhatAnotherCopySavedMeanwhile) {
-  PutScore(files.data, 0, 500);
-  PutName(files.names, 0, "P0");
-  PutName(files.slots, 0, "ANNA");
-  testing_support::WriteRecordFiles(dir.path(), files);
+  files.SetScore(0, 500);
+  files.SetScoreName(0, "P0");
+  files.SetSlotName(0, "ANNA");
+  EXPECT_TRUE(WriteRecordFiles(dir.path(), files));
   LoadRecords();
 
   // Another copy finishes level 1 with 450 and level 3 with 77, and stores BERT under F2.
   RecordFiles other = files;
-  PutScore(other.data, 1, 450);
-  PutName(other.names, 8, "OTHER");
-  PutScore(other.data, 16, 77);
-  PutName(other.names, 16 * 8, "OTHER");
-  PutName(other.slots, 8, "BERT");
-  testing_support::WriteRecordFiles(dir.path(), other);
+  other.SetScore(1, 450);
+  other.SetScoreName(1, "OTHER");
+  other.SetScore(16, 77);
+  other.SetScoreName(16, "OTHER");
+  other.SetSlotName(1, "BERT");
+  EXPECT_TRUE(WriteRecordFiles(dir.path(), other));
 
   // This copy finishes level 1 with 480 and stores CARL under F3.
   GameState& g = G();
@@ -151,15 +130,15 @@ TEST_F(SaveSafety, ASaveTakesInWhatAnotherCopySavedMeanwhile) {
 
   g.PlayerSlots[2] = "CARL";
   SavePlayerSlots();
-  Bytes slots(32, 0);
-  PutName(slots, 0, "ANNA");
-  PutName(slots, 8, "BERT");
-  PutName(slots, 16, "CARL");
-  EXPECT_EQ(ReadFile(Maps() + "/Duzozez.bin"), slots);
+  RecordFiles expected;
+  expected.SetSlotName(0, "ANNA");
+  expected.SetSlotName(1, "BERT");
+  expected.SetSlotName(2, "CARL");
+  EXPECT_EQ(ReadFile(Maps() + "/Duzozez.bin"), expected.slots);
   EXPECT_EQ(std::string(g.PlayerSlots[1]), "BERT");
 
   // A name this copy changed wins over the other copy's change of the same slot.
-  PutName(other.slots, 0, "ZED");
+  other.SetSlotName(0, "ZED");
   testing_support::WriteFile(Maps() + "/Duzozez.bin", other.slots);
   g.PlayerSlots[0] = "MINE";
   SavePlayerSlots();
@@ -182,17 +161,17 @@ TEST_F(SaveSafety, StaleTemporariesOfOurOwnAreRemovedAndNothingElse) {
 
 TEST_F(SaveSafety, AnInterruptedSaveIsFinishedByTheNextStartAndAForeignRecordMovesNothing) {
   // A save killed after its commit record and after the first of its files was put in place.
-  Bytes newData(3200, 0), newNames(6400, 0);
-  PutScore(newData, 0, 900);
-  PutName(newNames, 0, "NEW");
-  testing_support::WriteFile(Maps() + "/Data.bin", newData);
-  testing_support::WriteFile(Maps() + "/.Name.bin.Kq81Zp", newNames);
+  RecordFiles saved;
+  saved.SetScore(0, 900);
+  saved.SetScoreName(0, "NEW");
+  testing_support::WriteFile(Maps() + "/Data.bin", saved.data);
+  testing_support::WriteFile(Maps() + "/.Name.bin.Kq81Zp", saved.names);
   testing_support::WriteText(Maps() + "/.save-commit",
                              "commit\n.Data.bin.Aa11Bb Data.bin\n.Name.bin.Kq81Zp Name.bin\nend\n");
   LoadRecords();
   EXPECT_EQ(G().Scores[0], 900);
   EXPECT_EQ(std::string(G().ScoreNames[0]), "NEW");
-  EXPECT_EQ(ReadFile(Maps() + "/Name.bin"), newNames);
+  EXPECT_EQ(ReadFile(Maps() + "/Name.bin"), saved.names);
   EXPECT_EQ(Leftovers(Maps()), std::vector<std::string>{});
 
   // A record that is cut short, or names other files, moves nothing; the temporaries go as stale.
@@ -201,14 +180,14 @@ TEST_F(SaveSafety, AnInterruptedSaveIsFinishedByTheNextStartAndAForeignRecordMov
   testing_support::WriteText(Maps() + "/keep.txt", "mine");
   testing_support::WriteText(Maps() + "/.keep.txt.Ab12Cd", "mine too");
   LoadRecords();
-  EXPECT_EQ(ReadFile(Maps() + "/Name.bin"), newNames);
+  EXPECT_EQ(ReadFile(Maps() + "/Name.bin"), saved.names);
   testing_support::WriteText(Maps() + "/.save-commit",
                              "commit\n.keep.txt.Ab12Cd keep.txt\n.Name.bin.Zz99Yy ../Name.bin\n"
                              ".Name.bin.Zz99Yy Data.bin\nend\n");
   testing_support::WriteFile(Maps() + "/.Name.bin.Zz99Yy", Bytes(6400, 'Z'));
   LoadRecords();
-  EXPECT_EQ(ReadFile(Maps() + "/Name.bin"), newNames);
-  EXPECT_EQ(ReadFile(Maps() + "/Data.bin"), newData);
+  EXPECT_EQ(ReadFile(Maps() + "/Name.bin"), saved.names);
+  EXPECT_EQ(ReadFile(Maps() + "/Data.bin"), saved.data);
   EXPECT_EQ(ReadFile(Maps() + "/keep.txt"), Bytes({'m', 'i', 'n', 'e'}));
   EXPECT_FALSE(FileExists(dir.File("Name.bin")));
   EXPECT_EQ(Leftovers(Maps()), std::vector<std::string>{".keep.txt.Ab12Cd"});
@@ -266,12 +245,14 @@ void CheckAfterKill(const std::string& maps, CrashFigures& f) {
     }
   }
   if (!whole) return;
-  const Bytes data = ReadFile(maps + "/Data.bin"), names = ReadFile(maps + "/Name.bin");
+  RecordFiles disk;
+  disk.data = ReadFile(maps + "/Data.bin");
+  disk.names = ReadFile(maps + "/Name.bin");
   bool paired = true, sorted = true;
   for (int e = 0; e < 800; ++e) {
-    const uint32_t score = ScoreAt(data, e);
-    if (NameAt(names, e) != (score == 0 ? std::string() : "N" + std::to_string(score))) paired = false;
-    if (e % 8 != 0 && score > ScoreAt(data, e - 1)) sorted = false;
+    const uint32_t score = disk.Score(e);
+    if (disk.ScoreName(e) != (score == 0 ? std::string() : "N" + std::to_string(score))) paired = false;
+    if (e % 8 != 0 && score > disk.Score(e - 1)) sorted = false;
   }
   if (!paired) ++f.mismatched;
   if (!sorted) ++f.unsorted;
@@ -373,9 +354,9 @@ TEST_F(SaveSafety, AFullDiskLeavesTheOldRecordsOrTheNewOnesAndNoTemporaries) {
       for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         std::filesystem::remove_all(entry, ec);
       RecordFiles old;
-      PutScore(old.data, 0, 100);
-      PutName(old.names, 0, "OLD");
-      testing_support::WriteRecordFiles(dir.path(), old);
+      old.SetScore(0, 100);
+      old.SetScoreName(0, "OLD");
+      EXPECT_TRUE(WriteRecordFiles(dir.path(), old));
       testing_support::NewField();
       LoadRecords();
       FillLeaving(dir.path(), pages);
@@ -434,8 +415,8 @@ TEST(TwoCopies, NeitherLosesTheOthersHighScores) {
   WriteWinnableLevel(dir.path(), 1);
   WriteWinnableLevel(dir.path(), 2);
   RecordFiles records;
-  PutName(records.player, 0, "ANNA");
-  testing_support::WriteRecordFiles(dir.path(), records);
+  records.SetPlayerName("ANNA");
+  EXPECT_TRUE(WriteRecordFiles(dir.path(), records));
   const std::string maps = dir.File("Maps");
 
   // Copy B: stores its player's name B under F2 (so the test sees it has read the records), goes to the

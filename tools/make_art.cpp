@@ -15,7 +15,9 @@
 #include <filesystem>
 #include <string>
 
+#include "tools/art/Actors.h"
 #include "tools/art/ArtSet.h"
+#include "tools/art/Effects.h"
 #include "tools/art/ImageFiles.h"
 #include "tools/art/Previews.h"
 

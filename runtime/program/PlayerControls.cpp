@@ -199,7 +199,10 @@ std::string ReserveScreenshotFile(const std::string& folder) {
   char stamp[64];
   std::strftime(stamp, sizeof stamp, "brillora-%Y-%m-%d-%H-%M-%S", &local);
   for (int n = 1; n < 1000; ++n) {
-    const std::string path = folder + "/" + stamp + (n > 1 ? "-" + std::to_string(n) : "") + ".png";
+    std::string path = folder;
+    path.append("/").append(stamp);
+    if (n > 1) path.append("-").append(std::to_string(n));
+    path.append(".png");
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
     if (fd >= 0) {
       ::close(fd);

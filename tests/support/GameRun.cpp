@@ -98,7 +98,7 @@ GameFolder::GameFolder() {
 }
 
 void GameFolder::WriteRecords() {
-  WriteRecordFiles(dir_.path(), records_);
+  EXPECT_TRUE(WriteRecordFiles(dir_.path(), records_));
 }
 
 void GameFolder::SetScore(int entry, uint32_t value) {

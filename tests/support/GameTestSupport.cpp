@@ -144,39 +144,6 @@ void WriteLevelFiles(const std::string& dir, int n, const LevelLayers& layers) {
     WriteFile(dir + "/Maps/Map" + std::to_string(n) + "-" + std::to_string(k + 1) + ".bin", *files[k]);
 }
 
-namespace {
-
-void PutName(std::vector<uint8_t>& bytes, size_t offset, const std::string& name) {
-  for (size_t j = 0; j < 8; ++j) bytes[offset + j] = j < name.size() ? static_cast<uint8_t>(name[j]) : 0;
-}
-
-}  // namespace
-
-void RecordFiles::SetScore(int entry, uint32_t value) {
-  for (int b = 0; b < 4; ++b)
-    data[static_cast<size_t>(entry * 4 + b)] = static_cast<uint8_t>(value >> (8 * b));
-}
-
-void RecordFiles::SetScoreName(int entry, const std::string& name) {
-  PutName(names, static_cast<size_t>(entry) * 8, name);
-}
-
-void RecordFiles::SetSlotName(int slot, const std::string& name) {
-  PutName(slots, static_cast<size_t>(slot) * 8, name);
-}
-
-void RecordFiles::SetPlayerName(const std::string& name) {
-  PutName(player, 0, name);
-}
-
-void WriteRecordFiles(const std::string& dir, const RecordFiles& files) {
-  std::filesystem::create_directories(dir + "/Maps");
-  WriteFile(dir + "/Maps/Player.bin", files.player);
-  WriteFile(dir + "/Maps/Duzozez.bin", files.slots);
-  WriteFile(dir + "/Maps/Name.bin", files.names);
-  WriteFile(dir + "/Maps/Data.bin", files.data);
-}
-
 ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) {
   std::error_code ec;
   old_ = std::filesystem::current_path(ec).string();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/RecordFiles.h"
 #include "runtime/core/RuntimeContext.h"
 
 namespace testing_support {
@@ -70,21 +71,8 @@ struct LevelLayers {
 // Writes "<dir>/Maps/Map<n>-1.bin" .. "-4.bin" (creating Maps/).
 void WriteLevelFiles(const std::string& dir, int n, const LevelLayers& layers);
 
-// The four record files, all zero at their full sizes. The setters know the layout: eight places per
-// level (entry = (level - 1) * 8 + place), a 32-bit little-endian score and an 8-byte name per entry,
-// four 8-byte stored names, and the player's 8-byte name; a name is cut or padded with zero bytes.
-struct RecordFiles {
-  std::vector<uint8_t> player = std::vector<uint8_t>(8, 0);    // Player.bin
-  std::vector<uint8_t> slots = std::vector<uint8_t>(32, 0);    // Duzozez.bin
-  std::vector<uint8_t> names = std::vector<uint8_t>(6400, 0);  // Name.bin
-  std::vector<uint8_t> data = std::vector<uint8_t>(3200, 0);   // Data.bin
-  void SetScore(int entry, uint32_t value);
-  void SetScoreName(int entry, const std::string& name);
-  void SetSlotName(int slot, const std::string& name);
-  void SetPlayerName(const std::string& name);
-};
-// Writes Player.bin, Duzozez.bin, Name.bin and Data.bin under "<dir>/Maps/".
-void WriteRecordFiles(const std::string& dir, const RecordFiles& files);
+// The record files as bytes, and their writer: the game's (game/RecordFiles.h).
+using ::RecordFiles;
 
 // Changes the working folder for the life of the object (the game names its files relative to it).
 class ScopedWorkingDir {

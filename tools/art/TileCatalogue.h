@@ -1,6 +1,6 @@
 // The tile catalogue: what every painted frame of "Graphic/Tiles1.png" shows (frame = cell value).
-// Levels are built from these numbers. Whether a cell is solid is decided by the level's actor
-// layer, never by the tile. Three kinds of tile:
+// The art paints these frames and the level compiler builds the levels from them. Whether a cell is
+// solid is decided by the level's actor layer, never by the tile. Three kinds of tile:
 //   - opaque tiles (floors, walls): for the ground layer, which is drawn everywhere, value 0 too;
 //   - objects on a transparent surround (decorations, items): for the item layer, over a floor;
 //   - overhangs, mostly transparent (wall tops, arches, leaves): for the cover layer, drawn over
@@ -18,9 +18,12 @@
 //            ringed by the kCoverCanopyEdge* tiles.
 //   pool     kWater ringed by kWaterEdgeN/S/W/E with kWaterEdgeNW/NE/SW/SE at the corners
 //            (solid), kBridgeH or kBridgeV across (free).
-//   Item values 74 (exit), 76 (gem) and 109 (fire) are drawn from their own strips when they
-//   stand in the item layer; their tiles here are only for ground use.
+//   The frames of cell::kTurnMarker, cell::kExit, cell::kGem and cell::kFire are never drawn from
+//   the item layer (the marker is not drawn, the others come from strips of their own); their tiles
+//   here are floors for the ground layer.
 #pragma once
+
+#include "game/GameWords.h"
 
 namespace art::tile {
 
@@ -102,61 +105,61 @@ constexpr int kCoverShade = 62;        // a dithered shadow over the whole cell
 constexpr int kCoverLantern = 63;      // a lantern hanging from the top edge
 
 // --- Decorations (objects on a transparent surround; item layer over a floor) ----------------
-constexpr int kRockSmall = 64;        // a few small stones
-constexpr int kRockBig = 65;          // a big boulder
-constexpr int kBush = 66;             // a round green bush
-constexpr int kFlowers = 67;          // a clump of flowers
-constexpr int kMushrooms = 68;        // red-capped mushrooms
-constexpr int kBones = 69;            // a skull and bones
-constexpr int kCrack = 70;            // a crack in the floor
-constexpr int kPuddle = 71;           // a puddle of water
-constexpr int kGrassTuft = 72;        // a tuft of tall grass
-constexpr int kTurnMarkerArt = 73;    // (ground use) floor tile with a four-arrow compass mosaic
-constexpr int kExitMat = 74;          // (ground use) a stone threshold mat for in front of the exit
-constexpr int kStatue = 75;           // a small stone statue on a plinth
-constexpr int kGemInlay = 76;         // (ground use) flagstone with an inlaid gem
-constexpr int kTorchStand = 77;       // a standing torch
-constexpr int kVase = 78;             // a clay vase
-constexpr int kSignpost = 79;         // a wooden signpost
-constexpr int kCarpetNW = 80;         // red carpet, top-left corner (opaque)
-constexpr int kCarpetN = 81;          // red carpet, top edge (opaque)
-constexpr int kCarpetNE = 82;         // red carpet, top-right corner (opaque)
-constexpr int kCarpetW = 83;          // red carpet, left edge (opaque)
-constexpr int kCarpetC = 84;          // red carpet, middle (opaque)
-constexpr int kCarpetE = 85;          // red carpet, right edge (opaque)
-constexpr int kCarpetSW = 86;         // red carpet, bottom-left corner (opaque)
-constexpr int kCarpetS = 87;          // red carpet, bottom edge (opaque)
-constexpr int kCarpetSE = 88;         // red carpet, bottom-right corner (opaque)
-constexpr int kRugRound = 89;         // a small round rug
-constexpr int kStairsDown = 90;       // stairs going down (opaque)
-constexpr int kStairsUp = 91;         // stairs going up (opaque)
-constexpr int kTable = 92;            // a small wooden table
-constexpr int kBookshelf = 93;        // a bookshelf (opaque)
-constexpr int kChest = 94;            // a closed treasure chest (decoration only)
-constexpr int kPottedPlant = 95;      // a plant in a pot
-constexpr int kTreeTrunk = 96;        // a tree trunk and roots; put kCoverCanopy above it
-constexpr int kTreeStump = 97;        // a cut tree stump
-constexpr int kLog = 98;              // a fallen log
-constexpr int kFenceH = 99;           // wooden fence running left to right
-constexpr int kFenceV = 100;          // wooden fence running up and down
-constexpr int kFencePost = 101;       // a single fence post
-constexpr int kWell = 102;            // a stone well
-constexpr int kGrave = 103;           // a gravestone
-constexpr int kFountain = 104;        // a small fountain basin
-constexpr int kColumn = 105;          // a stone column seen from above
-constexpr int kCactus = 106;          // a cactus
-constexpr int kBrazier = 108;         // an unlit iron brazier
-constexpr int kFirePit = 109;         // (ground use) a ring of stones around embers
-constexpr int kAsh = 110;             // a pile of ash
-constexpr int kScorch = 111;          // a scorch mark
-constexpr int kArrowRight = 112;      // floor arrow pointing right
-constexpr int kArrowLeft = 113;       // floor arrow pointing left
-constexpr int kArrowUp = 114;         // floor arrow pointing up
-constexpr int kArrowDown = 115;       // floor arrow pointing down
-constexpr int kPressurePlate = 116;   // a square pressure plate (decoration only)
-constexpr int kWarningStripes = 117;  // yellow and black warning stripes (opaque)
-constexpr int kPipeH = 119;           // a pipe running left to right
-constexpr int kPipeV = 120;           // a pipe running up and down
+constexpr int kRockSmall = 64;         // a few small stones
+constexpr int kRockBig = 65;           // a big boulder
+constexpr int kBush = 66;              // a round green bush
+constexpr int kFlowers = 67;           // a clump of flowers
+constexpr int kMushrooms = 68;         // red-capped mushrooms
+constexpr int kBones = 69;             // a skull and bones
+constexpr int kCrack = 70;             // a crack in the floor
+constexpr int kPuddle = 71;            // a puddle of water
+constexpr int kGrassTuft = 72;         // a tuft of tall grass
+constexpr int kTurnMarkerTemple = 73;  // (ground use) floor tile with a four-arrow compass mosaic
+constexpr int kExitMat = 74;           // (ground use) a stone threshold mat for in front of the exit
+constexpr int kStatue = 75;            // a small stone statue on a plinth
+constexpr int kGemInlay = 76;          // (ground use) flagstone with an inlaid gem
+constexpr int kTorchStand = 77;        // a standing torch
+constexpr int kVase = 78;              // a clay vase
+constexpr int kSignpost = 79;          // a wooden signpost
+constexpr int kCarpetNW = 80;          // red carpet, top-left corner (opaque)
+constexpr int kCarpetN = 81;           // red carpet, top edge (opaque)
+constexpr int kCarpetNE = 82;          // red carpet, top-right corner (opaque)
+constexpr int kCarpetW = 83;           // red carpet, left edge (opaque)
+constexpr int kCarpetC = 84;           // red carpet, middle (opaque)
+constexpr int kCarpetE = 85;           // red carpet, right edge (opaque)
+constexpr int kCarpetSW = 86;          // red carpet, bottom-left corner (opaque)
+constexpr int kCarpetS = 87;           // red carpet, bottom edge (opaque)
+constexpr int kCarpetSE = 88;          // red carpet, bottom-right corner (opaque)
+constexpr int kRugRound = 89;          // a small round rug
+constexpr int kStairsDown = 90;        // stairs going down (opaque)
+constexpr int kStairsUp = 91;          // stairs going up (opaque)
+constexpr int kTable = 92;             // a small wooden table
+constexpr int kBookshelf = 93;         // a bookshelf (opaque)
+constexpr int kChest = 94;             // a closed treasure chest (decoration only)
+constexpr int kPottedPlant = 95;       // a plant in a pot
+constexpr int kTreeTrunk = 96;         // a tree trunk and roots; put kCoverCanopy above it
+constexpr int kTreeStump = 97;         // a cut tree stump
+constexpr int kLog = 98;               // a fallen log
+constexpr int kFenceH = 99;            // wooden fence running left to right
+constexpr int kFenceV = 100;           // wooden fence running up and down
+constexpr int kFencePost = 101;        // a single fence post
+constexpr int kWell = 102;             // a stone well
+constexpr int kGrave = 103;            // a gravestone
+constexpr int kFountain = 104;         // a small fountain basin
+constexpr int kColumn = 105;           // a stone column seen from above
+constexpr int kCactus = 106;           // a cactus
+constexpr int kBrazier = 108;          // an unlit iron brazier
+constexpr int kFirePit = 109;          // (ground use) a ring of stones around embers
+constexpr int kAsh = 110;              // a pile of ash
+constexpr int kScorch = 111;           // a scorch mark
+constexpr int kArrowRight = 112;       // floor arrow pointing right
+constexpr int kArrowLeft = 113;        // floor arrow pointing left
+constexpr int kArrowUp = 114;          // floor arrow pointing up
+constexpr int kArrowDown = 115;        // floor arrow pointing down
+constexpr int kPressurePlate = 116;    // a square pressure plate (decoration only)
+constexpr int kWarningStripes = 117;   // yellow and black warning stripes (opaque)
+constexpr int kPipeH = 119;            // a pipe running left to right
+constexpr int kPipeV = 120;            // a pipe running up and down
 
 // --- Dungeon set: the wall pieces again in dark blue stone -----------------------------------
 constexpr int kDungeonFloor = 128;           // dark blue flagstones (opaque)
@@ -176,7 +179,7 @@ constexpr int kGrassEdgeW = 146;      // grass with a path along its left edge (
 constexpr int kGrassEdgeE = 147;      // grass with a path along its right edge (opaque)
 constexpr int kCoverHedgeCapS = 148;  // cover: lower 6 rows of a hedge top
 
-// --- Turn-marker floors of the other level themes: the compass of kTurnMarkerArt set into ------
+// --- Turn-marker floors of the other level themes: the compass of kTurnMarkerTemple set into ------
 // --- each theme's own floor, in that theme's metal or stone (opaque, ground layer) ------------
 constexpr int kTurnMarkerDungeon = 149;  // iron compass on dark blue flagstones
 constexpr int kTurnMarkerGarden = 150;   // white pebble compass on a round stepping stone in the grass
@@ -195,16 +198,11 @@ constexpr int kBlockGold = 196;   // a gold block
 constexpr int kBlockBrick = 197;  // a small brick block
 
 // --- Items with a rule (item layer) -----------------------------------------------------------
-constexpr int kGemBoxClosed = 3;   // closed gem box; opened from below with a key (holds 5 gems)
-constexpr int kGemBoxOpen = 4;     // opened, empty gem box
-constexpr int kKey = 22;           // a gold key
-constexpr int kSwitch = 118;       // a wall switch, lever up; fired with Space from below
-constexpr int kSwitchUsed = 126;   // the same switch, lever down
-constexpr int kBlastBlock = 200;   // a cracked block marked for blasting
-constexpr int kFruitShadow = 216;  // under a fruit: a faint dithered shadow
-
+// Their frames carry the game's own cell values (cell:: in game/GameWords.h): the gem box closed and
+// opened, the key, the switch and the fired switch, the blast block, and the fruit's shadow under
+// cell::kFruit. The gem, the exit and the fire are drawn from strips of their own.
 // The rule items every level relies on; the test checks each one is painted.
-constexpr int kRuleItems[] = {kGemBoxClosed, kGemBoxOpen, kKey,        kSwitch,
-                              kSwitchUsed,   kBlastBlock, kFruitShadow};
+constexpr int kRuleItems[] = {cell::kGemBox,      cell::kGemBoxOpen, cell::kKey,  cell::kSwitch,
+                              cell::kSwitchFired, cell::kBlastBlock, cell::kFruit};
 
 }  // namespace art::tile

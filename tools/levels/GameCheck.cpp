@@ -5,38 +5,24 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <vector>
 
+#include "game/RecordFiles.h"
 #include "game/StateDump.h"
 #include "tools/levels/LevelCompiler.h"
 
 namespace levels {
 
-// Record files for a test run: empty names, and a best score of 1 for every level, so that the title menu
-// lets the player step to any level.
-bool WriteUnlockedRecords(const std::string& mapsDir) {
-  auto write = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(mapsDir + "/" + name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-  };
-  std::vector<uint8_t> data(3200, 0);
-  for (int level = 1; level <= 22; ++level) data[static_cast<size_t>((level - 1) * 8 * 4)] = 1;
-  return write("Player.bin", std::vector<uint8_t>(8, 0)) &&
-         write("Duzozez.bin", std::vector<uint8_t>(32, 0)) &&
-         write("Name.bin", std::vector<uint8_t>(6400, 0)) && write("Data.bin", data);
+bool WriteUnlockedRecords(const std::string& dataDir) {
+  RecordFiles files;
+  for (int level = 1; level <= record::kLevels; ++level)
+    files.SetScore((level - 1) * record::kPlacesPerLevel, 1);
+  return WriteRecordFiles(dataDir, files);
 }
 
-// The best score recorded for `level` in Maps/Data.bin of `dataDir` (-1 when unreadable).
 long long BestScore(const std::string& dataDir, int level) {
-  std::ifstream in(dataDir + "/Maps/Data.bin", std::ios::binary);
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const size_t at = static_cast<size_t>((level - 1) * 8 * 4);
-  if (bytes.size() < at + 4) return -1;
-  return static_cast<long long>(bytes[at]) | static_cast<long long>(bytes[at + 1]) << 8 |
-         static_cast<long long>(bytes[at + 2]) << 16 | static_cast<long long>(bytes[at + 3]) << 24;
+  RecordFiles files;
+  if (level < 1 || level > record::kLevels || !ReadRecordFiles(dataDir, files)) return -1;
+  return files.Score((level - 1) * record::kPlacesPerLevel);
 }
 
 // The value of a number field "name": N in a JSON dump (first occurrence); -1 when absent.
@@ -52,7 +38,7 @@ double DumpNumber(const std::string& dumpPath, const std::string& name) {
 GameRun RunReplayInGame(const std::string& game, const std::string& dataDir, const std::string& replay,
                         int level) {
   GameRun run;
-  if (!WriteUnlockedRecords(dataDir + "/Maps")) return run;
+  if (!WriteUnlockedRecords(dataDir)) return run;
   const std::string dump = dataDir + "/dump.json";
   std::remove(dump.c_str());
   const std::string command = "'" + game + "' --headless --data '" + dataDir + "' --play '" + replay +

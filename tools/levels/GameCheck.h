@@ -6,11 +6,11 @@
 
 namespace levels {
 
-// Record files for a test run: empty names, and a best score of 1 for every level, so that the title menu
-// lets the player step to any level.
-bool WriteUnlockedRecords(const std::string& mapsDir);
+// Record files under "<dataDir>/Maps/" for a test run: empty names, and a best score of 1 for every level,
+// so that the title menu lets the player step to any level.
+bool WriteUnlockedRecords(const std::string& dataDir);
 
-// The best score recorded for `level` in Maps/Data.bin of `dataDir` (-1 when unreadable).
+// The best score recorded for `level` in the records under "<dataDir>/Maps/" (-1 when unreadable).
 long long BestScore(const std::string& dataDir, int level);
 
 // The value of a number field "name": N in a JSON dump (first occurrence); -1 when absent.

@@ -6,34 +6,40 @@
 #include <map>
 #include <sstream>
 
+#include "game/GameWords.h"
+#include "tools/art/TileCatalogue.h"  // the frames the levels are painted with
+
 namespace levels {
 
 const std::vector<Theme>& Themes() {
-  using namespace tile;
+  using namespace art::tile;
   static const std::vector<Theme> themes = {
-      {"temple", kFlagstone, kFlagstoneCracked, kMosaic, kCrack, kWater, kWallFace, kWallFaceMossy,
-       kWallFaceCracked, kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS,
-       kCoverWallTop, kPottedPlant, kFloorShadowN, kRubble, kCompass},
-      {"dungeon", kDungeonFloor, kDungeonFloorCracked, kGrate, kBones, kPit, kDungeonWallFace,
+      {"temple", kFloorFlagstone, kFloorFlagstoneCracked, kFloorMosaic, kCrack, kWater, kWallFace,
+       kWallFaceMossy, kWallFaceCracked, kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS,
+       kCoverWallCapS, kCoverWallTop, kPottedPlant, kFloorShadowN, kFloorRubble, kTurnMarkerTemple},
+      {"dungeon", kDungeonFloor, kDungeonFloorCracked, kFloorGrate, kBones, kPit, kDungeonWallFace,
        kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallFaceChains, kDungeonWallFaceChains,
        kDungeonWallTop, kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kTorchStand, 0,
-       kDungeonFloorCracked, kCompassDungeon},
-      {"garden", kGrass, kGrassFlowers, kCobble, kFlowers, kWater, kHedge, kHedge, kHedge, kHedge, kHedge,
-       kHedgeTop, kHedgeTop, kCoverHedgeCapS, kCoverCanopy, kBush, 0, kDirt, kCompassGarden},
-      {"cave", kDirt, kGravel, kDarkStone, kRockSmall, kWaterDeep, kRockWall, kRockWall, kRockWall, kRockWall,
-       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms, 0, kGravel, kCompassCave},
-      {"ice", kIce, kBlueTiles, kDungeonFloor, kRockSmall, kWaterDeep, kDungeonWallFace, kDungeonWallFace,
-       kDungeonWallFaceChains, kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallTop,
+       kDungeonFloorCracked, kTurnMarkerDungeon},
+      {"garden", kFloorGrass, kFloorGrassFlowers, kFloorCobble, kFlowers, kWater, kHedge, kHedge, kHedge,
+       kHedge, kHedge, kHedgeTop, kHedgeTop, kCoverHedgeCapS, kCoverCanopy, kBush, 0, kFloorDirt,
+       kTurnMarkerGarden},
+      {"cave", kFloorDirt, kFloorGravel, kFloorDarkStone, kRockSmall, kWaterDeep, kRockWall, kRockWall,
+       kRockWall, kRockWall, kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kMushrooms, 0,
+       kFloorGravel, kTurnMarkerCave},
+      {"ice", kIce, kFloorBlueTiles, kDungeonFloor, kRockSmall, kWaterDeep, kDungeonWallFace,
+       kDungeonWallFace, kDungeonWallFaceChains, kDungeonWallFaceChains, kDungeonWallFace, kDungeonWallTop,
        kDungeonWallTopEdgeS, kDungeonCoverCapS, kDungeonCoverTop, kBlockIce, 0, kDungeonFloorCracked,
-       kCompassIce},
-      {"lava", kDarkStone, kRubble, kGravel, kScorch, kLava, kRockWall, kRockWall, kRockWall, kRockWall,
-       kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kBrazier, 0, kGravel, kCompassLava},
-      {"beach", kSand, kCobble, kPlanks, kRockSmall, kWater, kWallFace, kWallFaceMossy, kWallFaceCracked,
-       kWallFaceTorch, kWallFaceWindow, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kCactus, 0,
-       kRubble, kCompassBeach},
-      {"hall", kChecker, kPlanks, kMosaic, kCrack, kWater, kWallFace, kWallFaceWindow, kWallFaceBanner,
-       kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS, kCoverWallTop, kPottedPlant,
-       0, kRubble, kCompassHall},
+       kTurnMarkerIce},
+      {"lava", kFloorDarkStone, kFloorRubble, kFloorGravel, kScorch, kLava, kRockWall, kRockWall, kRockWall,
+       kRockWall, kRockWall, kRockWallTop, kRockWallTop, 0, kCoverShade, kBrazier, 0, kFloorGravel,
+       kTurnMarkerLava},
+      {"beach", kFloorSand, kFloorCobble, kFloorPlanks, kRockSmall, kWater, kWallFace, kWallFaceMossy,
+       kWallFaceCracked, kWallFaceTorch, kWallFaceWindow, kWallTop, kWallTopEdgeS, kCoverWallCapS,
+       kCoverWallTop, kCactus, 0, kFloorRubble, kTurnMarkerBeach},
+      {"hall", kFloorChecker, kFloorPlanks, kFloorMosaic, kCrack, kWater, kWallFace, kWallFaceWindow,
+       kWallFaceBanner, kWallFaceTorch, kWallFaceBanner, kWallTop, kWallTopEdgeS, kCoverWallCapS,
+       kCoverWallTop, kPottedPlant, 0, kFloorRubble, kTurnMarkerHall},
   };
   return themes;
 }
@@ -313,23 +319,23 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
     return k == Kind::kUnderCanopy || k == Kind::kTree;
   };
   auto Canopy = [&](int col, int row) -> uint8_t {
-    if (!leafy(col - 1, row)) return tile::kCoverCanopyEdgeW;
-    if (!leafy(col + 1, row)) return tile::kCoverCanopyEdgeE;
-    if (!leafy(col, row - 1)) return tile::kCoverCanopyEdgeN;
-    if (!leafy(col, row + 1)) return tile::kCoverCanopyEdgeS;
-    return tile::kCoverCanopy;
+    if (!leafy(col - 1, row)) return art::tile::kCoverCanopyEdgeW;
+    if (!leafy(col + 1, row)) return art::tile::kCoverCanopyEdgeE;
+    if (!leafy(col, row - 1)) return art::tile::kCoverCanopyEdgeN;
+    if (!leafy(col, row + 1)) return art::tile::kCoverCanopyEdgeS;
+    return art::tile::kCoverCanopy;
   };
   auto Shore = [&](uint8_t liquid, int col, int row) -> uint8_t {
-    if (liquid != tile::kWater) return liquid;
+    if (liquid != art::tile::kWater) return liquid;
     const bool n = !wet(col, row - 1), s = !wet(col, row + 1), w = !wet(col - 1, row), e = !wet(col + 1, row);
-    if (n && w) return tile::kWaterEdgeNW;
-    if (n && e) return tile::kWaterEdgeNE;
-    if (s && w) return tile::kWaterEdgeSW;
-    if (s && e) return tile::kWaterEdgeSE;
-    if (n) return tile::kWaterEdgeN;
-    if (s) return tile::kWaterEdgeS;
-    if (w) return tile::kWaterEdgeW;
-    if (e) return tile::kWaterEdgeE;
+    if (n && w) return art::tile::kWaterEdgeNW;
+    if (n && e) return art::tile::kWaterEdgeNE;
+    if (s && w) return art::tile::kWaterEdgeSW;
+    if (s && e) return art::tile::kWaterEdgeSE;
+    if (n) return art::tile::kWaterEdgeN;
+    if (s) return art::tile::kWaterEdgeS;
+    if (w) return art::tile::kWaterEdgeW;
+    if (e) return art::tile::kWaterEdgeE;
     return liquid;
   };
   // A cell that something stands on at the start (the boy, a baddie, a gem or a key) shows the floor
@@ -365,7 +371,7 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
       if (walls[i]) {
         ac = cell::kSolid;
         if (row == kRows - 1) {
-          g = tile::kFrameEdge;
+          g = art::tile::kFrameEdge;
         } else if (isFace(col, row) && k == Kind::kGemBox) {
           g = theme->face;
         } else if (isFace(col, row)) {
@@ -400,10 +406,10 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
           it = theme->walkDeco;
           break;
         case Kind::kBridgeH:
-          g = tile::kBridgeH;
+          g = art::tile::kBridgeH;
           break;
         case Kind::kBridgeV:
-          g = tile::kBridgeV;
+          g = art::tile::kBridgeV;
           break;
         case Kind::kGem:
           it = cell::kGem;
@@ -444,16 +450,16 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
           cv = theme->coverTop;
           break;
         case Kind::kUnderArch:
-          cv = tile::kCoverArch;
+          cv = art::tile::kCoverArch;
           break;
         case Kind::kUnderCanopy:
           cv = Canopy(col, row);
           break;
         case Kind::kUnderVines:
-          cv = tile::kCoverVines;
+          cv = art::tile::kCoverVines;
           break;
         case Kind::kUnderCobweb:
-          cv = tile::kCoverCobweb;
+          cv = art::tile::kCoverCobweb;
           break;
         case Kind::kLiquid:
           // Keeps the lip of a wall that rises out of the water below it.
@@ -461,15 +467,15 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
           ac = cell::kSolid;
           break;
         case Kind::kTree:
-          it = tile::kTreeTrunk;
+          it = art::tile::kTreeTrunk;
           ac = cell::kSolid;
           break;
         case Kind::kBoulder:
-          it = tile::kRockBig;
+          it = art::tile::kRockBig;
           ac = cell::kSolid;
           break;
         case Kind::kStatue:
-          it = tile::kStatue;
+          it = art::tile::kStatue;
           ac = cell::kSolid;
           break;
         case Kind::kPlant:
@@ -477,15 +483,15 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
           ac = cell::kSolid;
           break;
         case Kind::kColumn:
-          it = tile::kColumn;
+          it = art::tile::kColumn;
           ac = cell::kSolid;
           break;
         case Kind::kGrave:
-          it = tile::kGrave;
+          it = art::tile::kGrave;
           ac = cell::kSolid;
           break;
         case Kind::kFountain:
-          it = tile::kFountain;
+          it = art::tile::kFountain;
           ac = cell::kSolid;
           break;
         case Kind::kFire:
@@ -493,11 +499,11 @@ bool CompileLevelText(const std::string& text, CompiledLevel& out, std::vector<L
           ac = cell::kSolid;
           break;
         case Kind::kBarrel:
-          g = tile::kBarrel;
+          g = art::tile::kBarrel;
           ac = cell::kSolid;
           break;
         case Kind::kCrate:
-          g = tile::kCrate;
+          g = art::tile::kCrate;
           ac = cell::kSolid;
           break;
         case Kind::kGemBox:

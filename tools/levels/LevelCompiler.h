@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/levels/LevelTiles.h"
+#include "game/GameWords.h"
 
 namespace levels {
 

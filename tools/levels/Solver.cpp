@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
 
 #include "game/GameState.h"
 #include "runtime/core/Random.h"
@@ -49,35 +48,59 @@ BoyKeys KeysFor(int dir) {
   return k;
 }
 
+namespace {
+
+// The field as the plan reads it: the item and actor layers through plain pointers. Both layers are read
+// checked at their first and last cell, so every cell between needs no further check; the plan reads them
+// some 4000 times for every decision it makes.
+struct FieldView {
+  const double* item;
+  const double* actor;
+  explicit FieldView(const SolverGame& s) : item(&s.state.ItemMap[0]), actor(&s.state.ActorMap[0]) {
+    static_cast<void>(s.state.ItemMap[kCells - 1]);
+    static_cast<void>(s.state.ActorMap[kCells - 1]);
+  }
+  int Item(int i) const { return static_cast<int>(item[i]); }
+  bool Passable(int n) const {
+    const int it = Item(n);
+    return cell::IsOpenActor(static_cast<int>(actor[n])) || it == cell::kGem || it == cell::kKey ||
+           it == cell::kFruit;
+  }
+};
+
+}  // namespace
+
 bool Passable(const SolverGame& s, int n) {
-  const int item = s.Item(n);
-  return cell::IsOpenActor(s.Actor(n)) || item == cell::kGem || item == cell::kKey || item == cell::kFruit;
+  return FieldView(s).Passable(n);
 }
 
 BoyKeys GreedyKeys(const SolverGame& s, bool* stuck) {
   if (stuck) *stuck = false;
+  const FieldView field(s);
   const int start = s.BoyCell();
   std::array<int, kCells> dist;
   std::array<int, kCells> firstDir{};
   dist.fill(-1);
-  std::deque<int> queue{start};
+  // A cell joins the queue once (when its distance is set), so the queue never holds more than the field.
+  std::array<int, kCells> queue;
+  int head = 0, tail = 0;
+  queue[tail++] = start;
   dist[start] = 0;
   const int offset[5] = {0, 1, -1, -kColumns, kColumns};
-  while (!queue.empty()) {
-    const int c = queue.front();
-    queue.pop_front();
+  while (head < tail) {
+    const int c = queue[head++];
     // A gem or key is taken on arrival: the walk does not go through it.
-    if (c != start && (s.Item(c) == cell::kGem || s.Item(c) == cell::kKey)) continue;
+    if (c != start && (field.Item(c) == cell::kGem || field.Item(c) == cell::kKey)) continue;
     for (int d = 1; d <= 4; ++d) {
       const int n = c + offset[d];
-      if (n < 0 || n >= kCells || dist[n] >= 0 || !Passable(s, n)) continue;
+      if (n < 0 || n >= kCells || dist[n] >= 0 || !field.Passable(n)) continue;
       dist[n] = dist[c] + 1;
       firstDir[n] = c == start ? d : firstDir[c];
-      queue.push_back(n);
+      queue[tail++] = n;
     }
   }
   int closedBoxes = 0;
-  for (int i = 0; i < kCells; ++i) closedBoxes += s.Item(i) == cell::kGemBox;
+  for (int i = 0; i < kCells; ++i) closedBoxes += field.Item(i) == cell::kGemBox;
   // Goals by priority class: 0 gems, keys and boxes; 1 the exit; 2 switches.
   int best = -1, bestClass = 3, bestDist = 1 << 30, bestAction = 0;  // action 0 walk, 3 up, 5 switch
   auto consider = [&](int standCell, int cls, int action) {
@@ -90,7 +113,7 @@ BoyKeys GreedyKeys(const SolverGame& s, bool* stuck) {
     }
   };
   for (int i = 0; i < kCells; ++i) {
-    const int it = s.Item(i);
+    const int it = field.Item(i);
     if (s.state.GemsLeft > 0) {
       if (it == cell::kGem) consider(i, 0, 0);
       if (it == cell::kKey && closedBoxes > s.state.KeysHeld) consider(i, 0, 0);
@@ -133,12 +156,37 @@ int Survives(SolverGame s, const BoyKeys& first, int hold, int wait, int horizon
   return horizon;
 }
 
+int PlanLookAhead::Life(const SolverGame& s, int horizon) {
+  if (!valid_ || (ended_ && end_ <= s.frame)) Restart(s);
+  // Play on until the horizon, or until the game ended on the way.
+  while (!ended_ && game_.frame < s.frame + horizon) {
+    if (game_.Deciding()) keys_ = GreedyKeys(game_);
+    game_.Step(keys_);
+    if (game_.Dead() || game_.won) {
+      ended_ = true;
+      end_ = game_.frame;
+      died_ = game_.Dead();
+    }
+  }
+  if (ended_ && died_ && end_ <= s.frame + horizon) return static_cast<int>(end_ - 1 - s.frame);
+  return horizon;
+}
+
+void PlanLookAhead::Restart(const SolverGame& s) {
+  game_ = s;
+  valid_ = true;
+  ended_ = false;
+  end_ = 0;
+  died_ = false;
+}
+
 SolveResult SolveLevel(const Layers& layers, int32_t seed, int horizon) {
   SolveResult r;
   SolverGame s;
   s.Start(layers, seed);
   BoyKeys current;
   int stuckFrames = 0;
+  PlanLookAhead planAhead;
   while (s.frame < kTimeLimitFrames) {
     if (s.frame == 0) {
       current = BoyKeys{};  // the frame that starts the game still sees only Return
@@ -164,13 +212,15 @@ SolveResult SolveLevel(const Layers& layers, int32_t seed, int horizon) {
       int bestLife = -1;
       current = BoyKeys{};
       for (const Candidate& c : candidates) {
-        const int life = Survives(s, c.keys, c.hold, c.wait, horizon);
+        const int life =
+            &c == &candidates[0] ? planAhead.Life(s, horizon) : Survives(s, c.keys, c.hold, c.wait, horizon);
         if (life > bestLife) {
           bestLife = life;
           current = c.keys;
         }
         if (life >= horizon) break;
       }
+      if (!(current == plan)) planAhead.Forget();
     }
     r.frames.push_back(current);
     s.Step(current);
@@ -201,7 +251,9 @@ std::string ReplayText(int level, int32_t seed, const std::vector<BoyKeys>& fram
   auto keyText = [](const BoyKeys& k) {
     std::string t;
     auto put = [&](bool on, int code) {
-      if (on) t += (t.empty() ? "" : " ") + std::to_string(code);
+      if (!on) return;
+      if (!t.empty()) t += ' ';
+      t += std::to_string(code);
     };
     put(k.space, key::kSpace);
     put(k.up, key::kUp);
@@ -219,7 +271,10 @@ std::string ReplayText(int level, int32_t seed, const std::vector<BoyKeys>& fram
   auto flush = [&]() {
     for (const auto& [k, n] : lines) {
       std::string line = k;
-      if (n > 1) line += (line.empty() ? "" : " ") + std::string("x") + std::to_string(n);
+      if (n > 1) {
+        if (!line.empty()) line += ' ';
+        line.append("x").append(std::to_string(n));
+      }
       out += line + "\n";
     }
     lines.clear();

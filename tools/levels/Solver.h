@@ -64,6 +64,28 @@ struct SolveResult {
 // plan, up to `horizon` frames. Returns the frames survived (horizon when the boy is still alive).
 int Survives(SolverGame s, const BoyKeys& first, int hold, int wait, int horizon);
 
+// The look-ahead of the first candidate at a decision, the plan itself, kept from one decision to the
+// next. While the boy does what the plan says, his game is this look-ahead's game a few frames later (the
+// rules, the generator and the keys are the same), so the next decision's look-ahead is this one played on
+// for a few more frames rather than played again from the start.
+class PlanLookAhead {
+ public:
+  // Frames the boy survives from `s` (at a decision) following the plan: Survives(s, plan, 1, 0, horizon).
+  int Life(const SolverGame& s, int horizon);
+  // The boy held other keys than the plan's: the look-ahead no longer shows his game.
+  void Forget() { valid_ = false; }
+
+ private:
+  void Restart(const SolverGame& s);
+
+  SolverGame game_;
+  BoyKeys keys_;
+  bool valid_ = false;
+  bool ended_ = false;  // the look-ahead's boy died (died_) or won after frame end_
+  bool died_ = false;
+  long long end_ = 0;
+};
+
 // Finds a winning run with the given seed, or explains why not.
 SolveResult SolveLevel(const Layers& layers, int32_t seed, int horizon = 72);
 

@@ -1,20 +1,20 @@
-// Decorations, furniture, blocks and the rule items of the tile set, and the assembly of all
-// tiles into the "Graphic/Tiles1.png" sheet.
-#pragma once
-
 #include <algorithm>
 #include <cmath>
 #include <tuple>
 
-#include "tools/art/Canvas.h"
+#include "game/GameWords.h"
+#include "tools/art/Actors.h"
 #include "tools/art/Palette.h"
 #include "tools/art/TileCatalogue.h"
 #include "tools/art/TileObjects.h"
+#include "tools/art/TileSurfaces.h"
 #include "tools/art/Tiles.h"
 
 namespace art {
 
-inline void PaintDecorations(TileSet& t) {
+namespace {
+
+void PaintDecorations(TileSet& t) {
   using namespace tile;
   auto object = [&](int v, auto&& paint) {
     Image img(16, 16);
@@ -85,7 +85,7 @@ inline void PaintDecorations(TileSet& t) {
     Rgba rim, fill, light, centre;
   };
   const Compass compasses[] = {
-      {kTurnMarkerArt, kFloorFlagstone, pal::kGold0, pal::kGold2, pal::kGold3, pal::kRed2},
+      {kTurnMarkerTemple, kFloorFlagstone, pal::kGold0, pal::kGold2, pal::kGold3, pal::kRed2},
       {kTurnMarkerDungeon, kDungeonFloor, pal::kInk, pal::kStone3, pal::kStone4, pal::kRed2},
       {kTurnMarkerGarden, kFloorGrass, pal::kInk, pal::kGold2, pal::kGold3, pal::kRed2},
       {kTurnMarkerCave, kFloorDirt, pal::kInk, pal::kOrange, pal::kGold3, pal::kRed2},
@@ -96,7 +96,7 @@ inline void PaintDecorations(TileSet& t) {
   };
   for (const Compass& c : compasses) {
     Image& m = t[size_t(c.tile)];
-    if (c.tile == kTurnMarkerArt)
+    if (c.tile == kTurnMarkerTemple)
       PaintFlagstones(m, kSandRamp, 1);
     else
       m = t[size_t(c.floor)];
@@ -368,7 +368,7 @@ inline void PaintDecorations(TileSet& t) {
   }
 }
 
-inline void PaintBlocksAndItems(TileSet& t) {
+void PaintBlocksAndItems(TileSet& t) {
   using namespace tile;
   auto block = [&](int v, const Ramp& r) {
     Image img(16, 16);
@@ -396,16 +396,18 @@ inline void PaintBlocksAndItems(TileSet& t) {
     img.Outline(pal::kInk);
     t[kBlockBrick] = img;
   }
-  PaintGemBox(t[kGemBoxClosed], false);
-  PaintGemBox(t[kGemBoxOpen], true);
-  PaintKey(t[kKey]);
-  PaintSwitch(t[kSwitch], false);
-  PaintSwitch(t[kSwitchUsed], true);
-  PaintBlastBlock(t[kBlastBlock]);
-  PaintFruitShadow(t[kFruitShadow]);
+  PaintGemBox(t[cell::kGemBox], false);
+  PaintGemBox(t[cell::kGemBoxOpen], true);
+  PaintKey(t[cell::kKey]);
+  PaintSwitch(t[cell::kSwitch], false);
+  PaintSwitch(t[cell::kSwitchFired], true);
+  PaintBlastBlock(t[cell::kBlastBlock]);
+  PaintFruitShadow(t[cell::kFruit]);
 }
 
-inline Image MakeTileSheet() {
+}  // namespace
+
+Image MakeTileSheet() {
   TileSet tiles;
   for (Image& t : tiles) t = Image(16, 16);
   PaintFloors(tiles);
