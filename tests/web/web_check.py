@@ -4,9 +4,10 @@
 1. Solution replays played through the page (unpaced) end in the same game state as the native program's
    headless run of the same replays (their --dump), and the records they save are the native ones.
 2. The records outlive the page: loaded again, the page reads them back from IndexedDB.
-3. A player at twice the size: keys lead to the name entry, clicks on the scaled canvas spell a name,
+3. A hidden page pauses the game, and it goes on when the page is shown again.
+4. A player at twice the size: keys lead to the name entry, clicks on the scaled canvas spell a name,
    and leaving by GOHOME saves it (the pointer goes through the canvas's scale).
-4. The title menu: the page's own screenshot (--screenshot, read back from the canvas) and Chromium's
+5. The title menu: the page's own screenshot (--screenshot, read back from the canvas) and Chromium's
    capture of the canvas as a player sees it match the native program's picture pixel for pixel.
 
     tests/web/web_check.py BUILD_WEB NATIVE_BUILD [--levels 1,8] [--figures FILE]
@@ -287,6 +288,31 @@ def check_title(driver, server, web, native_build, work, figures, measure_cpu):
     figures["start-up to Init OK (s)"] = round(driver.execute_script("return Module.brillora.startMs") / 1000, 2)
 
 
+def check_pause(driver, server):
+    fresh_storage(driver, server)
+    driver.get(page_url(server, ["--seed", "1"]))
+    wait_for(driver, "return Module.brillora && Module.brillora.frames > 30", 60, "the title menu")
+    # The page as the browser leaves it when its tab goes to the background.
+    show = """Object.defineProperty(document, 'hidden', {configurable: true, get: () => arguments[0]});
+              Object.defineProperty(document, 'visibilityState', {configurable: true,
+                                    get: () => arguments[0] ? 'hidden' : 'visible'});
+              document.dispatchEvent(new Event('visibilitychange'));"""
+    frames = "return Module.brillora.frames"
+    driver.execute_script(show, True)
+    time.sleep(0.5)
+    hidden_from = driver.execute_script(frames)
+    time.sleep(1.5)
+    hidden_to = driver.execute_script(frames)
+    driver.execute_script(show, False)
+    time.sleep(1.5)
+    shown = driver.execute_script(frames)
+    if hidden_to != hidden_from:
+        fail(f"the hidden page went on showing frames ({hidden_from} -> {hidden_to})")
+    if shown - hidden_to < 20:
+        fail(f"the page shown again did not go on ({hidden_to} -> {shown} frames in 1.5 s)")
+    print(f"ok: hidden, the page paused the game; shown again, it went on ({shown - hidden_to} frames in 1.5 s)")
+
+
 def check_player(driver, server, work):
     from selenium.webdriver.common.action_chains import ActionChains
     from selenium.webdriver.common.keys import Keys
@@ -364,6 +390,7 @@ def main():
     figures = {}
     try:
         check_title(driver, server, a.web, a.native, work, figures, bool(a.figures))
+        check_pause(driver, server)
         check_player(driver, server, work)
         check_replays(driver, server, a.web, a.native, [int(n) for n in a.levels.split(",")], work, figures)
         logs = [e for e in driver.get_log("browser") if e.get("level") == "SEVERE"]
