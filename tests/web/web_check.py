@@ -4,7 +4,8 @@
 1. Solution replays played through the page (unpaced) end in the same game state as the native program's
    headless run of the same replays (their --dump), and the records they save are the native ones.
 2. The records outlive the page: loaded again, the page reads them back from IndexedDB.
-3. A hidden page pauses the game, and it goes on when the page is shown again.
+3. A hidden page pauses the game, and it goes on when the page is shown again; Alt+Enter, F11 and the
+   page's button switch full screen (the picture scaled to the screen), and Alt+Enter starts nothing.
 4. A player at twice the size: keys lead to the name entry, clicks on the scaled canvas spell a name,
    and leaving by GOHOME saves it (the pointer goes through the canvas's scale).
 5. The title menu: the page's own screenshot (--screenshot, read back from the canvas) and Chromium's
@@ -311,6 +312,35 @@ def check_pause(driver, server):
     if shown - hidden_to < 20:
         fail(f"the page shown again did not go on ({hidden_to} -> {shown} frames in 1.5 s)")
     print(f"ok: hidden, the page paused the game; shown again, it went on ({shown - hidden_to} frames in 1.5 s)")
+
+    from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.keys import Keys
+    state = """var r = document.getElementById('canvas').getBoundingClientRect();
+               return [!!document.fullscreenElement, r.width, r.height, innerWidth, innerHeight]"""
+
+    def expect(full, how):
+        time.sleep(1.0)
+        is_full, w, h, page_w, page_h = driver.execute_script(state)
+        if is_full != full:
+            fail(f"{how} left the page {'in' if is_full else 'out of'} full screen")
+        scale = min(page_w / 640, page_h / 480)
+        if full and (abs(w - 640 * scale) > 1 or abs(h - 480 * scale) > 1):
+            fail(f"in full screen the picture is {w} x {h} on a {page_w} x {page_h} screen")
+        if not full and (w, h) != (640, 480):
+            fail(f"back in the page the picture is {w} x {h}")
+
+    ActionChains(driver).key_down(Keys.ALT).send_keys(Keys.ENTER).key_up(Keys.ALT).perform()
+    expect(True, "Alt+Enter")
+    ActionChains(driver).send_keys(Keys.F11).perform()
+    expect(False, "F11")
+    driver.find_element(By.ID, "full").click()
+    expect(True, "the page's button")
+    # The button lies outside the full-screen picture: the keys bring the page back.
+    ActionChains(driver).key_down(Keys.ALT).send_keys(Keys.ENTER).key_up(Keys.ALT).perform()
+    expect(False, "Alt+Enter after the page's button")
+    if driver.execute_script("return Module.brillora.exited") or driver.execute_script(frames) < 60:
+        fail("the game did not stay on the title menu through the full-screen switches")
+    print("ok: Alt+Enter, F11 and the page's button switch full screen, the picture scaled to the screen")
 
 
 def check_player(driver, server, work):
