@@ -1,6 +1,7 @@
 // The thin platform layer: window and GL surface, events, clock, keyboard, mouse and the audio device.
 // Two implementations are chosen once at start-up: the SDL2 one (a real window, OpenGL, audio) and the
-// headless one (no window, no GL, a virtual clock, silent audio that still keeps time).
+// headless one (no window, no GL, a virtual clock, silent audio that still keeps time); the browser build
+// has its own in place of the SDL2 one.
 #pragma once
 
 #include <cstdint>
@@ -128,11 +129,17 @@ class Platform {
   // Copies the current picture (RGBA, top row first) for tests and screenshots; false without GL.
   virtual bool ReadPicture(std::vector<uint8_t>& rgba) = 0;
 
+  // The records folder holds a finished save (or was only read): a platform whose files live in memory
+  // (the browser's) copies it to lasting storage now. Desktop files are lasting already.
+  virtual void KeepRecords() {}
+
   // The address of an OpenGL entry point of the current context, or null (always null without GL).
   virtual void* GlProcAddress(const char*) { return nullptr; }
 };
 
 std::unique_ptr<Platform> CreateSdlPlatform();
 std::unique_ptr<Platform> CreateHeadlessPlatform();
+// The browser's platform (only in the browser build).
+std::unique_ptr<Platform> CreateWebPlatform();
 
 }  // namespace plat

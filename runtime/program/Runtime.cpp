@@ -196,7 +196,11 @@ void RuntimeInit(const std::string& title) {
   RuntimeContext& rt = Rt();
   rt.shutdown = ShutdownRuntime;
   rt.autoPause = true;
+#ifdef __EMSCRIPTEN__
+  rt.platform = rt.options.headless ? plat::CreateHeadlessPlatform() : plat::CreateWebPlatform();
+#else
   rt.platform = rt.options.headless ? plat::CreateHeadlessPlatform() : plat::CreateSdlPlatform();
+#endif
   rt.renderer = new Renderer2D();
   PreferPlayerWindowSize();
   if (!CreateRenderWindow(rt.settings.screenWidth, rt.settings.screenHeight, rt.settings.frameRate))
