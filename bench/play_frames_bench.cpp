@@ -79,6 +79,20 @@ class UnpacedPlatform final : public testing_support::ForwardingPlatform {
   }
   void Present() override {
     Inner().Present();
+    Count();
+  }
+  // Frames are drawn and shown as the game does: only what changed, where the window keeps its picture.
+  bool KeepsPicture() const override { return InnerKeepsPicture(); }
+  void PresentChanged(const plat::PictureChange& change) override {
+    Inner().PresentChanged(change);
+    Count();
+  }
+
+  static inline long long presents_ = 0, measured_ = 0;
+  static inline double cpu0_ = 0, wall0_ = 0, cpu1_ = 0, wall1_ = 0;
+
+ private:
+  void Count() {
     ++presents_;
     if (presents_ == kFirstMeasuredFrame) {
       cpu0_ = CpuSeconds();
@@ -90,10 +104,6 @@ class UnpacedPlatform final : public testing_support::ForwardingPlatform {
     }
   }
 
-  static inline long long presents_ = 0, measured_ = 0;
-  static inline double cpu0_ = 0, wall0_ = 0, cpu1_ = 0, wall1_ = 0;
-
- private:
   bool virtualClock_ = false;
   double skippedMs_ = 0;
 };

@@ -9,6 +9,7 @@ packages=(
   xvfb xauth xdotool
   clang-14 libclang-rt-14-dev clang-format-14
   desktop-file-utils appstream man-db libglib2.0-bin dpkg-dev lintian
+  emscripten chromium chromium-driver python3-selenium imagemagick
 )
 
 missing=()

@@ -540,4 +540,94 @@ TEST(WindowTargets, SwitchingToFullScreenMidFrameKeepsTheFrame) {
   });
 }
 
+// Ends the frame as the frame loop does (drawing only what changed where the target keeps the picture)
+// and reads the whole picture back without drawing anything more; the next frame starts black.
+Picture EndFrameAndRead(bool kept) {
+  Picture p;
+  Rt().renderer->EndFrame(kept);
+  EXPECT_TRUE(Rt().platform->ReadPicture(p.rgba));
+  Rt().renderer->ClearBuffers();
+  return p;
+}
+
+// A scene of sprites over a filled screen, with the moving sprite at (mx, my) and a cell of `frame`.
+void DrawScene(int mx, int my, int frame) {
+  FillRect(0, 0, 640, 480, 0x203040);
+  for (int i = 0; i < 20; ++i) DrawAnimFrame(1, i % 4, 20 + i * 30, 200);
+  DrawAnimFrame(2, frame, 300, 100);
+  DrawAnimFrame(1, 2, mx, my);
+  FillRect(mx + 4, my + 4, 3, 3, 0xFFFFFF);
+}
+
+// A frame drawn only where it differs from the frame before gives the very picture a frame drawn in full
+// gives, and a frame equal to the one before draws nothing at all.
+TEST(ChangedParts, PartlyDrawnFramesEqualWholeOnesPixelForPixel) {
+  REQUIRE_DISPLAY();
+  TempDir dir;
+  WriteBmp24(dir.File("tint.bmp"), 32, 32, PixelsOf(32, 32, Tint));
+  WriteBmp24(dir.File("box.bmp"), 24, 16, [] {
+    std::vector<uint32_t> px;
+    for (int i = 0; i < 24 * 16; ++i) px.push_back(i % 24 < 12 ? 0xC08020u : 0x2080C0u);
+    return px;
+  }());
+  RunWithGl(dir, [] {
+    LoadAnimStrip("tint.bmp", 1, 16, 16);
+    LoadAnimStrip("box.bmp", 2, 12, 16);
+    ShowFrame();
+    ShowFrame();  // textures were made: the frames after them are drawn in full
+    if (!Rt().platform->KeepsPicture()) GTEST_SKIP() << "this GL shows no parts of the window";
+    DrawBackend& b = *Rt().renderer->backend;
+    DrawScene(40, 40, 0);
+    EndFrameAndRead(true);
+    const DrawStats before = b.Stats();
+    // The sprite moves by a few pixels and the box shows its other cell.
+    DrawScene(47, 43, 1);
+    const Picture part = EndFrameAndRead(true);
+    const DrawStats after = b.Stats();
+    EXPECT_EQ(after.partFrames - before.partFrames, 1);
+    EXPECT_EQ(after.wholeFrames, before.wholeFrames);
+    DrawScene(47, 43, 1);
+    const Picture equal = EndFrameAndRead(true);
+    EXPECT_EQ(b.Stats().equalFrames - after.equalFrames, 1);
+    EXPECT_EQ(b.Stats().drawCalls, after.drawCalls);  // nothing was sent
+    DrawScene(47, 43, 1);
+    const Picture whole = EndFrameAndRead(false);
+    EXPECT_EQ(b.Stats().wholeFrames - after.wholeFrames, 1);
+    ASSERT_EQ(part.rgba.size(), whole.rgba.size());
+    EXPECT_TRUE(part.rgba == whole.rgba);
+    EXPECT_TRUE(equal.rgba == whole.rgba);
+    // Where the sprite was is the fill again; where it is now shows it.
+    EXPECT_EQ(part.At(41, 41), part.At(30, 30));
+    EXPECT_NE(part.At(41, 41), 0u);
+    EXPECT_EQ(part.At(47, 43), Tint(0, 16));  // cell 2 is the strip's second row
+    EXPECT_EQ(part.At(52, 48), 0xFFFFFFu);
+    EXPECT_EQ(part.At(300, 100), 0x2080C0u);
+  });
+}
+
+// A sprite slot loaded again may get back the texture name it had, with other texels: the frames around
+// it are not compared with the frame before, even when a draw's vertices and state stay byte for byte.
+TEST(ChangedParts, ATextureMadeAgainUnderTheSameNameIsDrawnAfresh) {
+  REQUIRE_DISPLAY();
+  TempDir dir;
+  WriteBmp24(dir.File("red.bmp"), 16, 16, std::vector<uint32_t>(256, 0xFF0000));
+  WriteBmp24(dir.File("blue.bmp"), 16, 16, std::vector<uint32_t>(256, 0x0000FF));
+  RunWithGl(dir, [] {
+    LoadAnimStrip("red.bmp", 1, 16, 16);
+    ShowFrame();
+    ShowFrame();
+    if (!Rt().platform->KeepsPicture()) GTEST_SKIP() << "this GL shows no parts of the window";
+    DrawAnimFrame(1, 0, 100, 100);
+    EXPECT_EQ(EndFrameAndRead(true).At(105, 105), 0xFF0000u);
+    // Drawn red, then the slot is loaded again in the same frame: the next frame's draw is the same.
+    DrawAnimFrame(1, 0, 100, 100);
+    LoadAnimStrip("blue.bmp", 1, 16, 16);
+    EXPECT_EQ(EndFrameAndRead(true).At(105, 105), 0xFF0000u);
+    DrawAnimFrame(1, 0, 100, 100);
+    EXPECT_EQ(EndFrameAndRead(true).At(105, 105), 0x0000FFu);
+    DrawAnimFrame(1, 0, 100, 100);
+    EXPECT_EQ(EndFrameAndRead(true).At(105, 105), 0x0000FFu);
+  });
+}
+
 }  // namespace

@@ -1,7 +1,9 @@
 // Decoding of the packed resource archive: every length is checked before it is used.
 #include "runtime/core/ArchiveReader.h"
 
+#ifndef __EMSCRIPTEN__
 #include <lzo/lzo1x.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -57,10 +59,17 @@ bool FileArchiveSource::ReadAt(int64_t offset, uint8_t* out, size_t count) const
   return true;
 }
 
+#ifdef __EMSCRIPTEN__
+// The browser build has no LZO: its media travel as loose files, and a packed entry reads as unusable.
+bool LzoReady() {
+  return false;
+}
+#else
 bool LzoReady() {
   static const bool ready = lzo_init() == LZO_E_OK;
   return ready;
 }
+#endif
 
 size_t LzoWorstCase(size_t size) {
   return size + size / 16 + 64 + 3;
@@ -108,6 +117,9 @@ bool DecompressStoredEntry(std::span<const uint8_t> stored, std::vector<uint8_t>
   for (;;) {
     // One spare byte so that an empty file still has a buffer to point at.
     buffer.resize(capacity + 1);
+#ifdef __EMSCRIPTEN__
+    return false;
+#else
     lzo_uint produced = capacity;
     const int result = lzo1x_decompress_safe(stream.data(), stream.size(), buffer.data(), &produced, nullptr);
     if (result == LZO_E_OUTPUT_OVERRUN && capacity < unpacked) {
@@ -117,6 +129,7 @@ bool DecompressStoredEntry(std::span<const uint8_t> stored, std::vector<uint8_t>
     // Bytes after the end-of-stream marker are tolerated; the file itself must be complete.
     if ((result != LZO_E_OK && result != LZO_E_INPUT_NOT_CONSUMED) || produced != unpacked) return false;
     break;
+#endif
   }
   buffer.resize(unpacked);
   out = std::move(buffer);

@@ -15,6 +15,7 @@
 #include "runtime/core/FileChannels.h"
 #include "runtime/core/RegularFile.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/platform/Platform.h"
 
 namespace {
 
@@ -108,4 +109,6 @@ RecordsLock::RecordsLock(const std::vector<std::string>& names) {
 
 RecordsLock::~RecordsLock() {
   if (fd_ >= 0) ::close(fd_);
+  // Whatever was saved under the lock is complete now; a platform that keeps files elsewhere stores it.
+  if (Rt().platform) Rt().platform->KeepRecords();
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "runtime/gfx2d/TextureStaging.h"
+#include "runtime/platform/Platform.h"
 
 namespace plat {
 class Platform;
@@ -52,6 +53,9 @@ struct DrawStats {
   int64_t drawCalls = 0;      // draw calls made
   int64_t vertices = 0;       // vertices sent
   int64_t filterChanges = 0;  // textures whose filter had to be changed for a draw
+  int64_t wholeFrames = 0;    // frames drawn in full
+  int64_t partFrames = 0;     // frames drawn only where they differ from the frame before
+  int64_t equalFrames = 0;    // frames equal to the one before: nothing drawn
 };
 
 class DrawBackend {
@@ -79,8 +83,18 @@ class DrawBackend {
   virtual void Draw(const DrawState& state, const DrawVertex* vertices, int count) = 0;
   // Clears the whole picture to black (after what was queued so far).
   virtual void Clear() = 0;
-  // Sends everything queued to the graphics API (before a present, a read-back or foreign GL calls).
+  // Sends everything queued to the graphics API (before a read-back or foreign GL calls). A frame that
+  // was flushed is drawn in full.
   virtual void Flush() = 0;
+  // Ends the frame before it is presented: draws what is still queued and says what changed. With
+  // `kept` (the target still holds the picture of the frame before), only the parts where this frame's
+  // draws differ from that frame's are drawn, everything that falls into them drawn again in order.
+  // Afterwards the target holds this frame's whole picture either way.
+  virtual plat::PictureChange EndFrame(bool kept) {
+    (void)kept;
+    Flush();
+    return {};
+  }
   virtual DrawStats Stats() const { return {}; }
 };
 

@@ -1,18 +1,22 @@
-// The OpenGL drawing backend: one small shader program and one vertex batch. Draws are queued in drawing
-// order and sent whenever the texture or another piece of state changes, so a play frame of a thousand
-// sprite cells costs as many draw calls as it has texture changes. Only what GL 2.0 and GLES 2 share is
-// used (shaders of GLSL 1.10 / ES 1.00, vertex buffers, triangles, lines and points), so a browser build
-// runs the same path.
+// The OpenGL drawing backend: one small shader program and one vertex batch. A frame's draws are kept in
+// drawing order as runs of equal state, so a play frame of a thousand sprite cells costs as many draw
+// calls as it has texture changes. At the end of a frame the runs are compared with the frame before:
+// where the target still holds that frame's picture, only the rectangles where the two differ are drawn
+// (scissored, every run that reaches into them replayed in order), and an equal frame draws nothing.
+// Only what GL 2.0 and GLES 2 share is used (shaders of GLSL 1.10 / ES 1.00, vertex buffers, triangles,
+// lines, points and the scissor), so a browser build runs the same path.
 #define GL_GLEXT_PROTOTYPES 0
 #include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string_view>
 #include <vector>
 
 #include "runtime/gfx2d/DrawBackend.h"
+#include "runtime/gfx2d/FrameRecord.h"
 #include "runtime/platform/Platform.h"
 
 namespace {
@@ -199,7 +203,7 @@ class GlBackend final : public DrawBackend {
   int MaxTextureSize() const override { return maxTextureSize_; }
 
   uint32_t CreateTexture(const TextureStaging& staging, bool linear) override {
-    Flush();
+    TexturesChange();
     GLuint name = NewTexture();
     const GLint filter = linear ? GL_LINEAR : GL_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
@@ -213,6 +217,7 @@ class GlBackend final : public DrawBackend {
   uint32_t CreateMipTextureFrom(uint32_t texture, int texWidth, int texHeight) override {
     if (!texture || texWidth < 1 || texHeight < 1 || !copy_.Usable()) return 0;
     Flush();
+    TexturesChange();
     // The source texture becomes a framebuffer for a moment; the picture's own framebuffer is put back.
     GLint previous = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
@@ -238,54 +243,131 @@ class GlBackend final : public DrawBackend {
   void DeleteTexture(uint32_t name) override {
     if (!name) return;
     // Queued draws may still sample it.
-    Flush();
+    TexturesChange();
     GLuint n = name;
     glDeleteTextures(1, &n);
     RememberFilter(name, kUntracked);
   }
 
   void SetView(int x, int y, int width, int height, int pictureHeight) override {
-    Flush();
-    glViewport(x, pictureHeight - height - y, width, height);
-    viewWidth_ = static_cast<float>(width);
-    viewHeight_ = static_cast<float>(height);
-    // The platform moves the viewport and framebuffers around a present: state is set afresh.
-    stateSent_ = false;
+    frame_.SetView(x, y, width, height);
+    pictureHeight_ = pictureHeight;
   }
 
   void Draw(const DrawState& state, const DrawVertex* vertices, int count) override {
     if (count <= 0) return;
-    if (!vertices_.empty() && state != queued_) Flush();
-    queued_ = state;
-    vertices_.insert(vertices_.end(), vertices, vertices + count);
+    frame_.Add(state, vertices, count);
   }
 
-  void Clear() override {
-    Flush();
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
+  void Clear() override { frame_.AddClear(); }
 
   void Flush() override {
-    if (vertices_.empty()) return;
-    SendState(queued_);
-    gl_.bindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
-    // The buffer's storage is kept and only grows: no allocation per draw call.
-    const size_t bytes = vertices_.size() * sizeof(DrawVertex);
-    if (bytes > bufferBytes_) {
-      bufferBytes_ = std::max(bytes, bufferBytes_ * 2);
-      gl_.bufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bufferBytes_), nullptr, GL_STREAM_DRAW);
+    const size_t runs = frame_.Runs().size();
+    if (sentRuns_ == runs) return;
+    // Drawn in part before the frame ends (a read-back, foreign GL calls): the frame is drawn in full.
+    flushed_ = true;
+    SendRuns(sentRuns_, runs, nullptr, 0);
+    sentRuns_ = runs;
+    frame_.Seal();
+  }
+
+  plat::PictureChange EndFrame(bool kept) override {
+    plat::PictureChange change;
+    const bool comparable = kept && !flushed_ && framesToDrawWhole_ == 0;
+    if (framesToDrawWhole_ > 0) --framesToDrawWhole_;
+    if (comparable && frame_.ChangesSince(before_, change.parts)) {
+      change.whole = false;
+      if (change.parts.empty()) {
+        ++stats_.equalFrames;
+      } else {
+        ++stats_.partFrames;
+        SendRuns(0, frame_.Runs().size(), change.parts.data(), change.parts.size());
+      }
+    } else {
+      change.parts.clear();
+      Flush();
+      ++stats_.wholeFrames;
     }
-    gl_.bufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices_.data());
-    PointAttributesAt(0);
-    const int count = static_cast<int>(vertices_.size());
+    std::swap(before_, frame_);
+    frame_.Reset();
+    sentRuns_ = 0;
+    flushed_ = false;
+    return change;
+  }
+
+  DrawStats Stats() const override { return stats_; }
+
+ private:
+  enum Filter : int8_t { kUntracked = 0, kNearest = 1, kLinear = 2 };
+
+  // A texture made or deleted: what was queued is drawn first (it may sample the old one), and as a
+  // texture name may come back with other texels, neither this frame nor the next one is compared
+  // with the frame before it.
+  void TexturesChange() {
+    Flush();
+    framesToDrawWhole_ = 2;
+  }
+
+  // Sends runs [from, to) of the frame; with `rects`, only inside those picture rectangles, and only the
+  // runs that reach into each.
+  void SendRuns(size_t from, size_t to, const plat::PictureRect* rects, size_t rectCount) {
+    if (from >= to) return;
+    const std::vector<DrawRun>& runs = frame_.Runs();
+    const std::vector<DrawVertex>& vertices = frame_.Vertices();
+    const uint32_t firstVertex = runs[from].first;
+    const size_t bytes = (vertices.size() - firstVertex) * sizeof(DrawVertex);
+    gl_.bindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+    if (bytes > 0) {
+      // The buffer's storage is kept and only grows: no allocation per frame.
+      if (bytes > bufferBytes_) {
+        bufferBytes_ = std::max(bytes, bufferBytes_ * 2);
+        gl_.bufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bufferBytes_), nullptr, GL_STREAM_DRAW);
+      }
+      gl_.bufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices.data() + firstVertex);
+    }
+    // The platform moves the viewport and framebuffers around a present: state is set afresh.
+    stateSent_ = false;
+    sentView_ = {-1, -1, -1, -1};
+    if (!rects) {
+      for (size_t i = from; i < to; ++i) SendRun(runs[i], firstVertex);
+      return;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    for (size_t r = 0; r < rectCount; ++r) {
+      const plat::PictureRect& rect = rects[r];
+      glScissor(rect.x0, pictureHeight_ - rect.y1, rect.x1 - rect.x0, rect.y1 - rect.y0);
+      for (size_t i = from; i < to; ++i) {
+        const plat::PictureRect& b = runs[i].bounds;
+        if (b.x0 < rect.x1 && rect.x0 < b.x1 && b.y0 < rect.y1 && rect.y0 < b.y1)
+          SendRun(runs[i], firstVertex);
+      }
+    }
+    glDisable(GL_SCISSOR_TEST);
+  }
+
+  // One run: a clear, or its vertices (already in the vertex buffer from `bufferStart` on).
+  void SendRun(const DrawRun& run, uint32_t bufferStart) {
+    if (run.clear) {
+      glClear(GL_COLOR_BUFFER_BIT);
+      return;
+    }
+    const std::array<int, 4> view = {run.viewX, run.viewY, run.viewWidth, run.viewHeight};
+    if (view != sentView_) {
+      glViewport(run.viewX, pictureHeight_ - run.viewHeight - run.viewY, run.viewWidth, run.viewHeight);
+      sentView_ = view;
+    }
+    SendState(run.state, static_cast<float>(run.viewWidth), static_cast<float>(run.viewHeight));
+    const size_t start = run.first - bufferStart;
+    PointAttributesAt(start);
+    const int count = static_cast<int>(run.count);
     stats_.vertices += count;
-    switch (queued_.primitive) {
+    switch (run.state.primitive) {
       case DrawPrimitive::kQuads: {
         gl_.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
         const int quads = count / 4;
         for (int first = 0; first < quads; first += kQuadsPerCall) {
           const int n = std::min(kQuadsPerCall, quads - first);
-          if (first > 0) PointAttributesAt(static_cast<size_t>(first) * 4);
+          if (first > 0) PointAttributesAt(start + static_cast<size_t>(first) * 4);
           glDrawElements(GL_TRIANGLES, n * 6, GL_UNSIGNED_SHORT, nullptr);
           ++stats_.drawCalls;
         }
@@ -300,13 +382,7 @@ class GlBackend final : public DrawBackend {
         ++stats_.drawCalls;
         break;
     }
-    vertices_.clear();
   }
-
-  DrawStats Stats() const override { return stats_; }
-
- private:
-  enum Filter : int8_t { kUntracked = 0, kNearest = 1, kLinear = 2 };
 
   // The vertex attributes read the batch from vertex `first` on.
   void PointAttributesAt(size_t first) {
@@ -333,7 +409,7 @@ class GlBackend final : public DrawBackend {
   }
 
   // Sends what differs from the state of the last draw call.
-  void SendState(const DrawState& s) {
+  void SendState(const DrawState& s, float viewWidth, float viewHeight) {
     const bool fresh = !stateSent_;
     if (s.textured) {
       // Tests and the platform may bind textures of their own between frames: the bind is always sent.
@@ -361,13 +437,13 @@ class GlBackend final : public DrawBackend {
     if (fresh || s.colour[0] != sent_.colour[0] || s.colour[1] != sent_.colour[1] ||
         s.colour[2] != sent_.colour[2] || s.colour[3] != sent_.colour[3])
       gl_.uniform4f(uColour_, s.colour[0], s.colour[1], s.colour[2], s.colour[3]);
-    if (fresh || s.shift != sent_.shift || viewWidth_ != sentViewWidth_ || viewHeight_ != sentViewHeight_) {
+    if (fresh || s.shift != sent_.shift || viewWidth != sentViewWidth_ || viewHeight != sentViewHeight_) {
       // The orthographic view: x from 0 to width left to right, y from 0 to height top to bottom.
-      const float sx = 2.0f / viewWidth_;
-      const float sy = -2.0f / viewHeight_;
+      const float sx = 2.0f / viewWidth;
+      const float sy = -2.0f / viewHeight;
       gl_.uniform4f(uView_, sx, sy, s.shift * sx - 1.0f, s.shift * sy + 1.0f);
-      sentViewWidth_ = viewWidth_;
-      sentViewHeight_ = viewHeight_;
+      sentViewWidth_ = viewWidth;
+      sentViewHeight_ = viewHeight;
     }
     sent_ = s;
     stateSent_ = true;
@@ -426,13 +502,17 @@ class GlBackend final : public DrawBackend {
   int maxTextureSize_ = 64;
   GLuint program_ = 0, vertexBuffer_ = 0, indexBuffer_ = 0;
   GLint uView_ = -1, uColour_ = -1, uTextured_ = -1, uAlphaReference_ = -1;
-  std::vector<DrawVertex> vertices_;
+  FrameRecord frame_;          // this frame's draws
+  FrameRecord before_;         // the frame presented before it
+  size_t sentRuns_ = 0;        // runs of this frame already sent (Flush)
+  bool flushed_ = false;       // this frame was sent in part before it ended
+  int framesToDrawWhole_ = 1;  // frames still to be drawn in full whatever they compare to
+  int pictureHeight_ = 480;
   size_t bufferBytes_ = 0;  // storage of the vertex buffer
   DrawStats stats_;
-  DrawState queued_;
   DrawState sent_;
   bool stateSent_ = false;
-  float viewWidth_ = 640, viewHeight_ = 480;
+  std::array<int, 4> sentView_ = {-1, -1, -1, -1};
   float sentViewWidth_ = 0, sentViewHeight_ = 0;
   std::vector<int8_t> filters_;  // by texture name: the filter it was last given
 };

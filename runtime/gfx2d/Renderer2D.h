@@ -151,8 +151,10 @@ class OpenGLVezovede {
   // Background set 0 covers the whole screen with tiles: drawn opaque under every frame, it overwrites
   // every pixel, so clearing before it changes nothing.
   bool BackgroundCoversScreen() const;
-  // Sends every queued draw to the backend's graphics API (before a present or a read-back).
+  // Sends every queued draw to the backend's graphics API (before a read-back or foreign GL calls).
   void FinishDrawing();
+  // Ends the frame before its present: see DrawBackend::EndFrame.
+  plat::PictureChange EndFrame(bool kept) { return backend->EndFrame(kept); }
   // Queues one textured quad of the given texture; `linear` asks for the smoothing filter.
   void DrawTexturedQuad(uint32_t texture, bool linear, const DrawVertex corners[4]);
   // The preparation ShowFrame does after presenting: blending off, colour reset, background set 0, view.

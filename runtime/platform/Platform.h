@@ -1,6 +1,7 @@
 // The thin platform layer: window and GL surface, events, clock, keyboard, mouse and the audio device.
 // Two implementations are chosen once at start-up: the SDL2 one (a real window, OpenGL, audio) and the
-// headless one (no window, no GL, a virtual clock, silent audio that still keeps time).
+// headless one (no window, no GL, a virtual clock, silent audio that still keeps time); the browser build
+// has its own in place of the SDL2 one.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,19 @@ struct WindowEvents {
   int volumeSteps = 0;            // volume hotkeys: presses of "up" less presses of "down"
   int muteSwitches = 0;           // presses of the mute hotkey
   int screenshots = 0;            // presses of the screenshot hotkey
+};
+
+// A rectangle of the picture in picture pixels, rows counted from the top; x1 and y1 lie just past it.
+struct PictureRect {
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool Empty() const { return x1 <= x0 || y1 <= y0; }
+};
+
+// What a frame changed in the picture: all of it (drawn afresh), or only these parts (none at all when
+// the frame equals the one presented before it).
+struct PictureChange {
+  bool whole = true;
+  std::vector<PictureRect> parts;
 };
 
 // Audio is pulled by the platform: interleaved 16-bit stereo frames at the device rate.
@@ -62,6 +76,14 @@ class Platform {
   virtual void BindPicture() = 0;
   // Shows the picture (scaled into the window) and swaps buffers; the picture stays bound for drawing.
   virtual void Present() = 0;
+  // True when the target the next frame is drawn into still holds the picture presented last, so that
+  // the frame needs to draw only where it differs. False after a swap that may lose the back buffer, a
+  // switch of target (window size, full screen) and while something else was drawn over the picture.
+  virtual bool KeepsPicture() const { return false; }
+  // Presents a frame of which only `change` differs from the picture presented last. A frame that
+  // changed nothing costs nothing, unless the window itself needs its picture again (shown, uncovered,
+  // resized). Without a way to show parts of the window, the whole picture is presented.
+  virtual void PresentChanged(const PictureChange& /*change*/) { Present(); }
 
   // Handles every waiting window event; keyboard and mouse state are taken in along the way.
   virtual WindowEvents PumpEvents() = 0;
@@ -107,11 +129,17 @@ class Platform {
   // Copies the current picture (RGBA, top row first) for tests and screenshots; false without GL.
   virtual bool ReadPicture(std::vector<uint8_t>& rgba) = 0;
 
+  // The records folder holds a finished save (or was only read): a platform whose files live in memory
+  // (the browser's) copies it to lasting storage now. Desktop files are lasting already.
+  virtual void KeepRecords() {}
+
   // The address of an OpenGL entry point of the current context, or null (always null without GL).
   virtual void* GlProcAddress(const char*) { return nullptr; }
 };
 
 std::unique_ptr<Platform> CreateSdlPlatform();
 std::unique_ptr<Platform> CreateHeadlessPlatform();
+// The browser's platform (only in the browser build).
+std::unique_ptr<Platform> CreateWebPlatform();
 
 }  // namespace plat

@@ -1,6 +1,9 @@
 // The desktop platform on SDL2 and OpenGL. The game draws a picture of its own size: straight into a window
 // of that size, or into an off-screen framebuffer that Present scales to fit a larger window and full
 // screen with one blit, aspect kept, black bars (the desktop's own mode: the display is never switched).
+// Where the X server's GL can copy a part of the back buffer into the window, the window is never swapped:
+// the back buffer keeps the picture from frame to frame, a frame draws only what changed and only that
+// part is copied (scaled first when the picture goes through the off-screen framebuffer).
 #define GL_GLEXT_PROTOTYPES 0
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -14,7 +17,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
+#include <numeric>
 #include <string>
 
 #include "runtime/platform/InputEvents.h"
@@ -65,6 +70,66 @@ void QuietSoundLibrary() {
   if (auto set = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler")))
     set(&DropSoundLibraryErrors);
 }
+
+// GLX entry points for showing part of the back buffer, looked up at run time (the program does not link
+// against GLX; under another window system they stay null).
+struct SubBufferCopy {
+  using GetDisplay = void* (*)();
+  using GetDrawable = unsigned long (*)();
+  using QueryExtensions = const char* (*)(void*, int);
+  using CopySubBuffer = void (*)(void*, unsigned long, int, int, int, int);
+  using QueryDrawable = void (*)(void*, unsigned long, int, unsigned int*);
+  using DefaultScreen = int (*)(void*);
+  GetDisplay getDisplay = nullptr;
+  GetDrawable getDrawable = nullptr;
+  QueryDrawable queryDrawable = nullptr;
+  CopySubBuffer copy = nullptr;
+
+  // True when the current context's X screen offers the copy.
+  bool Load() {
+    copy = nullptr;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0) return false;
+    getDisplay = reinterpret_cast<GetDisplay>(SDL_GL_GetProcAddress("glXGetCurrentDisplay"));
+    getDrawable = reinterpret_cast<GetDrawable>(SDL_GL_GetProcAddress("glXGetCurrentDrawable"));
+    auto query = reinterpret_cast<QueryExtensions>(SDL_GL_GetProcAddress("glXQueryExtensionsString"));
+    auto screenOf = reinterpret_cast<DefaultScreen>(dlsym(RTLD_DEFAULT, "XDefaultScreen"));
+    if (!getDisplay || !getDrawable || !query) return false;
+    void* display = getDisplay();
+    if (!display || !getDrawable()) return false;
+    const char* extensions = query(display, screenOf ? screenOf(display) : 0);
+    if (!HasWord(extensions, "GLX_MESA_copy_sub_buffer")) return false;
+    queryDrawable = reinterpret_cast<QueryDrawable>(SDL_GL_GetProcAddress("glXQueryDrawable"));
+    copy = reinterpret_cast<CopySubBuffer>(SDL_GL_GetProcAddress("glXCopySubBufferMESA"));
+    return copy != nullptr && queryDrawable != nullptr;
+  }
+
+  // Shows rectangles of the back buffer (GL rows, from the bottom) in the window. They are cut to the
+  // window's size as the X server has it now: a window made smaller a moment ago may already have a
+  // smaller back buffer, and a copy from beyond it is an error that ends the program.
+  void Show(const std::vector<PictureRect>& rects) const {
+    void* display = getDisplay();
+    const unsigned long drawable = getDrawable();
+    unsigned int width = 0, height = 0;
+    queryDrawable(display, drawable, kGlxWidth, &width);
+    queryDrawable(display, drawable, kGlxHeight, &height);
+    for (const PictureRect& r : rects) {
+      const int x0 = std::max(r.x0, 0), y0 = std::max(r.y0, 0);
+      const int x1 = std::min(r.x1, static_cast<int>(width)), y1 = std::min(r.y1, static_cast<int>(height));
+      if (x1 > x0 && y1 > y0) copy(display, drawable, x0, y0, x1 - x0, y1 - y0);
+    }
+  }
+
+  static constexpr int kGlxWidth = 0x801D, kGlxHeight = 0x801E;
+
+  static bool HasWord(const char* list, const char* word) {
+    if (!list) return false;
+    const size_t n = std::strlen(word);
+    for (const char* p = std::strstr(list, word); p; p = std::strstr(p + 1, word))
+      if ((p == list || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0')) return true;
+    return false;
+  }
+};
 
 class SdlPlatform final : public Platform {
  public:
@@ -119,7 +184,12 @@ class SdlPlatform final : public Platform {
       CloseWindow();
       return false;
     }
+    // For comparing: BRILLORA_WHOLE_FRAMES=1 draws every frame in full and swaps the window.
+    const char* whole = std::getenv("BRILLORA_WHOLE_FRAMES");
+    wholeFrames_ = whole && *whole && std::strcmp(whole, "0") != 0;
+    partShown_ = !wholeFrames_ && subBuffer_.Load();
     ChooseTarget();
+    pictureStale_ = windowStale_ = true;
     return true;
   }
 
@@ -154,9 +224,9 @@ class SdlPlatform final : public Platform {
   bool SetFullScreen(bool on) override {
     if (!window_) return false;
     if (on == fullScreen_) return true;
-    // The window's size changes: what this frame drew so far moves into the picture, and the rest of the
-    // frame is drawn there too.
+    // The window's size changes: the frame is drawn into the off-screen picture, and shown whole.
     DrawIntoPicture();
+    windowStale_ = pictureStale_ = true;
     if (on) {
       // The window first covers the display by itself, borderless: where no window manager carries out
       // the full-screen request (a bare X server), the window still fills the screen.
@@ -194,6 +264,7 @@ class SdlPlatform final : public Platform {
       pictureFbo_ = pictureTexture_ = 0;
       SDL_GL_DeleteContext(context_);
       context_ = nullptr;
+      partShown_ = false;
     }
     if (window_) {
       SDL_DestroyWindow(window_);
@@ -217,8 +288,62 @@ class SdlPlatform final : public Platform {
     // lies in the bottom-left corner of the back buffer; take it into the picture and show it scaled.
     if (direct_ && (winW != pictureW_ || winH != pictureH_)) DrawIntoPicture();
     if (!direct_) ShowPictureScaled(winW, winH);
-    DrawSoundLevel(winW, winH);
+    overlayShown_ = DrawSoundLevel(winW, winH);
     SDL_GL_SwapWindow(window_);
+    presentedW_ = winW;
+    presentedH_ = winH;
+    // A swap may leave anything in the back buffer; the off-screen picture stays as it is.
+    pictureStale_ = direct_;
+    windowStale_ = false;
+    ChooseTarget();
+  }
+
+  bool KeepsPicture() const override {
+    if (!context_ || pictureStale_ || wholeFrames_) return false;
+    // Straight into the window, the back buffer is the picture: kept only where it is never swapped, and
+    // not when the sound level was drawn over it.
+    return !direct_ || (partShown_ && !overlayShown_);
+  }
+
+  void PresentChanged(const PictureChange& change) override {
+    if (!context_) return;
+    if (!partShown_) {
+      // Every present swaps; only a frame equal to the one shown, in a window that still shows it, is
+      // left out.
+      if (change.whole || !change.parts.empty() || windowStale_ || pictureStale_ || overlayShown_ ||
+          OverlayDue())
+        Present();
+      return;
+    }
+    int winW = 0, winH = 0;
+    SDL_GL_GetDrawableSize(window_, &winW, &winH);
+    // A window of another size is swapped whole. Its GL drawable takes in the new size only when it is
+    // made current afresh; a copy placed by the old height would land in the wrong rows.
+    if (winW != presentedW_ || winH != presentedH_) {
+      Present();
+      SDL_GL_MakeCurrent(window_, nullptr);
+      SDL_GL_MakeCurrent(window_, context_);
+      ChooseTarget();
+      pictureStale_ = windowStale_ = true;
+      return;
+    }
+    if (direct_ && (winW != pictureW_ || winH != pictureH_)) DrawIntoPicture();
+    bool whole = change.whole || windowStale_ || pictureStale_ || overlayShown_ || OverlayDue();
+    if (!whole && change.parts.empty()) return;  // the window shows this very picture already
+    std::vector<PictureRect> shown;              // window rectangles, GL rows from the bottom
+    if (!whole) whole = !PartsInWindow(change.parts, winW, winH, shown);
+    if (!direct_) {
+      if (whole) {
+        ShowPictureScaled(winW, winH);
+      } else {
+        ShowPartsScaled(winW, winH);
+      }
+    }
+    overlayShown_ = DrawSoundLevel(winW, winH);
+    if (whole) shown.assign(1, PictureRect{0, 0, winW, winH});
+    subBuffer_.Show(shown);
+    // The back buffer keeps what was drawn; only the sound level, drawn over the picture, spoils it.
+    windowStale_ = pictureStale_ = false;
     ChooseTarget();
   }
 
@@ -365,6 +490,7 @@ class SdlPlatform final : public Platform {
   // Moves the frame drawn so far from the window into the picture, which takes the rest of the frame.
   void DrawIntoPicture() {
     if (!context_ || !direct_) return;
+    windowStale_ = pictureStale_ = true;
     fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     fbo_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, pictureFbo_);
     fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, 0, 0, pictureW_, pictureH_, GL_COLOR_BUFFER_BIT,
@@ -377,7 +503,10 @@ class SdlPlatform final : public Platform {
   void ChooseTarget() {
     int winW = 0, winH = 0;
     SDL_GL_GetDrawableSize(window_, &winW, &winH);
-    direct_ = winW == pictureW_ && winH == pictureH_;
+    const bool direct = winW == pictureW_ && winH == pictureH_;
+    // The other target does not hold the picture, and the window's size changed.
+    if (direct != direct_) pictureStale_ = windowStale_ = true;
+    direct_ = direct;
     BindPicture();
     glViewport(0, 0, pictureW_, pictureH_);
   }
@@ -405,6 +534,53 @@ class SdlPlatform final : public Platform {
     glDisable(GL_SCISSOR_TEST);
     fbo_.blitFramebuffer(0, 0, pictureW_, pictureH_, outX, outY, outX + outW, outY + outH,
                          GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
+  }
+
+  // The window rectangles (GL rows, from the bottom) that show the changed picture parts, and the blits
+  // that bring them there from the off-screen picture. A scaled part is widened to whole steps of the
+  // scale (p picture pixels to w window pixels), so that a part is scaled exactly as in the whole blit,
+  // and the blit reaches a step further for smooth scaling, whose pixels mix their neighbours. False when
+  // the picture is not scaled by the same ratio both ways: then only the whole blit is exact.
+  bool PartsInWindow(const std::vector<PictureRect>& parts, int winW, int winH,
+                     std::vector<PictureRect>& shown) {
+    shown.clear();
+    scaledParts_.clear();
+    for (const PictureRect& part : parts) {
+      // Picture rows from the bottom, as GL counts them.
+      const PictureRect p{std::max(part.x0, 0), std::max(pictureH_ - part.y1, 0),
+                          std::min(part.x1, pictureW_), std::min(pictureH_ - part.y0, pictureH_)};
+      if (p.Empty()) continue;
+      if (direct_) {
+        shown.push_back(p);
+        continue;
+      }
+      const PictureFit fit = FitPicture(winW, winH, pictureW_, pictureH_);
+      if (fit.w <= 0 || fit.h <= 0 ||
+          static_cast<int64_t>(fit.w) * pictureH_ != static_cast<int64_t>(fit.h) * pictureW_)
+        return false;
+      const int gx = std::gcd(fit.w, pictureW_), gy = std::gcd(fit.h, pictureH_);
+      const int px = pictureW_ / gx, wx = fit.w / gx, py = pictureH_ / gy, wy = fit.h / gy;
+      const int margin = px == 1 && py == 1 ? 0 : 1;  // whole-number scales are not smoothed
+      const int sx0 = p.x0 / px, sx1 = (p.x1 + px - 1) / px, sy0 = p.y0 / py, sy1 = (p.y1 + py - 1) / py;
+      shown.push_back({fit.x + sx0 * wx, fit.y + sy0 * wy, fit.x + sx1 * wx, fit.y + sy1 * wy});
+      const int bx0 = std::max(sx0 - margin, 0), bx1 = std::min(sx1 + margin, gx);
+      const int by0 = std::max(sy0 - margin, 0), by1 = std::min(sy1 + margin, gy);
+      scaledParts_.push_back({{bx0 * px, by0 * py, bx1 * px, by1 * py},
+                              {fit.x + bx0 * wx, fit.y + by0 * wy, fit.x + bx1 * wx, fit.y + by1 * wy}});
+    }
+    return true;
+  }
+
+  // The blits PartsInWindow chose, from the off-screen picture into the window's back buffer.
+  void ShowPartsScaled(int winW, int winH) {
+    const PictureFit fit = FitPicture(winW, winH, pictureW_, pictureH_);
+    const bool wholeScale = std::fabs(fit.scale - std::round(fit.scale)) < 1e-9;
+    fbo_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, pictureFbo_);
+    glViewport(0, 0, winW, winH);
+    for (const auto& [from, to] : scaledParts_)
+      fbo_.blitFramebuffer(from.x0, from.y0, from.x1, from.y1, to.x0, to.y0, to.x1, to.y1,
+                           GL_COLOR_BUFFER_BIT, wholeScale ? GL_NEAREST : GL_LINEAR);
   }
 
   // Back to a bordered window of the size it opened with, in the middle of the display.
@@ -544,6 +720,14 @@ class SdlPlatform final : public Platform {
             break;
           case SDL_WINDOWEVENT_SIZE_CHANGED:
             TakeWindowedSize();
+            windowStale_ = true;
+            break;
+          case SDL_WINDOWEVENT_EXPOSED:
+          case SDL_WINDOWEVENT_SHOWN:
+          case SDL_WINDOWEVENT_RESTORED:
+          case SDL_WINDOWEVENT_MAXIMIZED:
+            // Uncovered or shown again: the window needs its whole picture even when no frame changes.
+            windowStale_ = true;
             break;
           case SDL_WINDOWEVENT_ENTER:
             input_.PointerEntered();
@@ -703,8 +887,11 @@ class SdlPlatform final : public Platform {
 
   // Ten bars in the window's top-left corner, lit up to the level (red when muted), drawn straight into
   // the window after the picture: the picture, screenshots and the game's drawing stay as they are.
-  void DrawSoundLevel(int winW, int winH) {
-    if (levelUntilMs_ <= 0 || NowMs() > levelUntilMs_) return;
+  bool OverlayDue() { return levelUntilMs_ > 0 && NowMs() <= levelUntilMs_; }
+
+  // Draws the sound level when it is due; true when it did.
+  bool DrawSoundLevel(int winW, int winH) {
+    if (!OverlayDue()) return false;
     const int unit = std::max(2, std::min(winW, winH) / 120);
     const int x0 = unit * 2, top = winH - unit * 2;  // GL counts rows from the bottom
     glEnable(GL_SCISSOR_TEST);
@@ -725,6 +912,7 @@ class SdlPlatform final : public Platform {
     }
     glDisable(GL_SCISSOR_TEST);
     glClearColor(0, 0, 0, 1);
+    return true;
   }
 
   // The picture's place in the window, in the window units the pointer is reported in.
@@ -773,6 +961,14 @@ class SdlPlatform final : public Platform {
   FboFunctions fbo_;
   GLuint pictureFbo_ = 0, pictureTexture_ = 0;
   bool direct_ = false;  // this frame is drawn straight into the window (it has the picture's size)
+  SubBufferCopy subBuffer_;
+  bool partShown_ = false;     // parts of the back buffer are copied into the window; it is never swapped
+  bool wholeFrames_ = false;   // every frame drawn in full and swapped (for comparing)
+  bool pictureStale_ = true;   // the target does not hold the picture presented last
+  bool windowStale_ = true;    // the window needs the whole picture again
+  bool overlayShown_ = false;  // the last present drew the sound level over the window
+  int presentedW_ = 0, presentedH_ = 0;                           // the window's size at the last swap
+  std::vector<std::pair<PictureRect, PictureRect>> scaledParts_;  // blits of changed parts: from, to
   int pictureW_ = 0, pictureH_ = 0;
   bool videoUp_ = false;
   bool fullScreen_ = false;

@@ -20,6 +20,7 @@
 #define SDL_GameControllerClose (::plat::Sdl().SDL_GameControllerClose)
 #define SDL_GameControllerOpen (::plat::Sdl().SDL_GameControllerOpen)
 #define SDL_GetDisplayBounds (::plat::Sdl().SDL_GetDisplayBounds)
+#define SDL_GetCurrentVideoDriver (::plat::Sdl().SDL_GetCurrentVideoDriver)
 #define SDL_GetDisplayUsableBounds (::plat::Sdl().SDL_GetDisplayUsableBounds)
 #define SDL_GetError (::plat::Sdl().SDL_GetError)
 #define SDL_GetTicks (::plat::Sdl().SDL_GetTicks)

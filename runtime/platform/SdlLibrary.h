@@ -26,6 +26,7 @@
   X(SDL_GameControllerClose)            \
   X(SDL_GameControllerOpen)             \
   X(SDL_GetDisplayBounds)               \
+  X(SDL_GetCurrentVideoDriver)          \
   X(SDL_GetDisplayUsableBounds)         \
   X(SDL_GetError)                       \
   X(SDL_GetTicks)                       \

@@ -196,7 +196,11 @@ void RuntimeInit(const std::string& title) {
   RuntimeContext& rt = Rt();
   rt.shutdown = ShutdownRuntime;
   rt.autoPause = true;
+#ifdef __EMSCRIPTEN__
+  rt.platform = rt.options.headless ? plat::CreateHeadlessPlatform() : plat::CreateWebPlatform();
+#else
   rt.platform = rt.options.headless ? plat::CreateHeadlessPlatform() : plat::CreateSdlPlatform();
+#endif
   rt.renderer = new Renderer2D();
   PreferPlayerWindowSize();
   if (!CreateRenderWindow(rt.settings.screenWidth, rt.settings.screenHeight, rt.settings.frameRate))
@@ -287,9 +291,11 @@ void PumpMessages() {
 double PresentFrame() {
   RuntimeContext& rt = Rt();
   Renderer2D& r = *rt.renderer;
-  r.FinishDrawing();
+  // Only what differs from the frame before is drawn where the window's target still holds that frame,
+  // and a frame equal to it draws and presents nothing; the frame schedule below is the same either way.
+  const plat::PictureChange change = r.EndFrame(rt.platform->KeepsPicture());
   TakeWantedScreenshots();
-  rt.platform->Present();
+  rt.platform->PresentChanged(change);
   // The next frame starts black; a background that covers the whole screen paints every pixel anyway.
   if (!r.BackgroundCoversScreen()) r.ClearBuffers();
   const double t0 = ReadClockMs();

@@ -56,6 +56,9 @@ class ForwardingPlatform : public plat::Platform {
 
  protected:
   plat::Platform& Inner() { return *inner_; }
+  // Stand-ins that count presents take the whole-picture Present by default; one that passes frames on
+  // as the game draws them overrides KeepsPicture and PresentChanged with these.
+  bool InnerKeepsPicture() const { return inner_->KeepsPicture(); }
 
  private:
   std::unique_ptr<plat::Platform> inner_;
