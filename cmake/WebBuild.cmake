@@ -12,7 +12,7 @@ add_compile_options(-fexceptions "SHELL:-include ${PROJECT_SOURCE_DIR}/runtime/p
 add_link_options(-fexceptions)
 
 file(GLOB platform_sources CONFIGURE_DEPENDS runtime/platform/*.cpp runtime/platform/web/*.cpp)
-list(FILTER platform_sources EXCLUDE REGEX "/(PlatformSdl|SdlKeyMap)\\.cpp$")
+list(FILTER platform_sources EXCLUDE REGEX "/(PlatformSdl|SdlKeyMap|SdlLibrary)\\.cpp$")
 add_library(rt_platform STATIC ${platform_sources})
 
 file(GLOB core_sources CONFIGURE_DEPENDS runtime/core/*.cpp)
