@@ -1,15 +1,16 @@
 // A whole level load and records load on a data folder made from the input.
 //
-// Input: byte 0 picks the level (1 + b % 22), byte 1 may leave one file out (b % 16 below 8 names it),
-// and the rest is cut into the level's four layer files (1200 bytes each) and the four record files
-// (Player.bin 8, Duzozez.bin 32, Name.bin 6400, Data.bin 3200), in this order; the file where the input
-// runs out is short and the ones after it are empty.
+// Input: byte 0 picks the level (1 + b % 22), byte 1 may leave one file out (b % 16 below 8 names it)
+// and asks for the saves (bit 4, value 16: the saves and their check cost as much as all the rest, so
+// the input chooses which records go through them), and the rest is cut into the level's four layer files
+// (1200 bytes each) and the four record files (Player.bin 8, Duzozez.bin 32, Name.bin 6400, Data.bin 3200),
+// in this order; the file where the input runs out is short and the ones after it are empty.
 //
 // Properties: a load stops the program with the file error exactly when a file it needs is missing or
 // short, and otherwise reads every byte as it stands; the level's start cell and gem count agree with a
-// plain count; names are the non-zero bytes of their 8, scores the little-endian 32-bit values; the three
-// saves write files of exactly their sizes in which every non-zero name byte survives in order and every
-// score byte is unchanged; and the saved records load again to the same names and scores.
+// plain count; names are the non-zero bytes of their 8, scores the little-endian 32-bit values; when asked
+// for, the three saves write files of exactly their sizes in which every non-zero name byte survives in order
+// and every score byte is unchanged; and the saved records load again to the same names and scores.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -79,24 +80,25 @@ bool Completes(Load load) {
   return true;
 }
 
-// A name as the game builds it from its 8 bytes: the non-zero ones, in order.
-std::string NameOf(const std::vector<uint8_t>& bytes, size_t at) {
-  std::string name;
+// Whether `name` is the name the game builds from the 8 bytes at `at`: their non-zero bytes, in order.
+bool IsNameOf(const RtString& name, const std::vector<uint8_t>& bytes, size_t at) {
+  const char* text = name.TextView();
+  int32_t n = 0;
   for (size_t j = 0; j < 8; ++j) {
-    if (bytes[at + j] != 0) name.push_back(static_cast<char>(bytes[at + j]));
+    if (bytes[at + j] == 0) continue;
+    if (n >= name.Length() || static_cast<uint8_t>(text[n]) != bytes[at + j]) return false;
+    ++n;
   }
-  return name;
+  return n == name.Length();
 }
 
-// The 8 bytes a name is saved as: its bytes, then zeros.
-std::vector<uint8_t> SavedName(const std::string& name) {
-  std::vector<uint8_t> bytes(name.begin(), name.end());
-  bytes.resize(8, 0);
-  return bytes;
-}
-
-std::string Text(const RtString& s) {
-  return std::string(s.TextView(), static_cast<size_t>(s.Length()));
+// The 8 bytes at `at` as the game saves the name it built from them: the non-zero bytes, then zeros.
+void AppendSavedName(const std::vector<uint8_t>& bytes, size_t at, std::vector<uint8_t>& out) {
+  const size_t end = out.size() + 8;
+  for (size_t j = 0; j < 8; ++j) {
+    if (bytes[at + j] != 0) out.push_back(bytes[at + j]);
+  }
+  out.resize(end, 0);
 }
 
 void CheckLevel(const std::vector<std::vector<uint8_t>>& contents) {
@@ -126,10 +128,10 @@ void CheckLevel(const std::vector<std::vector<uint8_t>>& contents) {
 void CheckRecordsAsRead(const std::vector<uint8_t>& player, const std::vector<uint8_t>& slots,
                         const std::vector<uint8_t>& names, const std::vector<uint8_t>& data) {
   GameState& g = G();
-  FUZZ_CHECK(Text(g.PlayerName) == NameOf(player, 0));
-  for (int k = 0; k < 4; ++k) FUZZ_CHECK(Text(g.PlayerSlots[k]) == NameOf(slots, 8 * k));
+  FUZZ_CHECK(IsNameOf(g.PlayerName, player, 0));
+  for (int k = 0; k < 4; ++k) FUZZ_CHECK(IsNameOf(g.PlayerSlots[k], slots, 8 * k));
   for (int e = 0; e < 800; ++e) {
-    FUZZ_CHECK(Text(g.ScoreNames[e]) == NameOf(names, 8 * e));
+    FUZZ_CHECK(IsNameOf(g.ScoreNames[e], names, 8 * e));
     const uint32_t score = static_cast<uint32_t>(data[4 * e]) | static_cast<uint32_t>(data[4 * e + 1]) << 8 |
                            static_cast<uint32_t>(data[4 * e + 2]) << 16 |
                            static_cast<uint32_t>(data[4 * e + 3]) << 24;
@@ -144,16 +146,11 @@ void CheckSaves(const std::vector<uint8_t>& player, const std::vector<uint8_t>& 
     SavePlayerSlots();
     SaveScores();
   }));
-  std::vector<uint8_t> wantPlayer = SavedName(NameOf(player, 0));
-  std::vector<uint8_t> wantSlots, wantNames;
-  for (int k = 0; k < 4; ++k) {
-    const std::vector<uint8_t> n = SavedName(NameOf(slots, 8 * k));
-    wantSlots.insert(wantSlots.end(), n.begin(), n.end());
-  }
-  for (int e = 0; e < 800; ++e) {
-    const std::vector<uint8_t> n = SavedName(NameOf(names, 8 * e));
-    wantNames.insert(wantNames.end(), n.begin(), n.end());
-  }
+  std::vector<uint8_t> wantPlayer, wantSlots, wantNames;
+  AppendSavedName(player, 0, wantPlayer);
+  for (int k = 0; k < 4; ++k) AppendSavedName(slots, 8 * k, wantSlots);
+  wantNames.reserve(6400);
+  for (int e = 0; e < 800; ++e) AppendSavedName(names, 8 * e, wantNames);
   FUZZ_CHECK(ReadBytes("Maps/Player.bin") == wantPlayer);
   FUZZ_CHECK(ReadBytes("Maps/Duzozez.bin") == wantSlots);
   FUZZ_CHECK(ReadBytes("Maps/Name.bin") == wantNames);
@@ -167,6 +164,7 @@ void CheckSaves(const std::vector<uint8_t>& player, const std::vector<uint8_t>& 
 }
 
 std::string gFolder;
+int gLevelInFolder = 0;  // the level whose files the folder holds
 
 void RemoveFolder() {
   std::error_code ec;
@@ -193,7 +191,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   const int level = 1 + data[0] % 22;
   const int missing = data[1] % 16;
+  const bool save = (data[1] & 16) != 0;
   const std::vector<DataFile> files = Files(level);
+  // Only this level's files stay in the folder: every record lock reads the whole folder.
+  if (gLevelInFolder != 0 && gLevelInFolder != level) {
+    for (int f = 0; f < kLevelFiles; ++f) ::unlink(Files(gLevelInFolder)[f].name.c_str());
+  }
+  gLevelInFolder = level;
 
   std::vector<std::vector<uint8_t>> contents(kFiles);
   bool whole[kFiles] = {};
@@ -203,7 +207,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     contents[f].assign(data + pos, data + pos + take);
     pos += take;
     whole[f] = f != missing && take == files[f].size;
-    // Files of other levels left by earlier inputs are never read; the one left out must not be there.
+    // The file left out must not be there.
     if (f != missing) {
       WriteBytes(files[f].name, contents[f]);
     } else {
@@ -225,7 +229,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(Completes(LoadRecords) == recordsOk);
   if (recordsOk) {
     CheckRecordsAsRead(contents[4], contents[5], contents[6], contents[7]);
-    CheckSaves(contents[4], contents[5], contents[6], contents[7]);
+    if (save) CheckSaves(contents[4], contents[5], contents[6], contents[7]);
   }
+  // What the input built is let go before it ends, so that each input frees as much as it takes: the
+  // fuzzer runs an input that ends holding more than it held at the start a second time to look for a
+  // leak, which here would be every other input.
+  ResetGameState();
+  ResetRuntimeContext();
   return 0;
 }

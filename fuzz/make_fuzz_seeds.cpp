@@ -196,10 +196,11 @@ int main(int argc, char** argv) {
     Write(out / "command_line" / ("line" + std::to_string(n++)), bytes);
   }
 
-  // Levels and records: level number, no file left out, the four layers, the four record files.
+  // Levels and records: level number, no file left out (and the saves for every other level), the four
+  // layers, the four record files.
   const std::vector<std::string> records = {"Player.bin", "Duzozez.bin", "Name.bin", "Data.bin"};
   for (int level = 1; level <= 22; ++level) {
-    Bytes bytes = {static_cast<uint8_t>(level - 1), 15};
+    Bytes bytes = {static_cast<uint8_t>(level - 1), static_cast<uint8_t>(level % 2 == 1 ? 15 + 16 : 15)};
     for (int k = 1; k <= 4; ++k) {
       const Bytes layer =
           Read(build / "Maps" / ("Map" + std::to_string(level) + "-" + std::to_string(k) + ".bin"));

@@ -2,6 +2,8 @@
 // loaded level (the rules for the first and the last are in PlayRules.cpp).
 #include "game/Level.h"
 
+#include <cstdint>
+
 #include "game/GameState.h"
 #include "game/PlayRules.h"
 #include "runtime/core/FileChannels.h"
@@ -17,8 +19,10 @@ void LoadLevel() {
   for (int k = 0; k < 4; ++k) {
     const RtString path = RtString("./Maps/Map") + g.LevelNumber + suffixes[k];
     FileOpen(1, path, 1);
-    for (int i = 0; i < kCells; ++i) (*layers[k])[i] = ReadByte(1);
+    uint8_t bytes[kCells];
+    ReadBlock(1, 1, kCells, bytes);
     FileClose(1);
+    for (int i = 0; i < kCells; ++i) (*layers[k])[i] = bytes[i];
   }
 }
 

@@ -29,10 +29,13 @@ void RecordFiles::SetScore(int entry, uint32_t value) {
     data[static_cast<size_t>(entry * 4 + b)] = static_cast<uint8_t>(value >> (8 * b));
 }
 
+uint32_t record::ScoreAt(const uint8_t* scores, int entry) {
+  const uint8_t* b = scores + 4 * entry;
+  return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
+}
+
 uint32_t RecordFiles::Score(int entry) const {
-  uint32_t value = 0;
-  for (int b = 0; b < 4; ++b) value |= uint32_t{data[static_cast<size_t>(entry * 4 + b)]} << (8 * b);
-  return value;
+  return record::ScoreAt(data.data(), entry);
 }
 
 void RecordFiles::SetScoreName(int entry, const std::string& name) {

@@ -18,6 +18,8 @@ constexpr int kPlayerBytes = kNameBytes;
 constexpr int kSlotsBytes = 4 * kNameBytes;
 constexpr int kNamesBytes = kEntries * kNameBytes;
 constexpr int kScoresBytes = kEntries * 4;
+// The score of `entry` from the bytes of Data.bin.
+uint32_t ScoreAt(const uint8_t* scores, int entry);
 }  // namespace record
 
 struct RecordFiles {

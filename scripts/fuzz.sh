@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (the "fuzz" preset: clang-14, libFuzzer, AddressSanitizer + UndefinedBehavior-
-# Sanitizer) and runs each for SECONDS (default 60), one after the other, on one core. Prints one line per
-# target: runs, runs per second of wall time and per second of processor time (the two differ on a busy
-# machine), coverage (edges, features), corpus size and the result. Each target starts
-# from the seed inputs the build made from the game's files and from its own corpus of earlier runs
-# (build-fuzz/fuzz/corpus/<target>). A finding is kept in build-fuzz/fuzz/findings/<target>/ together
-# with a .cmd file holding the command that replays it; the script then exits 1.
+# Sanitizer) and runs each for SECONDS (default 60), one after the other. Prints one line per target: runs,
+# runs per second of wall time and per second of processor time (the two differ on a busy machine),
+# coverage (edges, features), corpus size, the machine's load (1, 5 and 15-minute averages at the end of
+# the run) and the result. Each target starts from the seed inputs the build made from the game's files and
+# from its own corpus of earlier runs (build-fuzz/fuzz/corpus/<target>). A finding is kept in
+# build-fuzz/fuzz/findings/<target>/ together with a .cmd file holding the command that replays it; the
+# script then exits 1. On a shared machine, keep the runs on one core: taskset -c 1 scripts/fuzz.sh ...
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     (targets by short name: archive bmp png wav ...)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -23,7 +24,7 @@ if [ ${#targets[@]} -eq 0 ]; then
   done
 fi
 
-printf '%-14s %12s %8s %9s %7s %8s %7s  %s\n' target runs runs/s runs/cpu-s cov features corpus result
+printf '%-14s %12s %8s %9s %7s %8s %7s %16s  %s\n' target runs runs/s runs/cpu-s cov features corpus load result
 failed=0
 for t in "${targets[@]}"; do
   exe="$bin/fuzz_$t"
@@ -46,6 +47,7 @@ for t in "${targets[@]}"; do
   ft="$(grep -o 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)"
   files="$(find "$corpus" -type f | wc -l)"
   cpu_speed="$(awk -v runs="${runs:-0}" '{ cpu = $1 + $2; if (cpu > 0) printf "%d", runs / cpu; else print "?" }' "$log.cpu")"
+  load="$(cut -d' ' -f1-3 /proc/loadavg | tr ' ' /)"
   result="ok"
   if [ "$rc" -ne 0 ]; then
     failed=1
@@ -58,7 +60,7 @@ for t in "${targets[@]}"; do
       result="$result; replay: $exe $artifact"
     done
   fi
-  printf '%-14s %12s %8s %9s %7s %8s %7s  %s\n' "$t" "${runs:-?}" "${speed:-?}" "${cpu_speed:-?}" "${cov:-?}" \
-    "${ft:-?}" "$files" "$result"
+  printf '%-14s %12s %8s %9s %7s %8s %7s %16s  %s\n' "$t" "${runs:-?}" "${speed:-?}" "${cpu_speed:-?}" \
+    "${cov:-?}" "${ft:-?}" "$files" "$load" "$result"
 done
 exit "$failed"

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -99,6 +100,121 @@ TEST(FileChannels, ValuesOutsideAWidthWriteTheIndefiniteValue) {
   const Bytes expected = {0xFF, 0x00, 0x00, 0x41, 0x70, 0x11, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x01, 0x00,
                           0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x00, 0x00, 0x00, 0x80, 0x00, 0x00, 0x00, 0x80};
   EXPECT_EQ(ReadFile(path), expected);
+}
+
+// Values written one by one with the writer of `width` bytes.
+void WriteEach(int width, const std::vector<double>& values) {
+  for (double v : values) {
+    if (width == 1) WriteByte(1, v);
+    if (width == 2) WriteWord(1, v);
+    if (width == 4) WriteLong(1, v);
+    if (width == 8) WriteDouble(1, v);
+  }
+}
+
+TEST(FileChannels, ABlockWritesTheBytesOfItsValuesWrittenOneByOne) {
+  ResetRuntimeContext();
+  TempDir dir;
+  // In and out of each width's range, fractions, and what is not a number at all.
+  const std::vector<double> values = {0,
+                                      1,
+                                      255,
+                                      256,
+                                      -1,
+                                      -23,
+                                      65.9,
+                                      -0.75,
+                                      32767,
+                                      -32768,
+                                      40000,
+                                      70000,
+                                      3e9,
+                                      -2147483648.0,
+                                      -2147483649.0,
+                                      4294967295.0,
+                                      4294967296.0,
+                                      1e300,
+                                      -1e300,
+                                      NAN,
+                                      INFINITY};
+  for (int width : {1, 2, 4, 8}) {
+    SCOPED_TRACE(width);
+    ASSERT_EQ(FileOpen(1, dir.File("each.bin"), 0), 1);
+    WriteEach(width, values);
+    FileClose(1);
+    ASSERT_EQ(FileOpen(1, dir.File("block.bin"), 0), 1);
+    WriteBlock(1, width, values);
+    WriteBlock(1, width, {});
+    FileClose(1);
+    EXPECT_EQ(ReadFile(dir.File("block.bin")), ReadFile(dir.File("each.bin")));
+    EXPECT_EQ(ReadFile(dir.File("block.bin")).size(), values.size() * static_cast<size_t>(width));
+  }
+  // A block on a channel opened for reading stops as a single write would.
+  WriteFile(dir.File("read.bin"), {1, 2});
+  ASSERT_EQ(FileOpen(1, dir.File("read.bin"), 1), 1);
+  const Stop one = StopOf([] { WriteLong(1, 5); });
+  const Stop block = StopOf([] { WriteBlock(1, 4, {5, 6}); });
+  EXPECT_EQ(block.status, kErrFile);
+  EXPECT_EQ(block.cause, one.cause);
+  EXPECT_EQ(ReadFile(dir.File("read.bin")), (Bytes{1, 2}));
+}
+
+// How a read of `count` values ended: the stop (status -1 when none), the position, the bytes read.
+struct ReadOutcome {
+  Stop stop;
+  int32_t position = 0;
+  Bytes bytes;
+};
+
+TEST(FileChannels, ABlockReadsAndStopsAsItsValuesReadOneByOne) {
+  ResetRuntimeContext();
+  TempDir dir;
+  const std::string path = dir.File("block.bin");
+  for (int width : {1, 2, 4, 8}) {
+    for (size_t length = 1; length <= 17; ++length) {
+      SCOPED_TRACE("width " + std::to_string(width) + ", " + std::to_string(length) + " bytes");
+      Bytes file(length);
+      for (size_t i = 0; i < length; ++i) file[i] = static_cast<uint8_t>(0xA0 + i);
+      WriteFile(path, file);
+      const size_t count = 16 / static_cast<size_t>(width);  // 16 bytes in all: some files are shorter
+      ReadOutcome each, block;
+      ASSERT_EQ(FileOpen(1, path, 1), 1);
+      ReadByte(1);  // a block starts where earlier reads left off
+      each.stop = StopOf([&] {
+        for (size_t k = 0; k < count; ++k) {
+          uint64_t bits = 0;
+          if (width == 1) bits = static_cast<uint64_t>(ReadByte(1));
+          if (width == 2) bits = static_cast<uint64_t>(ReadWord(1));
+          if (width == 4) bits = static_cast<uint64_t>(ReadLong(1));
+          if (width == 8) bits = std::bit_cast<uint64_t>(ReadDouble(1));
+          for (int b = 0; b < width; ++b) each.bytes.push_back(static_cast<uint8_t>(bits >> (8 * b)));
+        }
+      });
+      each.position = Rt().channels[1].position;
+      FileClose(1);
+      ASSERT_EQ(FileOpen(1, path, 1), 1);
+      ReadByte(1);
+      block.bytes.assign(count * static_cast<size_t>(width), 0);
+      block.stop = StopOf([&] { ReadBlock(1, width, count, block.bytes.data()); });
+      block.position = Rt().channels[1].position;
+      FileClose(1);
+      EXPECT_EQ(block.stop.status, each.stop.status);
+      EXPECT_EQ(block.stop.cause, each.stop.cause);
+      EXPECT_EQ(block.position, each.position);
+      if (each.stop.status == -1) {
+        EXPECT_EQ(block.bytes, Bytes(file.begin() + 1, file.begin() + 1 + static_cast<long>(count * width)));
+        EXPECT_EQ(block.bytes, each.bytes);
+      }
+    }
+  }
+  // Nothing to read on a closed channel is still a stop, and no values on an open one are none.
+  const Stop closed = StopOf([] { ReadBlock(2, 4, 1, nullptr); });
+  EXPECT_EQ(closed.cause, "file read failed: channel 2 (ReadLong: channel not open)");
+  WriteFile(path, {});
+  ASSERT_EQ(FileOpen(1, path, 1), 1);
+  EXPECT_EQ(StopOf([] { ReadBlock(1, 1, 0, nullptr); }).status, -1);
+  EXPECT_EQ(Rt().channels[1].position, 0);
+  FileClose(1);
 }
 
 TEST(FileChannels, ChannelNumbersOutsideZeroToSevenStopWithSeven) {

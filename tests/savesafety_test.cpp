@@ -150,8 +150,9 @@ TEST_F(SaveSafety, StaleTemporariesOfOurOwnAreRemovedAndNothingElse) {
   const std::vector<std::string> ours = {".Data.bin.Ab3xY9", ".Name.bin.000000", ".Player.bin.zzzzzz",
                                          ".Duzozez.bin.Q1w2E3", "..save-commit.abcdef"};
   const std::vector<std::string> others = {
-      ".Data.bin.toolong1", ".Data.bin.ab_cd!", "Data.bin.Ab3xY9", ".Other.bin.Ab3xY9",
-      ".Data.bin.",         "notes.txt",        ".hidden"};
+      ".Data.bin.toolong1", ".Data.bin.ab_cd!", "Data.bin.Ab3xY9",  ".Other.bin.Ab3xY9",
+      ".Data.bin.",         "notes.txt",        ".hidden",          "xData.bin.Ab3xY9",
+      ".Data.binxAb3xY9",   ".Data.bin.Ab3xY",  ".Data.bin.Ab3xY9x"};
   for (const auto& name : ours) testing_support::WriteText(Maps() + "/" + name, "x");
   for (const auto& name : others) testing_support::WriteText(Maps() + "/" + name, "x");
   LoadRecords();

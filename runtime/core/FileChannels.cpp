@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/core/Errors.h"
@@ -90,11 +91,13 @@ std::string TempPrefix(const std::string& name) {
 }
 constexpr size_t kTempSuffixLength = 6;
 
-bool IsTemporaryOf(const std::string& file, const std::string& name) {
-  const std::string prefix = TempPrefix(name);
-  if (file.size() != prefix.size() + kTempSuffixLength || file.compare(0, prefix.size(), prefix) != 0)
+// Whether `file` is a temporary of `name`: TempPrefix(name) and then the suffix. Compared in place, since
+// every record lock asks it of every file in the records folder.
+bool IsTemporaryOf(std::string_view file, std::string_view name) {
+  if (file.size() != name.size() + 2 + kTempSuffixLength || file.front() != '.' ||
+      file.substr(1, name.size()) != name || file[name.size() + 1] != '.')
     return false;
-  return std::all_of(file.begin() + static_cast<std::ptrdiff_t>(prefix.size()), file.end(),
+  return std::all_of(file.end() - static_cast<std::ptrdiff_t>(kTempSuffixLength), file.end(),
                      [](char ch) { return std::isalnum(static_cast<unsigned char>(ch)) != 0; });
 }
 
@@ -166,10 +169,40 @@ void WriteBytes(double channel, const char* op, const void* data, size_t n) {
   }
 }
 
-void WriteLittleEndian(double channel, const char* op, uint64_t value, size_t width) {
+// The bits the writer of `width` bytes stores for `value`, the low `width` bytes of the result:
+//   1 (WriteByte): the low byte of the value as a signed 16-bit integer;
+//   2 (WriteWord): the low 16 bits of the value as a 32-bit integer;
+//   4 (WriteLong): everything ReadLong can return (0..4294967295) unchanged, and so the negative values of
+//     32 bits; anything else is the indefinite value 0x80000000;
+//   8 (WriteDouble): the 8 bytes of the 64-bit float.
+uint64_t WrittenBits(int width, double value) {
+  switch (width) {
+    case 1:
+      return static_cast<uint16_t>(TruncToInt16OrLowest(value));
+    case 2:
+      return static_cast<uint32_t>(TruncToInt32OrLowest(value));
+    case 4:
+      return (value > -2147483649.0 && value < 4294967296.0)
+                 ? static_cast<uint32_t>(static_cast<int64_t>(value))
+                 : 0x80000000u;
+    default:
+      return std::bit_cast<uint64_t>(value);
+  }
+}
+
+const char* WriterName(int width) {
+  return width == 1 ? "WriteByte" : width == 2 ? "WriteWord" : width == 4 ? "WriteLong" : "WriteDouble";
+}
+
+// Stores the low `width` bytes of `value` at `out`, little-endian.
+void PutLittleEndian(uint8_t* out, uint64_t value, size_t width) {
+  for (size_t i = 0; i < width; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void WriteValue(double channel, int width, double value) {
   uint8_t bytes[8] = {};
-  for (size_t i = 0; i < width; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-  WriteBytes(channel, op, bytes, width);
+  PutLittleEndian(bytes, WrittenBits(width, value), static_cast<size_t>(width));
+  WriteBytes(channel, WriterName(width), bytes, static_cast<size_t>(width));
 }
 
 // Whether the file open as `fd` is the file of an open channel.
@@ -413,6 +446,34 @@ double ReadDouble(double channel) {
   return std::bit_cast<double>(ReadLittleEndian(channel, "ReadDouble", 8));
 }
 
+void ReadBlock(double channel, int width, size_t count, uint8_t* out) {
+  const char* op = width == 1 ? "ReadByte" : width == 2 ? "ReadWord" : width == 4 ? "ReadLong" : "ReadDouble";
+  const int ch = ChannelIndex(channel, op);
+  if (count == 0) return;
+  FileChannel& c = Rt().channels[ch];
+  const size_t step = static_cast<size_t>(width);
+  if (c.handle == nullptr) {
+    AdvancePosition(c, width);  // the first read counts its bytes before it fails
+    FailRead(ch, c, op, NotOpenText(c));
+  }
+  PrepareDirection(c, kRead);
+  const size_t total = count * step;
+  const size_t got = std::fread(out, 1, total, c.handle);
+  if (got == total) {
+    AdvancePosition(c, static_cast<int64_t>(total));
+    return;
+  }
+  // The values read whole, then the one that reaches the end: counted, and reported with what it found.
+  const size_t whole = got / step;
+  AdvancePosition(c, static_cast<int64_t>((whole + 1) * step));
+  const int err = std::ferror(c.handle) ? errno : 0;
+  std::clearerr(c.handle);
+  FailRead(ch, c, op,
+           err != 0 ? FileErrorText(err)
+                    : "only " + std::to_string(got - whole * step) + " of " + std::to_string(step) +
+                          " bytes before the end");
+}
+
 RtString ReadString(double channel, double count) {
   const char* op = "ReadString";
   const int ch = ChannelIndex(channel, op);
@@ -456,28 +517,34 @@ double ReadNumberLine(double channel) {
 }
 
 double WriteByte(double channel, double value) {
-  WriteLittleEndian(channel, "WriteByte", static_cast<uint16_t>(TruncToInt16OrLowest(value)), 1);
+  WriteValue(channel, 1, value);
   return 1;
 }
 
 double WriteWord(double channel, double value) {
-  WriteLittleEndian(channel, "WriteWord", static_cast<uint32_t>(TruncToInt32OrLowest(value)), 2);
+  WriteValue(channel, 2, value);
   return 1;
 }
 
 double WriteLong(double channel, double value) {
-  // Everything ReadLong can return (0..4294967295) is written back unchanged, and so are the negative
-  // values of 32 bits; anything else is the indefinite value 0x80000000.
-  const uint32_t bits = (value > -2147483649.0 && value < 4294967296.0)
-                            ? static_cast<uint32_t>(static_cast<int64_t>(value))
-                            : 0x80000000u;
-  WriteLittleEndian(channel, "WriteLong", bits, 4);
+  WriteValue(channel, 4, value);
   return 1;
 }
 
 double WriteDouble(double channel, double value) {
-  WriteLittleEndian(channel, "WriteDouble", std::bit_cast<uint64_t>(value), 8);
+  WriteValue(channel, 8, value);
   return 1;
+}
+
+void WriteBlock(double channel, int width, const std::vector<double>& values) {
+  const char* op = WriterName(width);
+  ChannelIndex(channel, op);
+  if (values.empty()) return;
+  const size_t step = static_cast<size_t>(width);
+  std::vector<uint8_t> bytes(values.size() * step);
+  for (size_t i = 0; i < values.size(); ++i)
+    PutLittleEndian(&bytes[i * step], WrittenBits(width, values[i]), step);
+  WriteBytes(channel, op, bytes.data(), bytes.size());
 }
 
 double WriteString(double channel, const RtString& text) {
@@ -595,11 +662,11 @@ void RecoverWriteGroup(const std::string& folder, const std::vector<std::string>
   if (dir == nullptr) return;
   std::vector<std::string> stale;
   while (const dirent* entry = ::readdir(dir)) {
-    const std::string file = entry->d_name;
+    const std::string_view file = entry->d_name;
     if (IsTemporaryOf(file, kCommitRecordName) ||
         std::any_of(names.begin(), names.end(),
                     [&](const std::string& name) { return IsTemporaryOf(file, name); }))
-      stale.push_back(file);
+      stale.emplace_back(file);
   }
   ::closedir(dir);
   for (const std::string& file : stale) ::unlink((folder + file).c_str());

@@ -8,6 +8,8 @@
 // read or replaced: a folder, a FIFO or a device under the name is refused without waiting.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,11 @@ double ReadByte(double channel);    // 1 byte, 0..255
 double ReadWord(double channel);    // 2 bytes, 0..65535
 double ReadLong(double channel);    // 4 bytes, 0..4294967295
 double ReadDouble(double channel);  // 8 bytes, a 64-bit float
+// `count` values of `width` bytes (1, 2, 4 or 8) into `out` (count * width bytes, as they stand in the
+// file), read at once but exactly as `count` calls of the reader of that width (ReadByte, ReadWord,
+// ReadLong, ReadDouble) would read them: the same position afterwards, and a file that ends early stops
+// the program with the message of the read that reaches its end.
+void ReadBlock(double channel, int width, size_t count, uint8_t* out);
 // `count` bytes; the text ends at the first zero byte among them. A count of 0 or less reads nothing.
 RtString ReadString(double channel, double count);
 // One line of at most 1024 bytes, without its CR LF or LF.
@@ -39,6 +46,9 @@ double WriteDouble(double channel, double value);          // the 8 bytes of the
 double WriteString(double channel, const RtString& text);  // the bytes, no terminator
 double WriteLine(double channel, const RtString& text);    // the bytes, then CR LF
 double WriteNumberLine(double channel, double value);      // the number as text, then CR LF
+// `values` written as one block, each as the writer of `width` bytes (1, 2, 4 or 8: WriteByte, WriteWord,
+// WriteLong, WriteDouble) writes it; the bytes on disk and the stops are those of calling it for each value.
+void WriteBlock(double channel, int width, const std::vector<double>& values);
 
 // 1 when reads have reached the end of the file (always 1 for a file being written), else 0.
 double EndOfFile(double channel);
