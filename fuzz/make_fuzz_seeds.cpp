@@ -169,8 +169,10 @@ int main(int argc, char** argv) {
   }
 
   // PNG and WAV: the game's own files.
-  for (size_t i = 0; i < pictures.size(); i += 4)
+  for (size_t i = 0; i < pictures.size(); i += 4) {
     Write(out / "png" / pictures[i].filename(), Read(pictures[i]));
+    Write(out / "web_png" / pictures[i].filename(), Read(pictures[i]));
+  }
   for (const fs::path& p : sounds) Write(out / "wav" / p.filename(), Read(p));
 
   // Replays: the solutions.
