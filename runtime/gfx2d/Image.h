@@ -39,7 +39,10 @@ bool DecodeBmp(const uint8_t* data, size_t size, uint32_t key, RgbaImage& out);
 bool DecodePng(const uint8_t* data, size_t size, uint32_t key, const std::string& nameForMessages,
                RgbaImage& out);
 
-// Checks the layout libpng reports after its conversions: 1, 3 or 4 channels (else fails quietly),
+// PNG colour types, as a file's header numbers them.
+constexpr int kPngGrey = 0, kPngRgb = 2, kPngRgba = 6;
+
+// Checks the layout a PNG reader reports after its conversions: 1, 3 or 4 channels (else fails quietly),
 // 8 bits per sample and colour type grey, RGB or RGBA (else prints two lines to standard output).
 bool CheckPngLayout(int channels, int bitDepth, int colourType, const std::string& nameForMessages);
 

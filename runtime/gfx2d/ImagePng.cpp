@@ -129,23 +129,9 @@ void ConvertRows(const PngJob& job, uint32_t key, RgbaImage& out) {
 
 }  // namespace
 
-bool CheckPngLayout(int channels, int bitDepth, int colourType, const std::string& nameForMessages) {
-  if (channels != 1 && channels != 3 && channels != 4) return false;
-  if (bitDepth != 8) {
-    std::printf("File %s has bit depth %d.\n", nameForMessages.c_str(), bitDepth);
-    std::puts("Only bit depth of 8 is supported.");
-    std::fflush(stdout);
-    return false;
-  }
-  if (colourType != PNG_COLOR_TYPE_GRAY && colourType != PNG_COLOR_TYPE_RGB &&
-      colourType != PNG_COLOR_TYPE_RGB_ALPHA) {
-    std::printf("File %s has unsupported color type.\n", nameForMessages.c_str());
-    std::puts("Types GRAY, RGB and RGB_ALPHA are supported.");
-    std::fflush(stdout);
-    return false;
-  }
-  return true;
-}
+// The colour types CheckPngLayout names are the file format's own numbers, which libpng uses too.
+static_assert(PNG_COLOR_TYPE_GRAY == kPngGrey && PNG_COLOR_TYPE_RGB == kPngRgb &&
+              PNG_COLOR_TYPE_RGB_ALPHA == kPngRgba);
 
 bool DecodePng(const uint8_t* data, size_t size, uint32_t key, const std::string& nameForMessages,
                RgbaImage& out) {
