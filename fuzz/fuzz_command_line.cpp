@@ -145,7 +145,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(!error.empty());
     return 0;
   }
-  if (result == OptionsResult::kHelp) return 0;
+  // Help and the version end the parse where they stand: the program prints them and runs nothing, so the
+  // options read so far are never used.
+  if (result == OptionsResult::kHelp || result == OptionsResult::kVersion) return 0;
   FUZZ_CHECK(options.frameLimit >= -1);
   FUZZ_CHECK(options.recordPath.empty() || options.recordPath != options.playPath);
   LaunchOptions again;
