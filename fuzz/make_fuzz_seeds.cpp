@@ -81,8 +81,8 @@ bool Bmp(const RgbaImage& image, int bits, bool os2, Bytes& out) {
   const uint32_t table = bits == 8 ? static_cast<uint32_t>(palette.size()) * (os2 ? 3 : 4) : 0;
   const uint32_t stride = (static_cast<uint32_t>(image.width) * (bits / 8) + 3) & ~3u;
   const uint32_t offset = 14 + header + table;
-  out.clear();
-  out.insert(out.end(), {'B', 'M'});
+  out.assign(1, 'B');
+  out.push_back('M');
   Put32(out, offset + stride * image.height);
   Put32(out, 0);
   Put32(out, offset);
