@@ -15,7 +15,7 @@
 
 namespace {
 
-struct PngSpec {
+struct PngCase {
   int width = 23, height = 17;
   int colourType = PNG_COLOR_TYPE_RGB_ALPHA;
   int depth = 8;
@@ -32,9 +32,9 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t n) {
 
 void NoFlush(png_structp) {}
 
-// A picture of the spec's layout through libpng's writer, with every row filter allowed; its samples are
-// random, and about a tenth of the pixels are the sprite key colour.
-std::vector<uint8_t> MakePng(const PngSpec& s, uint32_t seed = 7) {
+// A picture of the given layout written through libpng's writer, with every row filter allowed; its samples
+// are random, and about a tenth of the pixels are the sprite key colour.
+std::vector<uint8_t> MakePng(const PngCase& s, uint32_t seed = 7) {
   std::vector<uint8_t> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -137,7 +137,7 @@ TEST(PngInflate, EveryLayoutTheGameTakesDecodesAsWithLibpng) {
   const int strategies[][2] = {{Z_DEFAULT_STRATEGY, 9}, {Z_FIXED, 6}, {Z_DEFAULT_STRATEGY, 0}, {Z_RLE, 6}};
   for (const auto& l : layouts) {
     for (const auto& st : strategies) {
-      PngSpec s;
+      PngCase s;
       s.colourType = l.colourType;
       s.depth = l.depth;
       s.transparency = l.transparency;
@@ -155,17 +155,17 @@ TEST(PngInflate, EveryLayoutTheGameTakesDecodesAsWithLibpng) {
 }
 
 TEST(PngInflate, LayoutsTheBrowserDoesNotReadAreRefusedAsSuch) {
-  PngSpec interlaced;
+  PngCase interlaced;
   interlaced.interlaced = true;
-  PngSpec greyAlpha;
+  PngCase greyAlpha;
   greyAlpha.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
-  PngSpec greyKeyed;
+  PngCase greyKeyed;
   greyKeyed.colourType = PNG_COLOR_TYPE_GRAY;
   greyKeyed.transparency = true;
-  PngSpec lowDepth;
+  PngCase lowDepth;
   lowDepth.colourType = PNG_COLOR_TYPE_PALETTE;
   lowDepth.depth = 4;
-  for (const PngSpec& s : {interlaced, greyAlpha, greyKeyed, lowDepth}) {
+  for (const PngCase& s : {interlaced, greyAlpha, greyKeyed, lowDepth}) {
     const std::vector<uint8_t> file = MakePng(s);
     ASSERT_FALSE(file.empty());
     RgbaImage got;
@@ -179,7 +179,7 @@ TEST(PngInflate, LayoutsTheBrowserDoesNotReadAreRefusedAsSuch) {
 }
 
 TEST(PngInflate, DamagedFilesAreRefused) {
-  const std::vector<uint8_t> good = MakePng(PngSpec{});
+  const std::vector<uint8_t> good = MakePng(PngCase{});
   RgbaImage got;
   ASSERT_TRUE(InflatePng(good.data(), good.size(), kNoColourKey, got));
   // Cut anywhere: nothing is read past the end, and the picture is not taken. (The last 12 bytes are
