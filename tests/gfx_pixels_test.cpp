@@ -193,6 +193,31 @@ TEST(SpritePixels, AlphaThirteenIsDrawnAndTwelveIsNot) {
   });
 }
 
+// The suite runs twice: with the program the GL is given by default, and with BRILLORA_GLSL=1. Every
+// pixel test holds for both forms of the program; this one holds that the choice is the one intended.
+TEST(DrawingProgram, AssemblyWhereTheDesktopGlOffersItGlslWhenAskedFor) {
+  REQUIRE_DISPLAY();
+  TempDir dir;
+  RunWithGl(dir, [] {
+    const char* glsl = std::getenv("BRILLORA_GLSL");
+    const bool asked = glsl && *glsl && *glsl != '0';
+    const std::string extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const bool offered = extensions.find("GL_ARB_vertex_program") != std::string::npos &&
+                         extensions.find("GL_ARB_fragment_program") != std::string::npos;
+    EXPECT_STREQ(Rt().renderer->backend->ProgramKind(), asked || !offered ? "glsl" : "assembly");
+    // Untextured draws run the other fragment program of the pair: a fill and a sprite both land.
+    RgbaImage img{1, 1, {10, 20, 30, 255}};
+    ASSERT_TRUE(Rt().renderer->StoreImageInSlot(5, img));
+    FillRect(0, 0, 2, 1, 0x405060);
+    StretchSprite(5, 1, 0, 1, 1);
+    FillRect(2, 0, 1, 1, 0x708090);
+    const Picture p = Grab();
+    EXPECT_EQ(p.At(0, 0), 0x605040u);  // fills take their colour as 0xBBGGRR
+    EXPECT_EQ(p.At(1, 0), 0x0A141Eu);
+    EXPECT_EQ(p.At(2, 0), 0x908070u);
+  });
+}
+
 TEST(SpritePixels, TheColourKeyIsSeeThroughAndItsNeighbourIsNot) {
   REQUIRE_DISPLAY();
   TempDir dir;

@@ -96,9 +96,11 @@ class DrawBackend {
     return {};
   }
   virtual DrawStats Stats() const { return {}; }
+  // The form of the drawing program the backend runs ("glsl", "assembly"); empty where nothing draws.
+  virtual const char* ProgramKind() const { return ""; }
 };
 
-// The OpenGL backend over the platform's current context; null when the shader cannot be built.
+// The OpenGL backend over the platform's current context; null when its program cannot be built.
 std::unique_ptr<DrawBackend> CreateGlBackend(plat::Platform& platform);
 // The backend of headless runs: nothing is drawn, textures get no names.
 std::unique_ptr<DrawBackend> CreateNullBackend();

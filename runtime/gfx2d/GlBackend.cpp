@@ -3,8 +3,9 @@
 // calls as it has texture changes. At the end of a frame the runs are compared with the frame before:
 // where the target still holds that frame's picture, only the rectangles where the two differ are drawn
 // (scissored, every run that reaches into them replayed in order), and an equal frame draws nothing.
-// Only what GL 2.0 and GLES 2 share is used (shaders of GLSL 1.10 / ES 1.00, vertex buffers, triangles,
-// lines, points and the scissor), so a browser build runs the same path.
+// Only what GL 2.0 and GLES 2 share is used (vertex buffers, triangles, lines, points and the scissor;
+// the program is GLSL 1.10 / ES 1.00, or its assembly form on a desktop GL: GlPrograms.h), so a browser
+// build runs the same path.
 #define GL_GLEXT_PROTOTYPES 0
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -12,11 +13,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 #include <vector>
 
 #include "runtime/gfx2d/DrawBackend.h"
 #include "runtime/gfx2d/FrameRecord.h"
+#include "runtime/gfx2d/GlPrograms.h"
 #include "runtime/platform/Platform.h"
 
 namespace {
@@ -29,58 +32,8 @@ constexpr float kAlphaReference = 0.049f;
 // are sent in pieces.
 constexpr int kQuadsPerCall = 16384;
 
-const char* const kVertexShader = R"(
-attribute vec2 aPos;
-attribute vec2 aUv;
-uniform vec4 uView;
-varying vec2 vUv;
-void main() {
-  vUv = aUv;
-  gl_Position = vec4(aPos * uView.xy + uView.zw, 0.0, 1.0);
-  gl_PointSize = 1.0;
-}
-)";
-
-const char* const kFragmentShader = R"(
-#ifdef GL_ES
-#ifdef GL_FRAGMENT_PRECISION_HIGH
-precision highp float;
-#else
-precision mediump float;
-#endif
-#endif
-uniform sampler2D uTexture;
-uniform vec4 uColour;
-uniform float uTextured;
-uniform float uAlphaReference;
-varying vec2 vUv;
-void main() {
-  vec4 c = uColour;
-  if (uTextured > 0.5) c *= texture2D(uTexture, vUv);
-  if (c.a <= uAlphaReference) discard;
-  gl_FragColor = c;
-}
-)";
-
 // The GL 2.0 entry points beyond GL 1.1, looked up through the platform.
 struct ShaderFunctions {
-  PFNGLCREATESHADERPROC createShader = nullptr;
-  PFNGLSHADERSOURCEPROC shaderSource = nullptr;
-  PFNGLCOMPILESHADERPROC compileShader = nullptr;
-  PFNGLGETSHADERIVPROC getShaderiv = nullptr;
-  PFNGLGETSHADERINFOLOGPROC getShaderInfoLog = nullptr;
-  PFNGLDELETESHADERPROC deleteShader = nullptr;
-  PFNGLCREATEPROGRAMPROC createProgram = nullptr;
-  PFNGLATTACHSHADERPROC attachShader = nullptr;
-  PFNGLBINDATTRIBLOCATIONPROC bindAttribLocation = nullptr;
-  PFNGLLINKPROGRAMPROC linkProgram = nullptr;
-  PFNGLGETPROGRAMIVPROC getProgramiv = nullptr;
-  PFNGLDELETEPROGRAMPROC deleteProgram = nullptr;
-  PFNGLUSEPROGRAMPROC useProgram = nullptr;
-  PFNGLGETUNIFORMLOCATIONPROC getUniformLocation = nullptr;
-  PFNGLUNIFORM1IPROC uniform1i = nullptr;
-  PFNGLUNIFORM1FPROC uniform1f = nullptr;
-  PFNGLUNIFORM4FPROC uniform4f = nullptr;
   PFNGLGENBUFFERSPROC genBuffers = nullptr;
   PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
   PFNGLBINDBUFFERPROC bindBuffer = nullptr;
@@ -98,23 +51,6 @@ struct ShaderFunctions {
 
   bool Load(plat::Platform& p) {
     bool ok = true;
-    ok &= Get(p, "glCreateShader", createShader);
-    ok &= Get(p, "glShaderSource", shaderSource);
-    ok &= Get(p, "glCompileShader", compileShader);
-    ok &= Get(p, "glGetShaderiv", getShaderiv);
-    ok &= Get(p, "glGetShaderInfoLog", getShaderInfoLog);
-    ok &= Get(p, "glDeleteShader", deleteShader);
-    ok &= Get(p, "glCreateProgram", createProgram);
-    ok &= Get(p, "glAttachShader", attachShader);
-    ok &= Get(p, "glBindAttribLocation", bindAttribLocation);
-    ok &= Get(p, "glLinkProgram", linkProgram);
-    ok &= Get(p, "glGetProgramiv", getProgramiv);
-    ok &= Get(p, "glDeleteProgram", deleteProgram);
-    ok &= Get(p, "glUseProgram", useProgram);
-    ok &= Get(p, "glGetUniformLocation", getUniformLocation);
-    ok &= Get(p, "glUniform1i", uniform1i);
-    ok &= Get(p, "glUniform1f", uniform1f);
-    ok &= Get(p, "glUniform4f", uniform4f);
     ok &= Get(p, "glGenBuffers", genBuffers);
     ok &= Get(p, "glDeleteBuffers", deleteBuffers);
     ok &= Get(p, "glBindBuffer", bindBuffer);
@@ -161,17 +97,17 @@ class GlBackend final : public DrawBackend {
  public:
   GlBackend(const ShaderFunctions& f, const CopyFunctions& copy) : gl_(f), copy_(copy) {}
   ~GlBackend() override {
-    if (program_) gl_.deleteProgram(program_);
     if (vertexBuffer_) gl_.deleteBuffers(1, &vertexBuffer_);
     if (indexBuffer_) gl_.deleteBuffers(1, &indexBuffer_);
   }
 
-  bool Start() {
+  bool Start(plat::Platform& platform, bool glslOnly) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     // A GL that answers nonsense still gets textures of a workable size.
     maxTextureSize_ = maxSize >= 64 ? maxSize : 64;
-    if (!BuildProgram()) return false;
+    programs_ = CreateGlPrograms(platform, glslOnly);
+    if (!programs_) return false;
     gl_.genBuffers(1, &vertexBuffer_);
     gl_.genBuffers(1, &indexBuffer_);
     std::vector<uint16_t> indices;
@@ -184,11 +120,10 @@ class GlBackend final : public DrawBackend {
     gl_.bufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint16_t)),
                    indices.data(), GL_STATIC_DRAW);
     gl_.bindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
-    gl_.useProgram(program_);
     gl_.enableVertexAttribArray(kPosition);
     gl_.enableVertexAttribArray(kTexCoord);
     gl_.activeTexture(GL_TEXTURE0);
-    gl_.uniform1i(gl_.getUniformLocation(program_, "uTexture"), 0);
+    programs_->Use();
     // Nothing of the picture needs depth, stencil, culling or dithering.
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_STENCIL_TEST);
@@ -296,6 +231,7 @@ class GlBackend final : public DrawBackend {
   }
 
   DrawStats Stats() const override { return stats_; }
+  const char* ProgramKind() const override { return programs_->Kind(); }
 
  private:
   enum Filter : int8_t { kUntracked = 0, kNearest = 1, kLinear = 2 };
@@ -423,9 +359,9 @@ class GlBackend final : public DrawBackend {
         ++stats_.filterChanges;
       }
     }
-    if (fresh || s.textured != sent_.textured) gl_.uniform1f(uTextured_, s.textured ? 1.0f : 0.0f);
+    if (fresh || s.textured != sent_.textured) programs_->SetTextured(s.textured);
     if (fresh || s.alphaTest != sent_.alphaTest)
-      gl_.uniform1f(uAlphaReference_, s.alphaTest ? kAlphaReference : -1.0f);
+      programs_->SetAlphaReference(s.alphaTest ? kAlphaReference : -1.0f);
     if (fresh || s.blend != sent_.blend) {
       if (s.blend == BlendMode::kOff) {
         glDisable(GL_BLEND);
@@ -436,12 +372,12 @@ class GlBackend final : public DrawBackend {
     }
     if (fresh || s.colour[0] != sent_.colour[0] || s.colour[1] != sent_.colour[1] ||
         s.colour[2] != sent_.colour[2] || s.colour[3] != sent_.colour[3])
-      gl_.uniform4f(uColour_, s.colour[0], s.colour[1], s.colour[2], s.colour[3]);
+      programs_->SetColour(s.colour);
     if (fresh || s.shift != sent_.shift || viewWidth != sentViewWidth_ || viewHeight != sentViewHeight_) {
       // The orthographic view: x from 0 to width left to right, y from 0 to height top to bottom.
       const float sx = 2.0f / viewWidth;
       const float sy = -2.0f / viewHeight;
-      gl_.uniform4f(uView_, sx, sy, s.shift * sx - 1.0f, s.shift * sy + 1.0f);
+      programs_->SetView(sx, sy, s.shift * sx - 1.0f, s.shift * sy + 1.0f);
       sentViewWidth_ = viewWidth;
       sentViewHeight_ = viewHeight;
     }
@@ -449,59 +385,11 @@ class GlBackend final : public DrawBackend {
     stateSent_ = true;
   }
 
-  GLuint Compile(GLenum kind, const char* body) {
-    // Desktop GL reads the shaders as GLSL 1.10; GLES 2 as GLSL ES 1.00, which defines GL_ES.
-    const char* sources[] = {"#version 100\n", body};
-    const char* desktop[] = {"#version 110\n", body};
-    GLuint shader = gl_.createShader(kind);
-    gl_.shaderSource(shader, 2, es_ ? sources : desktop, nullptr);
-    gl_.compileShader(shader);
-    GLint ok = 0;
-    gl_.getShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-      char log[512] = {};
-      gl_.getShaderInfoLog(shader, sizeof log, nullptr, log);
-      std::fprintf(stderr, "brillora: shader: %s\n", log);
-      gl_.deleteShader(shader);
-      return 0;
-    }
-    return shader;
-  }
-
-  bool BuildProgram() {
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    es_ = version && std::string_view(version).find("OpenGL ES") != std::string_view::npos;
-    const GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader);
-    const GLuint fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader);
-    if (!vs || !fs) {
-      if (vs) gl_.deleteShader(vs);
-      if (fs) gl_.deleteShader(fs);
-      return false;
-    }
-    program_ = gl_.createProgram();
-    gl_.attachShader(program_, vs);
-    gl_.attachShader(program_, fs);
-    gl_.bindAttribLocation(program_, kPosition, "aPos");
-    gl_.bindAttribLocation(program_, kTexCoord, "aUv");
-    gl_.linkProgram(program_);
-    gl_.deleteShader(vs);
-    gl_.deleteShader(fs);
-    GLint ok = 0;
-    gl_.getProgramiv(program_, GL_LINK_STATUS, &ok);
-    if (!ok) return false;
-    uView_ = gl_.getUniformLocation(program_, "uView");
-    uColour_ = gl_.getUniformLocation(program_, "uColour");
-    uTextured_ = gl_.getUniformLocation(program_, "uTextured");
-    uAlphaReference_ = gl_.getUniformLocation(program_, "uAlphaReference");
-    return true;
-  }
-
   ShaderFunctions gl_;
   CopyFunctions copy_;
-  bool es_ = false;
+  std::unique_ptr<GlPrograms> programs_;
   int maxTextureSize_ = 64;
-  GLuint program_ = 0, vertexBuffer_ = 0, indexBuffer_ = 0;
-  GLint uView_ = -1, uColour_ = -1, uTextured_ = -1, uAlphaReference_ = -1;
+  GLuint vertexBuffer_ = 0, indexBuffer_ = 0;
   FrameRecord frame_;          // this frame's draws
   FrameRecord before_;         // the frame presented before it
   size_t sentRuns_ = 0;        // runs of this frame already sent (Flush)
@@ -540,7 +428,10 @@ std::unique_ptr<DrawBackend> CreateGlBackend(plat::Platform& platform) {
   CopyFunctions copy;
   copy.Load(platform);
   auto backend = std::make_unique<GlBackend>(f, copy);
-  if (!backend->Start()) return nullptr;
+  // BRILLORA_GLSL=1 draws through the GLSL shaders even where the GL offers assembly programs, so the
+  // two can be compared (the pixel tests run both).
+  const char* glsl = std::getenv("BRILLORA_GLSL");
+  if (!backend->Start(platform, glsl && *glsl && *glsl != '0')) return nullptr;
   return backend;
 }
 
