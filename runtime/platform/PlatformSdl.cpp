@@ -179,11 +179,16 @@ class SdlPlatform final : public Platform {
     SDL_GL_SetSwapInterval(0);  // the runtime keeps the frame schedule itself
     // Sleeps to a frame's deadline wake within a microsecond of it rather than the default 50.
     prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
-    if (!fbo_.Load() || !MakePicture(width, height)) {
+    if (!fbo_.Load()) {
       windowError_ = "OpenGL offers no framebuffer objects";
       CloseWindow();
       return false;
     }
+    // The off-screen picture is made when a window of another size first needs it: a window at 1x is
+    // drawn into straight and never does.
+    pictureW_ = width;
+    pictureH_ = height;
+    pictureRefused_ = false;
     // For comparing: BRILLORA_WHOLE_FRAMES=1 draws every frame in full and swaps the window.
     const char* whole = std::getenv("BRILLORA_WHOLE_FRAMES");
     wholeFrames_ = whole && *whole && std::strcmp(whole, "0") != 0;
@@ -489,7 +494,7 @@ class SdlPlatform final : public Platform {
  private:
   // Moves the frame drawn so far from the window into the picture, which takes the rest of the frame.
   void DrawIntoPicture() {
-    if (!context_ || !direct_) return;
+    if (!context_ || !direct_ || !MakePicture()) return;
     windowStale_ = pictureStale_ = true;
     fbo_.bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     fbo_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, pictureFbo_);
@@ -503,7 +508,8 @@ class SdlPlatform final : public Platform {
   void ChooseTarget() {
     int winW = 0, winH = 0;
     SDL_GL_GetDrawableSize(window_, &winW, &winH);
-    const bool direct = winW == pictureW_ && winH == pictureH_;
+    // Where the GL cannot make the picture, the frame still goes straight into the window's corner.
+    const bool direct = (winW == pictureW_ && winH == pictureH_) || !MakePicture();
     // The other target does not hold the picture, and the window's size changed.
     if (direct != direct_) pictureStale_ = windowStale_ = true;
     direct_ = direct;
@@ -937,29 +943,40 @@ class SdlPlatform final : public Platform {
     SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
   }
 
-  bool MakePicture(int width, int height) {
-    pictureW_ = width;
-    pictureH_ = height;
+  // Makes the off-screen picture (pictureW_ x pictureH_, cleared to black) unless it exists; false where
+  // the GL refuses it.
+  bool MakePicture() {
+    if (pictureFbo_) return true;
+    if (pictureRefused_ || !context_) return false;
     glGenTextures(1, &pictureTexture_);
     glBindTexture(GL_TEXTURE_2D, pictureTexture_);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pictureW_, pictureH_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, 0);
     fbo_.genFramebuffers(1, &pictureFbo_);
     fbo_.bindFramebuffer(GL_FRAMEBUFFER, pictureFbo_);
     fbo_.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pictureTexture_, 0);
-    const bool ok = fbo_.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    glViewport(0, 0, width, height);
+    if (fbo_.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+      std::fprintf(stderr, "brillora: OpenGL refuses the off-screen picture; the window is not scaled\n");
+      fbo_.bindFramebuffer(GL_FRAMEBUFFER, 0);
+      fbo_.deleteFramebuffers(1, &pictureFbo_);
+      glDeleteTextures(1, &pictureTexture_);
+      pictureFbo_ = pictureTexture_ = 0;
+      pictureRefused_ = true;
+      return false;
+    }
+    glViewport(0, 0, pictureW_, pictureH_);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    return ok;
+    return true;
   }
 
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
   FboFunctions fbo_;
-  GLuint pictureFbo_ = 0, pictureTexture_ = 0;
+  GLuint pictureFbo_ = 0, pictureTexture_ = 0;  // the off-screen picture, made when first needed
+  bool pictureRefused_ = false;                  // the GL would not make it
   bool direct_ = false;  // this frame is drawn straight into the window (it has the picture's size)
   SubBufferCopy subBuffer_;
   bool partShown_ = false;     // parts of the back buffer are copied into the window; it is never swapped
