@@ -433,7 +433,7 @@ class SdlPlatform final : public Platform {
     CloseAudio();
     if (!loadError_.empty()) return false;
     QuietSoundLibrary();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (!audioUp_ && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     audioUp_ = true;
     pull_ = std::move(pull);
     SDL_AudioSpec want{};
@@ -466,10 +466,9 @@ class SdlPlatform final : public Platform {
       audioDevice_ = 0;
     }
     pull_ = nullptr;
-    if (audioUp_) {
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
-      audioUp_ = false;
-    }
+    // The library's sound layer itself stays up until the process ends: ending it joins the library's
+    // thread that watches for sound devices, which without a sound server sleeps in steps of 100 ms and
+    // would hold up every quit of the game by as much. A reopened device finds the layer started.
   }
 
   bool ReadPicture(std::vector<uint8_t>& rgba) override {
@@ -1005,7 +1004,7 @@ class SdlPlatform final : public Platform {
   bool levelMuted_ = false;
   double levelUntilMs_ = 0;
   bool pointerHidden_ = false;  // the system pointer is hidden over the window
-  bool audioUp_ = false;
+  bool audioUp_ = false;  // the library's sound layer is started (it stays so until the process ends)
   SDL_AudioDeviceID audioDevice_ = 0;
   int rate_ = 0;
   AudioPull pull_;
