@@ -3,13 +3,18 @@
 
 Each round runs every measure once for the game and once for the floor, alternating which goes first;
 the figures printed are medians over the rounds, with the floor's and their ratio. CPU is the process's
-user + system time over wall time (all its threads; one core = 100 %), peak memory its VmHWM. Runs its
+user + system time over wall time (all its threads; one core = 100 %), peak memory its VmHWM. The
+start is timed twice: from exec to the end of a run of 7 frames, and from exec until the first title
+frame is on the screen (a pixel of the screen read until it shows the title picture; for the floor,
+its first black frame on the white screen). The floor drawing one textured quad (--textured) shows
+what the software GL itself needs as soon as any texel is drawn. Runs its
 own virtual X servers (Xvfb) on displays :71 to :73; the window is measured on a 1024 x 768 screen,
 where it opens at 1x (640 x 480). Needs a build (scripts/build.sh default).
 
     python3 bench/compare_with_floor.py [--rounds 3] [--seconds 8]
 """
 import argparse
+import ctypes
 import json
 import os
 import shutil
@@ -28,6 +33,57 @@ TICKS = os.sysconf("SC_CLK_TCK")
 # Start-up frames the game shows before its first title frame, on its own schedule: "Loading...", and
 # the five frames of the screen mode switch, at 60 frames per second.
 STARTUP_FRAMES_MS = 6 * 1000.0 / 60.0
+# Where the first frames are watched for on the screen, in window pixels: a point of the title picture
+# that the start-up frames leave black, and the picture's colour there; the floor clears to black.
+PROBE = (100, 440)
+TITLE_COLOUR = 0x3A2357
+FLOOR_COLOUR = 0x000000
+
+
+class ScreenWatch:
+    """Reads single pixels of an X screen (the windows open centred on it)."""
+
+    def __init__(self, display, width, height):
+        x = ctypes.CDLL("libX11.so.6")
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x.XGetImage.restype = ctypes.c_void_p
+        x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        x.XGetPixel.restype = ctypes.c_ulong
+        x.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
+        x.XDestroyImage.argtypes = [ctypes.c_void_p]
+        self.x = x
+        self.dpy = x.XOpenDisplay(display.encode())
+        self.root = x.XDefaultRootWindow(self.dpy)
+        self.at = ((width - 640) // 2 + PROBE[0], (height - 480) // 2 + PROBE[1])
+
+    def pixel(self):
+        image = self.x.XGetImage(self.dpy, self.root, self.at[0], self.at[1], 1, 1, 0xFFFFFFFF, 2)
+        if not image:
+            return None
+        value = self.x.XGetPixel(image, 0, 0) & 0xFFFFFF
+        self.x.XDestroyImage(image)
+        return value
+
+
+def first_frame_ms(cmd, display, watch, colour, timeout=10.0):
+    """Milliseconds from exec until the watched pixel shows `colour`, then the program is let run to its
+    end; NaN if it never does."""
+    t0 = time.monotonic()
+    p = subprocess.Popen(cmd, env=display.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    seen = float("nan")
+    while time.monotonic() - t0 < timeout:
+        if watch.pixel() == colour:
+            seen = 1000.0 * (time.monotonic() - t0)
+            break
+        if p.poll() is not None:
+            break
+        time.sleep(0.0005)
+    p.wait()
+    return seen
 
 
 def cpu_seconds(pid):
@@ -47,7 +103,9 @@ def peak_mib(pid):
 class Display:
     def __init__(self, number, size):
         self.name = f":{number}"
-        self.proc = subprocess.Popen(["Xvfb", self.name, "-screen", "0", f"{size}x24", "-nolisten", "tcp"],
+        self.size = tuple(int(v) for v in size.split("x"))
+        # A white root, so that the floor's black first frame shows where no window was before.
+        self.proc = subprocess.Popen(["Xvfb", self.name, "-screen", "0", f"{size}x24", "-nolisten", "tcp", "-wr"],
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(1.0)
 
@@ -116,6 +174,7 @@ def main():
         results[key][1].append(floor_value)
 
     window = Display(73, "1024x768")
+    watch = ScreenWatch(window.name, *window.size)
     small = Display(71, "1280x1024")
     large = Display(72, "1920x1080")
     try:
@@ -129,11 +188,16 @@ def main():
                 runs = [(g_cmd, 3.0), (f_cmd, 1.0)]
                 if not game_first:
                     runs.reverse()
+                textured = f_cmd + ["--textured"]
+                if "640" in key:
+                    runs.append((textured, 1.0))
                 measured = {tuple(c): idle(c, display, w, args.seconds) for c, w in runs}
                 g, f = measured[tuple(g_cmd)], measured[tuple(f_cmd)]
                 add(key, g[0], f[0])
                 if "640" in key:
+                    t = measured[tuple(textured)]
                     add("peak memory, 640 x 480 window, MiB", g[1], f[1])
+                    add("  beside the floor drawing one textured quad, MiB", g[1], t[1])
                     add("CPU per idle frame at 26 fps, ms", g[0] / 100 * 1000 / 26, f[0] / 100 * 1000 / 26)
             pair = [(game + ["--windowed", "--frames", "7"], True), ([FLOOR, "--frames", "1"], False)]
             if not game_first:
@@ -143,6 +207,18 @@ def main():
             add("  the same without the 6 start-up frames' schedule, ms", t[True][0] - STARTUP_FRAMES_MS,
                 t[False][0])
             add("  CPU time of the windowed start, ms", t[True][1], t[False][1])
+            textured = timed_with_cpu([FLOOR, "--textured", "--frames", "1"], window)
+            add("  CPU time beside the floor drawing one textured quad, ms", t[True][1], textured[1])
+            # The same start watched on the screen: exec until the first title frame (the floor's first
+            # frame) is there, without the end of the program.
+            # (the floor's first frame stays up for a period: a window that closes at once may be missed)
+            pair = [(game + ["--windowed", "--frames", "30"], True), ([FLOOR, "--frames", "3"], False)]
+            if not game_first:
+                pair.reverse()
+            seen = {g: first_frame_ms(c, window, watch, TITLE_COLOUR if g else FLOOR_COLOUR) for c, g in pair}
+            add("exec to first title frame on the screen, windowed, ms", seen[True], seen[False])
+            add("  the same without the 6 start-up frames' schedule (on the screen), ms",
+                seen[True] - STARTUP_FRAMES_MS, seen[False])
             headless = timed_with_cpu(game + ["--headless", "--frames", "7"])
             media = media_floor()
             add("headless start-up (--frames 7) vs reading + decoding the media, ms", headless[0], media[0])
