@@ -32,8 +32,8 @@ constexpr float kAlphaReference = 0.049f;
 // are sent in pieces.
 constexpr int kQuadsPerCall = 16384;
 
-// The GL 2.0 entry points beyond GL 1.1, looked up through the platform.
-struct ShaderFunctions {
+// The GL 2.0 entry points beyond GL 1.1 that the batch needs besides its program.
+struct BatchFunctions {
   PFNGLGENBUFFERSPROC genBuffers = nullptr;
   PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
   PFNGLBINDBUFFERPROC bindBuffer = nullptr;
@@ -43,22 +43,16 @@ struct ShaderFunctions {
   PFNGLENABLEVERTEXATTRIBARRAYPROC enableVertexAttribArray = nullptr;
   PFNGLACTIVETEXTUREPROC activeTexture = nullptr;
 
-  template <typename F>
-  static bool Get(plat::Platform& p, const char* name, F& f) {
-    f = reinterpret_cast<F>(p.GlProcAddress(name));
-    return f != nullptr;
-  }
-
   bool Load(plat::Platform& p) {
     bool ok = true;
-    ok &= Get(p, "glGenBuffers", genBuffers);
-    ok &= Get(p, "glDeleteBuffers", deleteBuffers);
-    ok &= Get(p, "glBindBuffer", bindBuffer);
-    ok &= Get(p, "glBufferData", bufferData);
-    ok &= Get(p, "glBufferSubData", bufferSubData);
-    ok &= Get(p, "glVertexAttribPointer", vertexAttribPointer);
-    ok &= Get(p, "glEnableVertexAttribArray", enableVertexAttribArray);
-    ok &= Get(p, "glActiveTexture", activeTexture);
+    ok &= LookUpGl(p, "glGenBuffers", genBuffers);
+    ok &= LookUpGl(p, "glDeleteBuffers", deleteBuffers);
+    ok &= LookUpGl(p, "glBindBuffer", bindBuffer);
+    ok &= LookUpGl(p, "glBufferData", bufferData);
+    ok &= LookUpGl(p, "glBufferSubData", bufferSubData);
+    ok &= LookUpGl(p, "glVertexAttribPointer", vertexAttribPointer);
+    ok &= LookUpGl(p, "glEnableVertexAttribArray", enableVertexAttribArray);
+    ok &= LookUpGl(p, "glActiveTexture", activeTexture);
     return ok;
   }
 };
@@ -74,12 +68,12 @@ struct CopyFunctions {
   PFNGLGENERATEMIPMAPPROC generateMipmap = nullptr;
 
   void Load(plat::Platform& p) {
-    ShaderFunctions::Get(p, "glGenFramebuffers", genFramebuffers);
-    ShaderFunctions::Get(p, "glDeleteFramebuffers", deleteFramebuffers);
-    ShaderFunctions::Get(p, "glBindFramebuffer", bindFramebuffer);
-    ShaderFunctions::Get(p, "glFramebufferTexture2D", framebufferTexture2D);
-    ShaderFunctions::Get(p, "glCheckFramebufferStatus", checkFramebufferStatus);
-    ShaderFunctions::Get(p, "glGenerateMipmap", generateMipmap);
+    LookUpGl(p, "glGenFramebuffers", genFramebuffers);
+    LookUpGl(p, "glDeleteFramebuffers", deleteFramebuffers);
+    LookUpGl(p, "glBindFramebuffer", bindFramebuffer);
+    LookUpGl(p, "glFramebufferTexture2D", framebufferTexture2D);
+    LookUpGl(p, "glCheckFramebufferStatus", checkFramebufferStatus);
+    LookUpGl(p, "glGenerateMipmap", generateMipmap);
   }
   bool Usable() const {
     return genFramebuffers && deleteFramebuffers && bindFramebuffer && framebufferTexture2D &&
@@ -87,15 +81,13 @@ struct CopyFunctions {
   }
 };
 
-enum Attribute : GLuint { kPosition = 0, kTexCoord = 1 };
-
 void SetTightUnpacking() {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 }
 
 class GlBackend final : public DrawBackend {
  public:
-  GlBackend(const ShaderFunctions& f, const CopyFunctions& copy) : gl_(f), copy_(copy) {}
+  GlBackend(const BatchFunctions& f, const CopyFunctions& copy) : gl_(f), copy_(copy) {}
   ~GlBackend() override {
     if (vertexBuffer_) gl_.deleteBuffers(1, &vertexBuffer_);
     if (indexBuffer_) gl_.deleteBuffers(1, &indexBuffer_);
@@ -120,8 +112,8 @@ class GlBackend final : public DrawBackend {
     gl_.bufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint16_t)),
                    indices.data(), GL_STATIC_DRAW);
     gl_.bindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
-    gl_.enableVertexAttribArray(kPosition);
-    gl_.enableVertexAttribArray(kTexCoord);
+    gl_.enableVertexAttribArray(kAttribPosition);
+    gl_.enableVertexAttribArray(kAttribTexCoord);
     gl_.activeTexture(GL_TEXTURE0);
     programs_->Use();
     // Nothing of the picture needs depth, stencil, culling or dithering.
@@ -323,9 +315,9 @@ class GlBackend final : public DrawBackend {
   // The vertex attributes read the batch from vertex `first` on.
   void PointAttributesAt(size_t first) {
     const size_t base = first * sizeof(DrawVertex);
-    gl_.vertexAttribPointer(kPosition, 2, GL_FLOAT, GL_FALSE, sizeof(DrawVertex),
+    gl_.vertexAttribPointer(kAttribPosition, 2, GL_FLOAT, GL_FALSE, sizeof(DrawVertex),
                             reinterpret_cast<const void*>(base));
-    gl_.vertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, sizeof(DrawVertex),
+    gl_.vertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, sizeof(DrawVertex),
                             reinterpret_cast<const void*>(base + 2 * sizeof(float)));
   }
 
@@ -385,7 +377,7 @@ class GlBackend final : public DrawBackend {
     stateSent_ = true;
   }
 
-  ShaderFunctions gl_;
+  BatchFunctions gl_;
   CopyFunctions copy_;
   std::unique_ptr<GlPrograms> programs_;
   int maxTextureSize_ = 64;
@@ -423,7 +415,7 @@ class NullBackend final : public DrawBackend {
 }  // namespace
 
 std::unique_ptr<DrawBackend> CreateGlBackend(plat::Platform& platform) {
-  ShaderFunctions f;
+  BatchFunctions f;
   if (!f.Load(platform)) return nullptr;
   CopyFunctions copy;
   copy.Load(platform);

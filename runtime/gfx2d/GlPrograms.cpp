@@ -15,18 +15,10 @@
 
 namespace {
 
-enum Attribute : GLuint { kPosition = 0, kTexCoord = 1 };
-
 // Forgets the errors the GL has noted so far (a bounded number: a GL without a context may keep one).
 void ClearGlErrors() {
   for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
   }
-}
-
-template <typename F>
-bool Get(plat::Platform& p, const char* name, F& f) {
-  f = reinterpret_cast<F>(p.GlProcAddress(name));
-  return f != nullptr;
 }
 
 // Whether the GL's extension string lists `name` as a whole word.
@@ -79,23 +71,23 @@ class GlslPrograms final : public GlPrograms {
  public:
   bool Load(plat::Platform& p) {
     bool ok = true;
-    ok &= Get(p, "glCreateShader", createShader_);
-    ok &= Get(p, "glShaderSource", shaderSource_);
-    ok &= Get(p, "glCompileShader", compileShader_);
-    ok &= Get(p, "glGetShaderiv", getShaderiv_);
-    ok &= Get(p, "glGetShaderInfoLog", getShaderInfoLog_);
-    ok &= Get(p, "glDeleteShader", deleteShader_);
-    ok &= Get(p, "glCreateProgram", createProgram_);
-    ok &= Get(p, "glAttachShader", attachShader_);
-    ok &= Get(p, "glBindAttribLocation", bindAttribLocation_);
-    ok &= Get(p, "glLinkProgram", linkProgram_);
-    ok &= Get(p, "glGetProgramiv", getProgramiv_);
-    ok &= Get(p, "glDeleteProgram", deleteProgram_);
-    ok &= Get(p, "glUseProgram", useProgram_);
-    ok &= Get(p, "glGetUniformLocation", getUniformLocation_);
-    ok &= Get(p, "glUniform1i", uniform1i_);
-    ok &= Get(p, "glUniform1f", uniform1f_);
-    ok &= Get(p, "glUniform4f", uniform4f_);
+    ok &= LookUpGl(p, "glCreateShader", createShader_);
+    ok &= LookUpGl(p, "glShaderSource", shaderSource_);
+    ok &= LookUpGl(p, "glCompileShader", compileShader_);
+    ok &= LookUpGl(p, "glGetShaderiv", getShaderiv_);
+    ok &= LookUpGl(p, "glGetShaderInfoLog", getShaderInfoLog_);
+    ok &= LookUpGl(p, "glDeleteShader", deleteShader_);
+    ok &= LookUpGl(p, "glCreateProgram", createProgram_);
+    ok &= LookUpGl(p, "glAttachShader", attachShader_);
+    ok &= LookUpGl(p, "glBindAttribLocation", bindAttribLocation_);
+    ok &= LookUpGl(p, "glLinkProgram", linkProgram_);
+    ok &= LookUpGl(p, "glGetProgramiv", getProgramiv_);
+    ok &= LookUpGl(p, "glDeleteProgram", deleteProgram_);
+    ok &= LookUpGl(p, "glUseProgram", useProgram_);
+    ok &= LookUpGl(p, "glGetUniformLocation", getUniformLocation_);
+    ok &= LookUpGl(p, "glUniform1i", uniform1i_);
+    ok &= LookUpGl(p, "glUniform1f", uniform1f_);
+    ok &= LookUpGl(p, "glUniform4f", uniform4f_);
     return ok;
   }
 
@@ -116,8 +108,8 @@ class GlslPrograms final : public GlPrograms {
     program_ = createProgram_();
     attachShader_(program_, vs);
     attachShader_(program_, fs);
-    bindAttribLocation_(program_, kPosition, "aPos");
-    bindAttribLocation_(program_, kTexCoord, "aUv");
+    bindAttribLocation_(program_, kAttribPosition, "aPos");
+    bindAttribLocation_(program_, kAttribTexCoord, "aUv");
     linkProgram_(program_);
     deleteShader_(vs);
     deleteShader_(fs);
@@ -225,11 +217,11 @@ class AssemblyPrograms final : public GlPrograms {
  public:
   bool Load(plat::Platform& p) {
     bool ok = true;
-    ok &= Get(p, "glGenProgramsARB", genPrograms_);
-    ok &= Get(p, "glDeleteProgramsARB", deletePrograms_);
-    ok &= Get(p, "glBindProgramARB", bindProgram_);
-    ok &= Get(p, "glProgramStringARB", programString_);
-    ok &= Get(p, "glProgramEnvParameter4fARB", envParameter_);
+    ok &= LookUpGl(p, "glGenProgramsARB", genPrograms_);
+    ok &= LookUpGl(p, "glDeleteProgramsARB", deletePrograms_);
+    ok &= LookUpGl(p, "glBindProgramARB", bindProgram_);
+    ok &= LookUpGl(p, "glProgramStringARB", programString_);
+    ok &= LookUpGl(p, "glProgramEnvParameter4fARB", envParameter_);
     return ok;
   }
 
@@ -253,7 +245,9 @@ class AssemblyPrograms final : public GlPrograms {
   void SetTextured(bool textured) override {
     bindProgram_(GL_FRAGMENT_PROGRAM_ARB, textured ? names_[1] : names_[2]);
   }
-  void SetColour(const float c[4]) override { envParameter_(GL_FRAGMENT_PROGRAM_ARB, 0, c[0], c[1], c[2], c[3]); }
+  void SetColour(const float c[4]) override {
+    envParameter_(GL_FRAGMENT_PROGRAM_ARB, 0, c[0], c[1], c[2], c[3]);
+  }
   void SetAlphaReference(float reference) override {
     envParameter_(GL_FRAGMENT_PROGRAM_ARB, 1, reference, 0, 0, 0);
   }

@@ -8,8 +8,16 @@
 
 #include <memory>
 
-namespace plat {
-class Platform;
+#include "runtime/platform/Platform.h"
+
+// The vertex attributes of the batch: corner position and texture coordinate.
+enum BatchAttribute : unsigned { kAttribPosition = 0, kAttribTexCoord = 1 };
+
+// Looks the GL entry point `name` up through the platform into `f`; false where the GL lacks it.
+template <typename F>
+bool LookUpGl(plat::Platform& platform, const char* name, F& f) {
+  f = reinterpret_cast<F>(platform.GlProcAddress(name));
+  return f != nullptr;
 }
 
 class GlPrograms {
@@ -29,5 +37,4 @@ class GlPrograms {
 
 // The programs for the current GL context: assembly programs on a desktop GL that lists both program
 // extensions, else GLSL shaders; with `glslOnly` GLSL shaders in any case. Null when neither builds.
-// The vertex attributes are 0 (position) and 1 (texture coordinate).
 std::unique_ptr<GlPrograms> CreateGlPrograms(plat::Platform& platform, bool glslOnly);

@@ -975,7 +975,7 @@ class SdlPlatform final : public Platform {
   SDL_GLContext context_ = nullptr;
   FboFunctions fbo_;
   GLuint pictureFbo_ = 0, pictureTexture_ = 0;  // the off-screen picture, made when first needed
-  bool pictureRefused_ = false;                  // the GL would not make it
+  bool pictureRefused_ = false;                 // the GL would not make it
   bool direct_ = false;  // this frame is drawn straight into the window (it has the picture's size)
   SubBufferCopy subBuffer_;
   bool partShown_ = false;     // parts of the back buffer are copied into the window; it is never swapped
@@ -1004,7 +1004,7 @@ class SdlPlatform final : public Platform {
   bool levelMuted_ = false;
   double levelUntilMs_ = 0;
   bool pointerHidden_ = false;  // the system pointer is hidden over the window
-  bool audioUp_ = false;  // the library's sound layer is started (it stays so until the process ends)
+  bool audioUp_ = false;        // the library's sound layer is started (it stays so until the process ends)
   SDL_AudioDeviceID audioDevice_ = 0;
   int rate_ = 0;
   AudioPull pull_;
