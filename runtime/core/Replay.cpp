@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -111,19 +112,21 @@ bool ReplayPlayer::Parse(std::istream& in, const std::string& path, std::string&
     for (std::string_view tok; !(tok = NextToken(p, end)).empty();) {
       if (repeatSeen) return fail("the repeat count must be the last token");
       long long v = 0;
-      if (tok == "lmb") {
+      // The first byte picks the only kind of token it can start, so a key is not compared with every word.
+      const char first = tok[0];
+      if (first == 'l' && tok == "lmb") {
         frame.left = true;
-      } else if (tok == "rmb") {
+      } else if (first == 'r' && tok == "rmb") {
         frame.right = true;
-      } else if (tok.starts_with("dx=")) {
+      } else if (first == 'd' && tok.starts_with("dx=")) {
         if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v))
           return fail("bad mouse motion \"" + std::string(tok) + "\"");
         frame.dx = static_cast<int>(v);
-      } else if (tok.starts_with("dy=")) {
+      } else if (first == 'd' && tok.starts_with("dy=")) {
         if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v))
           return fail("bad mouse motion \"" + std::string(tok) + "\"");
         frame.dy = static_cast<int>(v);
-      } else if (tok[0] == 'x') {
+      } else if (first == 'x') {
         if (!ParseWholeNumber(tok.substr(1), 1, kMaxReplayRepeat, v))
           return fail("bad repeat count \"" + std::string(tok) + "\"");
         count = v;
@@ -197,16 +200,20 @@ void ReplayRecorder::Write(const FrameInput& frame, long long count) {
 
 std::string FormatReplayLine(const FrameInput& frame, long long count) {
   // Built by appending only: GCC 12 at -O3 takes `"x" + std::string` for an overlapping copy and warns.
+  // Room for every key (at most "255 ") and the rest, so that the line grows once.
   std::string line;
-  auto word = [&line](const char* prefix, const std::string& value) {
-    line.append(prefix).append(value) += ' ';
+  line.reserve(frame.keys.size() * 4 + 64);
+  auto word = [&line](const char* prefix, long long value) {
+    char digits[24];
+    const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value);
+    line.append(prefix).append(digits, r.ptr) += ' ';
   };
-  for (uint8_t k : frame.keys) word("", std::to_string(k));
-  if (frame.dx) word("dx=", std::to_string(frame.dx));
-  if (frame.dy) word("dy=", std::to_string(frame.dy));
+  for (uint8_t k : frame.keys) word("", k);
+  if (frame.dx) word("dx=", frame.dx);
+  if (frame.dy) word("dy=", frame.dy);
   if (frame.left) line += "lmb ";
   if (frame.right) line += "rmb ";
-  if (count > 1) word("x", std::to_string(count));
+  if (count > 1) word("x", count);
   if (!line.empty()) line.pop_back();
   return line;
 }
