@@ -152,6 +152,31 @@ TEST(ReplayFormat, LinesAreCappedAndUnreadableFilesSaySo) {
   EXPECT_EQ(l.frames.size(), 2u);
 }
 
+// Tokens part at any white space of the C locale; a zero byte is none, and keys come out ascending once.
+TEST(ReplayFormat, TokensPartAtWhiteSpaceAndKeysComeOutAscendingOnce) {
+  const Loaded l = Load("BRILLORA-REPLAY 1\nseed 3\n\t57\v30\f57 \r 2\tx2\r\n");
+  EXPECT_EQ(l.error, "");
+  EXPECT_EQ(l.frames, std::vector<FrameInput>(2, Keys({2, 30, 57})));
+  const Loaded zero = Load(std::string("BRILLORA-REPLAY 1\nseed 3\n5") + '\0' + "6\n");
+  EXPECT_EQ(zero.error.rfind("replay ", 0), 0u) << zero.error;
+  EXPECT_NE(zero.error.find("line 3: unknown token"), std::string::npos) << zero.error;
+}
+
+// A line of the greatest length loads at the end of the file as well; the stream is read from where its
+// buffer stands, whatever state the caller left it in.
+TEST(ReplayFormat, TheLongestLineEndsTheFileAndTheStreamStateIsNotRead) {
+  const std::string comment = "#" + std::string(kMaxReplayLine - 1, 'c');
+  std::istringstream last("BRILLORA-REPLAY 1\nseed 1\n5 x4\n" + comment);
+  last.setstate(std::ios::failbit);
+  ReplayPlayer player;
+  std::string error;
+  EXPECT_TRUE(player.Parse(last, "last", error)) << error;
+  EXPECT_EQ(player.FrameCount(), 4u);
+  std::istringstream longer("BRILLORA-REPLAY 1\nseed 1\n" + comment + "c");
+  EXPECT_FALSE(player.Parse(longer, "longer", error));
+  EXPECT_EQ(error, "replay longer line 3: longer than 4096 bytes");
+}
+
 // A run of one input longer than a line may repeat goes on in further lines, so the recording still reads
 // back; a recording made in memory reads back from memory alike.
 TEST(ReplayFormat, LongRunsSplitIntoLinesThatReadBack) {

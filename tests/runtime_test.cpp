@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <functional>
 
@@ -13,6 +14,7 @@
 #include "runtime/core/Options.h"
 #include "runtime/core/Replay.h"
 #include "runtime/core/RuntimeContext.h"
+#include "runtime/core/WholeNumber.h"
 #include "runtime/gfx2d/Renderer2D.h"
 #include "tests/support/TestSupport.h"
 
@@ -55,6 +57,26 @@ TEST(CommandLine, OptionsAndErrors) {
   EXPECT_EQ(ParseLaunchOptions({"b", "--seed", "4294967296"}, o, err), OptionsResult::kError);
   EXPECT_EQ(ParseLaunchOptions({"b", "--frames"}, o, err), OptionsResult::kError);
   EXPECT_EQ(RunProgram({"b", "--bogus"}, "Brillora", RunBody), 2);
+}
+
+TEST(CommandLine, WholeNumbersAreDigitsOnlyAfterOneSign) {
+  long long v = 7;
+  EXPECT_TRUE(ParseWholeNumber("+0009", 0, 9, v));
+  EXPECT_EQ(v, 9);
+  EXPECT_TRUE(ParseWholeNumber("-9223372036854775808", LLONG_MIN, LLONG_MAX, v));
+  EXPECT_EQ(v, LLONG_MIN);
+  v = 7;
+  for (const std::string text : {"", "+", "-", "+-1", " 1", "1 ", "9223372036854775808", "0x1"})
+    EXPECT_FALSE(ParseWholeNumber(text, LLONG_MIN, LLONG_MAX, v)) << '"' << text << '"';
+  // The bytes next to the digits, a zero byte inside the text and bytes above 127 are no digits.
+  for (const char c : {'/', ':', '\0', '\x80', '\xB0', '\xFF'}) {
+    const std::string text = std::string("12") + c + "3";
+    EXPECT_FALSE(ParseWholeNumber(text, LLONG_MIN, LLONG_MAX, v)) << static_cast<int>(c);
+  }
+  EXPECT_EQ(v, 7);  // left alone by every refusal
+  EXPECT_FALSE(ParseWholeNumber("256", 0, 255, v));
+  EXPECT_FALSE(ParseWholeNumber("-1", 0, 255, v));
+  EXPECT_EQ(v, 7);
 }
 
 TEST(FrameLoop, FramesOptionEndsAfterThatManyFramesWithStatusZero) {

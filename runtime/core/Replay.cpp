@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <string_view>
 
 #include "runtime/core/RegularFile.h"
 #include "runtime/core/WholeNumber.h"
@@ -21,17 +23,33 @@ constexpr const char* kMagic = "BRILLORA-REPLAY 1";
 enum class LineRead { kLine, kEnd, kTooLong };
 
 // The next line of `in` without its "\n" (a last line without one counts too), read no further than
-// kMaxReplayLine bytes: a file that never ends a line is refused, not read for ever.
-LineRead ReadCappedLine(std::istream& in, std::string& line) {
-  line.clear();
-  std::streambuf* buffer = in.rdbuf();
-  for (;;) {
-    const int c = buffer->sbumpc();
-    if (c == EOF) return line.empty() ? LineRead::kEnd : LineRead::kLine;
-    if (c == '\n') return LineRead::kLine;
-    if (line.size() >= kMaxReplayLine) return LineRead::kTooLong;
-    line.push_back(static_cast<char>(c));
+// kMaxReplayLine bytes: a file that never ends a line is refused, not read for ever. `line` holds
+// kMaxReplayLine + 1 bytes of room; `length` is set to the bytes of the line.
+LineRead ReadCappedLine(std::istream& in, std::string& line, size_t& length) {
+  // getline stores at most kMaxReplayLine bytes; it fails when the next byte after them is not the end
+  // of the line or of the file, and when there was nothing left to read at all.
+  in.getline(line.data(), static_cast<std::streamsize>(kMaxReplayLine + 1));
+  const auto got = static_cast<size_t>(in.gcount());
+  if (in.fail()) {
+    if (got == 0) return LineRead::kEnd;
+    return LineRead::kTooLong;
   }
+  // The "\n", when read, is counted but not stored.
+  length = in.eof() ? got : got - 1;
+  return LineRead::kLine;
+}
+
+// White space between a line's tokens, as the standard streams read it in the C locale.
+bool IsTokenSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The next token of a line from `p` on (empty at the end of the line); `p` moves past it.
+std::string_view NextToken(const char*& p, const char* end) {
+  while (p != end && IsTokenSpace(*p)) ++p;
+  const char* start = p;
+  while (p != end && !IsTokenSpace(*p)) ++p;
+  return std::string_view(start, static_cast<size_t>(p - start));
 }
 
 }  // namespace
@@ -56,62 +74,72 @@ bool ReplayPlayer::Parse(std::istream& in, const std::string& path, std::string&
   lines_.clear();
   line_ = 0;
   repeat_ = 0;
-  std::string text;
+  // The lines are read through a stream of our own on the same buffer, so that the caller's stream state
+  // (a failed read before, exceptions asked for) plays no part.
+  std::istream reader(in.rdbuf());
+  std::string buffer(kMaxReplayLine + 1, '\0');
   int lineNo = 0;
   auto fail = [&](const std::string& why) {
     error = "replay " + path + " line " + std::to_string(lineNo) + ": " + why;
     return false;
   };
-  for (LineRead got; (got = ReadCappedLine(in, text)) != LineRead::kEnd;) {
+  size_t length = 0;
+  for (LineRead got; (got = ReadCappedLine(reader, buffer, length)) != LineRead::kEnd;) {
     ++lineNo;
     if (got == LineRead::kTooLong) return fail("longer than " + std::to_string(kMaxReplayLine) + " bytes");
-    if (!text.empty() && text.back() == '\r') text.pop_back();
+    std::string_view text(buffer.data(), length);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
     if (lineNo == 1) {
       if (text != kMagic) return fail(std::string("expected \"") + kMagic + "\"");
       continue;
     }
     if (lineNo == 2) {
       long long seed = 0;
-      if (text.rfind("seed ", 0) != 0 || !ParseWholeNumber(text.substr(5), INT32_MIN, INT32_MAX, seed))
+      if (!text.starts_with("seed ") || !ParseWholeNumber(text.substr(5), INT32_MIN, INT32_MAX, seed))
         return fail("expected \"seed N\" with N a signed 32-bit number");
       seed_ = static_cast<int32_t>(seed);
       continue;
     }
     if (!text.empty() && text[0] == '#') continue;
-    std::istringstream tokens(text);
-    std::string tok;
     FrameInput frame;
     long long count = 1;
     bool repeatSeen = false;
     bool keySeen[256] = {};
-    while (tokens >> tok) {
+    uint8_t held[256];  // the keys in the order they appear, each once
+    size_t heldCount = 0;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    for (std::string_view tok; !(tok = NextToken(p, end)).empty();) {
       if (repeatSeen) return fail("the repeat count must be the last token");
       long long v = 0;
-      if (tok == "lmb") {
+      // The first byte picks the only kind of token it can start, so a key is not compared with every word.
+      const char first = tok[0];
+      if (first == 'l' && tok == "lmb") {
         frame.left = true;
-      } else if (tok == "rmb") {
+      } else if (first == 'r' && tok == "rmb") {
         frame.right = true;
-      } else if (tok.rfind("dx=", 0) == 0) {
+      } else if (first == 'd' && tok.starts_with("dx=")) {
         if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v))
-          return fail("bad mouse motion \"" + tok + "\"");
+          return fail("bad mouse motion \"" + std::string(tok) + "\"");
         frame.dx = static_cast<int>(v);
-      } else if (tok.rfind("dy=", 0) == 0) {
+      } else if (first == 'd' && tok.starts_with("dy=")) {
         if (!ParseWholeNumber(tok.substr(3), -kMaxReplayMotion, kMaxReplayMotion, v))
-          return fail("bad mouse motion \"" + tok + "\"");
+          return fail("bad mouse motion \"" + std::string(tok) + "\"");
         frame.dy = static_cast<int>(v);
-      } else if (tok[0] == 'x') {
+      } else if (first == 'x') {
         if (!ParseWholeNumber(tok.substr(1), 1, kMaxReplayRepeat, v))
-          return fail("bad repeat count \"" + tok + "\"");
+          return fail("bad repeat count \"" + std::string(tok) + "\"");
         count = v;
         repeatSeen = true;
       } else if (ParseWholeNumber(tok, 0, 255, v)) {
-        if (!keySeen[v]) frame.keys.push_back(static_cast<uint8_t>(v));
+        if (!keySeen[v]) held[heldCount++] = static_cast<uint8_t>(v);
         keySeen[v] = true;
       } else {
-        return fail("unknown token \"" + tok + "\"");
+        return fail("unknown token \"" + std::string(tok) + "\"");
       }
     }
-    std::sort(frame.keys.begin(), frame.keys.end());
+    std::sort(held, held + heldCount);
+    frame.keys.assign(held, held + heldCount);
     lines_.emplace_back(std::move(frame), count);
   }
   if (lineNo < 2) {
@@ -172,16 +200,20 @@ void ReplayRecorder::Write(const FrameInput& frame, long long count) {
 
 std::string FormatReplayLine(const FrameInput& frame, long long count) {
   // Built by appending only: GCC 12 at -O3 takes `"x" + std::string` for an overlapping copy and warns.
+  // Room for every key (at most "255 ") and the rest, so that the line grows once.
   std::string line;
-  auto word = [&line](const char* prefix, const std::string& value) {
-    line.append(prefix).append(value) += ' ';
+  line.reserve(frame.keys.size() * 4 + 64);
+  auto word = [&line](const char* prefix, long long value) {
+    char digits[24];
+    const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value);
+    line.append(prefix).append(digits, r.ptr) += ' ';
   };
-  for (uint8_t k : frame.keys) word("", std::to_string(k));
-  if (frame.dx) word("dx=", std::to_string(frame.dx));
-  if (frame.dy) word("dy=", std::to_string(frame.dy));
+  for (uint8_t k : frame.keys) word("", k);
+  if (frame.dx) word("dx=", frame.dx);
+  if (frame.dy) word("dy=", frame.dy);
   if (frame.left) line += "lmb ";
   if (frame.right) line += "rmb ";
-  if (count > 1) word("x", std::to_string(count));
+  if (count > 1) word("x", count);
   if (!line.empty()) line.pop_back();
   return line;
 }
