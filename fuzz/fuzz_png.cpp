@@ -3,6 +3,7 @@
 #include <string>
 
 #include "fuzz/ImageChecks.h"
+#include "fuzz/PngMutator.h"
 
 namespace {
 

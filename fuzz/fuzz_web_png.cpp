@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fuzz/ImageChecks.h"
+#include "fuzz/PngMutator.h"
 #include "runtime/gfx2d/web/PngInflate.h"
 
 namespace {

@@ -38,8 +38,14 @@ for t in "${targets[@]}"; do
   # stdout of the target (a few messages of the PNG reader) is closed; libFuzzer and the sanitizers
   # report on stderr. The processor time of the run goes to $log.cpu (user and system seconds).
   TIMEFORMAT='%U %S'
-  { time "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 -print_final_stats=1 \
-    -close_fd_mask=1 -artifact_prefix="$findings/" "${dict[@]}" "$corpus" "$bin/seeds/$t" >"$log" 2>&1 \
+  regressions=()
+  [ -d "$here/fuzz/regressions/$t" ] && regressions=("$here/fuzz/regressions/$t")
+  # No input of a few KiB may make a reader ask for more than 512 MiB at once (the largest picture the
+  # decoders take is 256 MiB, and no small input can declare one that its data could fill). The kept
+  # regression inputs are run first, under the same limits.
+  { time "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 -malloc_limit_mb=512 \
+    -print_final_stats=1 -close_fd_mask=1 -artifact_prefix="$findings/" "${dict[@]}" "$corpus" \
+    "$bin/seeds/$t" "${regressions[@]}" >"$log" 2>&1 \
     || rc=$?; } 2>"$log.cpu"
   runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)"
   speed="$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)"

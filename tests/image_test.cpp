@@ -468,6 +468,54 @@ TEST(Png, TruncatedCorruptAndOversizedFilesFail) {
   EXPECT_TRUE(PngFailsQuietly(Bmp(40, 1, 1, 24, {}, Rows(1, 1, 24, {0}))));
 }
 
+// `file` with a chunk of `type` and `data` put right after the header chunk; `claimed` replaces the
+// length written before it (the CRC is of the data given).
+Bytes WithChunkAfterHeader(const Bytes& file, const char* type, const Bytes& data, int64_t claimed = -1) {
+  const size_t afterHeader = 8 + 8 + 13 + 4;
+  Bytes chunk;
+  const uint32_t length = claimed >= 0 ? static_cast<uint32_t>(claimed) : static_cast<uint32_t>(data.size());
+  for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<uint8_t>(length >> (24 - 8 * i)));
+  chunk.insert(chunk.end(), type, type + 4);
+  chunk.insert(chunk.end(), data.begin(), data.end());
+  const uLong crc = crc32(0, chunk.data() + 4, static_cast<uInt>(4 + data.size()));
+  for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<uint8_t>(crc >> (24 - 8 * i)));
+  Bytes out = file;
+  out.insert(out.begin() + static_cast<long>(afterHeader), chunk.begin(), chunk.end());
+  return out;
+}
+
+TEST(Png, AncillaryChunksAreSkippedUnreadWhateverSizeTheyClaim) {
+  const Bytes good = RgbPng(3, {10, 20, 30, 40, 50, 60, 70, 80, 90});
+  RgbaImage plain;
+  ASSERT_TRUE(Decode(good, kNoColourKey, plain));
+  // Sound chunks of every kind the decoder passes over leave the pixels as they are: no gamma, colour
+  // profile, background or significant bits is applied to them.
+  Bytes many = good;
+  many = WithChunkAfterHeader(many, "gAMA", {0, 0, 0x27, 0x10});  // gamma 0.1
+  many = WithChunkAfterHeader(many, "sBIT", {2, 2, 2});
+  many = WithChunkAfterHeader(many, "bKGD", {0, 255, 0, 0, 0, 0});
+  many = WithChunkAfterHeader(many, "sPLT", {'p', 0, 8, 1, 2, 3, 4, 0, 1});
+  many = WithChunkAfterHeader(many, "tEXt", {'a', 0, 'b'});
+  many = WithChunkAfterHeader(many, "pHYs", {0, 0, 0, 1, 0, 0, 0, 1, 0});
+  RgbaImage decorated;
+  ASSERT_TRUE(Decode(many, kNoColourKey, decorated));
+  EXPECT_EQ(decorated.pixels, plain.pixels);
+  // A chunk claiming well over a gigabyte in a file of a few dozen bytes: refused, and the memory is
+  // never asked for (libpng read such chunks into a buffer of the claimed length).
+  for (const char* type : {"sPLT", "iCCP", "zTXt", "eXIf", "tIME", "unKn"}) {
+    const Bytes crafted = WithChunkAfterHeader(good, type, {}, 0x62000000);
+    EXPECT_TRUE(PngFailsQuietly(crafted)) << type;
+    EXPECT_LT(testing_support::PeakAddressSpaceGrowthKiB([&] {
+                RgbaImage img;
+                testing::internal::CaptureStderr();
+                (void)Decode(crafted, kNoColourKey, img);
+                testing::internal::GetCapturedStderr();
+              }),
+              64 * 1024)
+        << type;
+  }
+}
+
 TEST(Png, DeclaredSizesTheDataCannotFillAreRefusedBeforeAnyRowIsAllocated) {
   // A 2 x 1 RGBA picture that claims 8192 x 8192 (256 MiB of rows) with a few bytes of data.
   const Bytes small = RgbPng(2, {1, 2, 3, 4, 5, 6, 7, 8}, PNG_COLOR_TYPE_RGB_ALPHA);

@@ -55,10 +55,19 @@ bool RunLibpng(PngJob& job) {
   png_set_read_fn(job.png, &job.source, ReadFromMemory);
   // Refuse oversized pictures while reading the header, before libpng allocates rows for them.
   png_set_user_limits(job.png, kMaxImageSide, kMaxImageSide);
-  // The game reads pixels only: text chunks (compressed ones can inflate to many megabytes each) and
-  // every other ancillary chunk are skipped unread, and no chunk may claim more than a small buffer.
-  static const png_byte kTextChunks[] = {'t', 'E', 'X', 't', 0, 'z', 'T', 'X', 't', 0, 'i', 'T', 'X', 't', 0};
-  png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, kTextChunks, 3);
+  // The game reads pixels only: every ancillary chunk but the transparency is skipped unread. libpng
+  // reads a chunk it handles into a buffer of the length the file claims, so a few bytes claiming a
+  // gigabyte of palette suggestions or colour profile had it ask for a gigabyte (its chunk size limit
+  // only warns); skipped chunks are passed over in small pieces. None of these changes a pixel: the
+  // decoder asks for no gamma, background or shift.
+  static const png_byte kSkippedChunks[] = {
+      'b', 'K', 'G', 'D', 0,   'c', 'H', 'R', 'M', 0,   'e', 'X', 'I', 'f', 0,   'g', 'A',
+      'M', 'A', 0,   'h', 'I', 'S', 'T', 0,   'i', 'C', 'C', 'P', 0,   'i', 'T', 'X', 't',
+      0,   'o', 'F', 'F', 's', 0,   'p', 'C', 'A', 'L', 0,   'p', 'H', 'Y', 's', 0,   's',
+      'B', 'I', 'T', 0,   's', 'C', 'A', 'L', 0,   's', 'P', 'L', 'T', 0,   's', 'R', 'G',
+      'B', 0,   't', 'E', 'X', 't', 0,   't', 'I', 'M', 'E', 0,   'z', 'T', 'X', 't', 0};
+  png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks,
+                              static_cast<int>(sizeof kSkippedChunks / 5));
   png_set_chunk_malloc_max(job.png, 1 << 20);
   png_set_chunk_cache_max(job.png, 128);
   png_read_info(job.png, job.info);

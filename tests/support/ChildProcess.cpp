@@ -93,6 +93,31 @@ long PeakMemoryGrowthKiB(const std::function<void()>& work) {
   return end != answer.c_str() ? kib : -1;
 }
 
+namespace {
+long StatusKiB(const char* field) {
+  FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return -1;
+  char line[256];
+  long kib = -1;
+  const size_t n = std::strlen(field);
+  while (std::fgets(line, sizeof line, f))
+    if (std::strncmp(line, field, n) == 0) kib = std::strtol(line + n, nullptr, 10);
+  std::fclose(f);
+  return kib;
+}
+}  // namespace
+
+long PeakAddressSpaceGrowthKiB(const std::function<void()>& work) {
+  const std::string answer = RunInChild([&] {
+    const long before = StatusKiB("VmPeak:");
+    work();
+    return std::to_string(StatusKiB("VmPeak:") - before);
+  });
+  char* end = nullptr;
+  const long kib = std::strtol(answer.c_str(), &end, 10);
+  return end != answer.c_str() ? kib : -1;
+}
+
 std::string GameProgram() {
   return std::string(BRILLORA_BINARY_DIR) + "/brillora";
 }

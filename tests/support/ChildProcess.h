@@ -16,6 +16,9 @@ std::string RunInChild(const std::function<std::string()>& body);
 
 // How much the peak resident memory of a forked child grows while it runs `work`, in KiB.
 long PeakMemoryGrowthKiB(const std::function<void()>& work);
+// How much the peak address space of a forked child grows while it runs `work`, in KiB: memory asked
+// for counts here even where it is never touched.
+long PeakAddressSpaceGrowthKiB(const std::function<void()>& work);
 
 // The game program of this build.
 std::string GameProgram();
