@@ -16,12 +16,12 @@ extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize) _
 inline void FixPngChunkCrcs(uint8_t* data, size_t size) {
   size_t at = 8;
   while (at <= size && size - at >= 12) {
-    const uint32_t length = uint32_t{data[at]} << 24 | uint32_t{data[at + 1]} << 16 |
-                            uint32_t{data[at + 2]} << 8 | data[at + 3];
+    const uint32_t length =
+        uint32_t{data[at]} << 24 | uint32_t{data[at + 1]} << 16 | uint32_t{data[at + 2]} << 8 | data[at + 3];
     if (length > size - at - 12) return;
     const size_t crcAt = at + 8 + length;
-    const uint32_t crc = static_cast<uint32_t>(
-        crc32(crc32(0L, Z_NULL, 0), data + at + 4, static_cast<uInt>(length + 4)));
+    const uint32_t crc =
+        static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), data + at + 4, static_cast<uInt>(length + 4)));
     data[crcAt] = static_cast<uint8_t>(crc >> 24);
     data[crcAt + 1] = static_cast<uint8_t>(crc >> 16);
     data[crcAt + 2] = static_cast<uint8_t>(crc >> 8);
