@@ -201,9 +201,9 @@ TEST(DrawingProgram, AssemblyWhereTheDesktopGlOffersItGlslWhenAskedFor) {
   RunWithGl(dir, [] {
     const char* glsl = std::getenv("BRILLORA_GLSL");
     const bool asked = glsl && *glsl && *glsl != '0';
-    const std::string extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    const bool offered = extensions.find("GL_ARB_vertex_program") != std::string::npos &&
-                         extensions.find("GL_ARB_fragment_program") != std::string::npos;
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const bool offered = plat::ListsExtension(extensions, "GL_ARB_vertex_program") &&
+                         plat::ListsExtension(extensions, "GL_ARB_fragment_program");
     EXPECT_STREQ(Rt().renderer->backend->ProgramKind(), asked || !offered ? "glsl" : "assembly");
     // Untextured draws run the other fragment program of the pair: a fill and a sprite both land.
     RgbaImage img{1, 1, {10, 20, 30, 255}};

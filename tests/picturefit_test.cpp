@@ -1,11 +1,14 @@
 // The picture's place in the window: letterboxing at whole and broken scales, the way between window
-// points and picture pixels in both directions, and the whole-number size of a new window.
+// points and picture pixels in both directions, the whole-number size of a new window; and how a GL
+// extension list is read.
 #include "runtime/platform/PictureFit.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
+
+#include "runtime/platform/Platform.h"
 
 namespace {
 
@@ -91,6 +94,19 @@ TEST(PictureFit, ANewWindowIsTheLargestWholeMultipleThatFits) {
   // Smaller than the picture, or nothing known: still the picture's own size.
   EXPECT_EQ(plat::WholeWindowScale(800, 500, 640, 480, 0, 48), 1);
   EXPECT_EQ(plat::WholeWindowScale(0, 0, 640, 480, 0, 48), 1);
+}
+
+TEST(ExtensionLists, OnlyWholeNamesCount) {
+  const char* list = "GL_ARB_fragment_program_shadow GL_ARB_vertex_program GL_EXT_x";
+  EXPECT_TRUE(plat::ListsExtension(list, "GL_ARB_vertex_program"));     // in the middle
+  EXPECT_TRUE(plat::ListsExtension(list, "GL_EXT_x"));                  // last, no space after it
+  EXPECT_TRUE(plat::ListsExtension("GL_A", "GL_A"));                    // alone
+  EXPECT_FALSE(plat::ListsExtension(list, "GL_ARB_fragment_program"));  // only a longer name has it
+  EXPECT_FALSE(plat::ListsExtension(list, "ARB_vertex_program"));       // the end of a name
+  EXPECT_FALSE(plat::ListsExtension(list, "GL_EXT"));
+  EXPECT_TRUE(plat::ListsExtension("GL_B_x GL_B", "GL_B"));  // found after a longer name first
+  EXPECT_FALSE(plat::ListsExtension(nullptr, "GL_A"));       // a GL that gives no list
+  EXPECT_FALSE(plat::ListsExtension("", "GL_A"));
 }
 
 }  // namespace

@@ -12,9 +12,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstdlib>
-#include <string_view>
 #include <vector>
 
 #include "runtime/gfx2d/DrawBackend.h"

@@ -21,17 +21,9 @@ void ClearGlErrors() {
   }
 }
 
-// Whether the GL's extension string lists `name` as a whole word.
-bool HasExtension(std::string_view name) {
-  const char* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (!all) return false;
-  const std::string_view list(all);
-  for (size_t at = list.find(name); at != std::string_view::npos; at = list.find(name, at + 1)) {
-    const bool startsWord = at == 0 || list[at - 1] == ' ';
-    const size_t end = at + name.size();
-    if (startsWord && (end == list.size() || list[end] == ' ')) return true;
-  }
-  return false;
+// Whether the GL's extension string lists `name`.
+bool HasExtension(const char* name) {
+  return plat::ListsExtension(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
 }
 
 const char* const kVertexShader = R"(

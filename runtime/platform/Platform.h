@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +14,15 @@
 #include "runtime/platform/KeyBindings.h"
 
 namespace plat {
+
+// Whether a space-separated extension list (GL's, GLX's) names `name` as a whole word.
+inline bool ListsExtension(const char* list, const char* name) {
+  if (!list) return false;
+  const size_t n = std::strlen(name);
+  for (const char* p = std::strstr(list, name); p; p = std::strstr(p + 1, name))
+    if ((p == list || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0')) return true;
+  return false;
+}
 
 // What happened to the window since the last pump.
 struct WindowEvents {

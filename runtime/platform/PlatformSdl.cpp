@@ -98,7 +98,7 @@ struct SubBufferCopy {
     void* display = getDisplay();
     if (!display || !getDrawable()) return false;
     const char* extensions = query(display, screenOf ? screenOf(display) : 0);
-    if (!HasWord(extensions, "GLX_MESA_copy_sub_buffer")) return false;
+    if (!ListsExtension(extensions, "GLX_MESA_copy_sub_buffer")) return false;
     queryDrawable = reinterpret_cast<QueryDrawable>(SDL_GL_GetProcAddress("glXQueryDrawable"));
     copy = reinterpret_cast<CopySubBuffer>(SDL_GL_GetProcAddress("glXCopySubBufferMESA"));
     return copy != nullptr && queryDrawable != nullptr;
@@ -121,14 +121,6 @@ struct SubBufferCopy {
   }
 
   static constexpr int kGlxWidth = 0x801D, kGlxHeight = 0x801E;
-
-  static bool HasWord(const char* list, const char* word) {
-    if (!list) return false;
-    const size_t n = std::strlen(word);
-    for (const char* p = std::strstr(list, word); p; p = std::strstr(p + 1, word))
-      if ((p == list || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0')) return true;
-    return false;
-  }
 };
 
 class SdlPlatform final : public Platform {
